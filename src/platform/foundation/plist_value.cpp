@@ -1,0 +1,119 @@
+#include "platform/foundation/plist_value.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/foundation/strings.h"
+
+namespace vx::plist {
+
+Dictionary::Dictionary(std::initializer_list<Entry> entries) {
+    for (const auto& entry : entries) set(entry.first, entry.second);
+}
+
+const Value* Dictionary::find(std::string_view key) const {
+    for (const auto& entry : entries_)
+        if (entry.first == key) return &entry.second;
+    return nullptr;
+}
+
+Value* Dictionary::find(std::string_view key) {
+    for (auto& entry : entries_)
+        if (entry.first == key) return &entry.second;
+    return nullptr;
+}
+
+void Dictionary::set(std::string key, Value value) {
+    if (Value* existing = find(key)) {
+        *existing = std::move(value);
+        return;
+    }
+    entries_.emplace_back(std::move(key), std::move(value));
+}
+
+bool Dictionary::erase(std::string_view key) {
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const Entry& entry) { return entry.first == key; });
+    if (it == entries_.end()) return false;
+    entries_.erase(it);
+    return true;
+}
+
+std::vector<std::string> Dictionary::keys() const {
+    std::vector<std::string> result;
+    result.reserve(entries_.size());
+    for (const auto& entry : entries_) result.push_back(entry.first);
+    return result;
+}
+
+bool Dictionary::operator==(const Dictionary& other) const {
+    if (size() != other.size()) return false;
+    for (const auto& [key, value] : entries_) {
+        const Value* theirs = other.find(key);
+        if (!theirs || !(value == *theirs)) return false;
+    }
+    return true;
+}
+
+bool Value::boolValue() const {
+    switch (type()) {
+        case Type::Boolean: return boolean();
+        case Type::Integer: return integer() != 0;
+        case Type::Real: return real() != 0.0;
+        case Type::String: return str::boolValue(string());
+        default: return false;
+    }
+}
+
+double Value::doubleValue() const {
+    switch (type()) {
+        case Type::Boolean: return boolean() ? 1.0 : 0.0;
+        case Type::Integer: return static_cast<double>(integer());
+        case Type::Real: return real();
+        case Type::String: return str::doubleValue(string());
+        default: return 0.0;
+    }
+}
+
+float Value::floatValue() const {
+    if (isString()) return str::floatValue(string());
+    return static_cast<float>(doubleValue());
+}
+
+std::int64_t Value::intValue() const {
+    switch (type()) {
+        case Type::Boolean: return boolean() ? 1 : 0;
+        case Type::Integer: return integer();
+        default: {
+            double d = doubleValue();
+            if (std::isnan(d)) return 0;
+            if (d >= 9.2233720368547758e18) return INT64_MAX;
+            if (d <= -9.2233720368547758e18) return INT64_MIN;
+            return static_cast<std::int64_t>(d);
+        }
+    }
+}
+
+bool Value::operator==(const Value& other) const {
+    if (isNumber() && other.isNumber()) {
+        if ((isInteger() || isBoolean()) && (other.isInteger() || other.isBoolean()))
+            return intValue() == other.intValue();
+        return doubleValue() == other.doubleValue();
+    }
+    if (type() != other.type()) return false;
+    switch (type()) {
+        case Type::String: return string() == other.string();
+        case Type::Date: return date() == other.date();
+        case Type::Data: return data() == other.data();
+        case Type::Array: return array() == other.array();
+        case Type::Dictionary: return dictionary() == other.dictionary();
+        default: return false;
+    }
+}
+
+const Value* lookup(const Value& value, std::string_view key) {
+    const Dictionary* dict = value.asDictionary();
+    return dict ? dict->find(key) : nullptr;
+}
+
+}  // namespace vx::plist

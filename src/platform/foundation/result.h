@@ -1,0 +1,52 @@
+#pragma once
+// Result<T>: a value or the reason it could not be had. Fallible platform functions return
+// one; the pages log the reason and carry on, the front ends turn it into a message.
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace vx {
+
+struct Error {
+    std::string reason;
+};
+
+template <class T>
+class [[nodiscard]] Result {
+public:
+    Result(T value) : state_(std::move(value)) {}
+    Result(Error error) : state_(std::move(error)) {}
+
+    bool ok() const { return state_.index() == 0; }
+    explicit operator bool() const { return ok(); }
+    T& value() & { return std::get<0>(state_); }
+    const T& value() const& { return std::get<0>(state_); }
+    T&& value() && { return std::get<0>(std::move(state_)); }
+    T* operator->() { return &value(); }
+    const T* operator->() const { return &value(); }
+    T& operator*() & { return value(); }
+    const T& operator*() const& { return value(); }
+    const std::string& error() const { return std::get<1>(state_).reason; }
+
+private:
+    std::variant<T, Error> state_;
+};
+
+template <>
+class [[nodiscard]] Result<void> {
+public:
+    Result() = default;
+    Result(Error error) : failed_(true), reason_(std::move(error.reason)) {}
+
+    bool ok() const { return !failed_; }
+    explicit operator bool() const { return ok(); }
+    const std::string& error() const { return reason_; }
+
+private:
+    bool failed_ = false;
+    std::string reason_;
+};
+
+inline Error fail(std::string reason) { return Error{std::move(reason)}; }
+
+}  // namespace vx

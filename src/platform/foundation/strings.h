@@ -1,0 +1,46 @@
+#pragma once
+// The device's string semantics, on UTF-8 std::string. Each function behaves as the
+// Foundation method it is named after (vectors in the tests).
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vx::str {
+
+// NSString boolValue: skip white space and newlines; T/t/Y/y → true; else optional sign,
+// any zeros, then true only if a digit 1–9 follows.
+bool boolValue(std::string_view text);
+// NSString doubleValue: longest numeric prefix [+-]digits[.digits][e[+-]digits] after
+// leading white space, in the C locale; 0 when there is none.
+double doubleValue(std::string_view text);
+// NSString floatValue: doubleValue rounded to single precision.
+float floatValue(std::string_view text);
+
+// printf "%g" and "%f" in the C locale, whatever the process locale.
+std::string formatG(double value);
+std::string formatF(double value);
+
+// Path-component functions of NSString.
+std::string pathExtension(std::string_view path);
+std::string stringByDeletingPathExtension(std::string_view path);
+std::string lastPathComponent(std::string_view path);
+std::string stringByDeletingLastPathComponent(std::string_view path);
+
+bool hasSuffix(std::string_view text, std::string_view suffix);
+bool hasPrefix(std::string_view text, std::string_view prefix);
+
+// rangeOfString:options:NSCaseInsensitiveSearch found anything (full Unicode case
+// folding; an empty needle is "not found").
+bool containsCaseInsensitive(std::string_view haystack, std::string_view needle);
+// lowercaseString: full Unicode lower-casing without locale rules.
+std::string lowercase(std::string_view text);
+// componentsSeparatedByString:.
+std::vector<std::string> split(std::string_view text, std::string_view separator);
+
+// The device's white-space set (no line breaks) and line-break set.
+bool isWhitespace(char32_t c);
+bool isLineBreak(char32_t c);
+// stringByTrimmingCharactersInSet: whitespaceCharacterSet.
+std::string trimWhitespace(std::string_view text);
+
+}  // namespace vx::str
