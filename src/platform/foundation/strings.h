@@ -1,6 +1,8 @@
 #pragma once
 // The device's string semantics, on UTF-8 std::string. Each function behaves as the
 // Foundation method it is named after (vectors in the tests).
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,13 +36,40 @@ bool hasPrefix(std::string_view text, std::string_view prefix);
 bool containsCaseInsensitive(std::string_view haystack, std::string_view needle);
 // lowercaseString: full Unicode lower-casing without locale rules.
 std::string lowercase(std::string_view text);
-// componentsSeparatedByString:.
+// componentsSeparatedByString:. An empty separator gives the whole text as one piece.
 std::vector<std::string> split(std::string_view text, std::string_view separator);
+
+// A match as byte offsets into the searched text: [begin, end).
+struct Range {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    bool operator==(const Range&) const = default;
+};
+// rangeOfString:options:range: from byte offset `from` on. Case-insensitive matching folds
+// both sides fully (so "STRASSE" finds "Straße"), and only whole characters of the text
+// match. An empty needle, or `from` past the end, is "not found".
+std::optional<Range> rangeOfString(std::string_view haystack, std::string_view needle,
+                                   bool caseInsensitive, std::size_t from = 0);
+// The end of `needle` when it stands exactly at byte offset `at` of the text.
+std::optional<std::size_t> matchAt(std::string_view text, std::size_t at,
+                                   std::string_view needle, bool caseInsensitive);
 
 // The device's white-space set (no line breaks) and line-break set.
 bool isWhitespace(char32_t c);
 bool isLineBreak(char32_t c);
+bool isWhitespaceOrLineBreak(char32_t c);
 // stringByTrimmingCharactersInSet: whitespaceCharacterSet.
 std::string trimWhitespace(std::string_view text);
+
+// One code point of UTF-8 text at byte offset `at` (which must be < size). A malformed
+// sequence yields U+FFFD and a length of the bytes that belong to it (at least 1).
+struct CodePoint {
+    char32_t value;
+    std::size_t length;
+};
+CodePoint codePointAt(std::string_view text, std::size_t at);
+// The byte offset of the first character at or after `from` not in the white-space or
+// line-break sets.
+std::size_t skipWhitespaceAndLineBreaks(std::string_view text, std::size_t from = 0);
 
 }  // namespace vx::str
