@@ -18,10 +18,16 @@ bool isDirectory(std::string_view devicePath);
 // contentsOfDirectoryAtPath:error: — direct entries without "." and "..", unsorted;
 // nothing for a missing folder or a non-folder.
 std::vector<std::string> contentsOfDirectoryAtPath(std::string_view devicePath);
+// The same, with the reason when the folder cannot be listed.
+Result<std::vector<std::string>> listDirectory(std::string_view devicePath);
 // subpathsOfDirectoryAtPath:error: — every path below the folder, pre-order, relative,
-// links listed but never followed; safe on loops and deep trees.
+// links listed but never followed; safe on loops and deep trees. The folder itself is
+// opened through a link; the entries of each folder come in byte order of their names. A
+// folder below that cannot be opened is listed but not entered (and logged).
 std::vector<std::string> subpathsOfDirectoryAtPath(std::string_view devicePath);
-// The whole file, refused when larger than maxBytes or not a regular file.
+// The whole file, refused when larger than maxBytes or not a regular file (a FIFO, a
+// folder or a device never blocks the reader). A missing file is not logged; other
+// failures are.
 Result<std::string> readBytes(std::string_view devicePath, std::size_t maxBytes = kMaxReadBytes);
 
 }  // namespace vx::files
