@@ -1,0 +1,142 @@
+#include "app/screen.h"
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+namespace vx {
+namespace {
+
+using nlohmann::json;
+
+json optionalText(const std::optional<std::string>& text) {
+    return text ? json(*text) : json(nullptr);
+}
+
+json controlJson(const RowControl& control) {
+    if (auto* toggle = std::get_if<SwitchControl>(&control)) {
+        return json{{"kind", "switch"}, {"on", toggle->on}};
+    }
+    if (auto* field = std::get_if<TextControl>(&control)) {
+        return json{{"kind", "text"}, {"text", field->text}};
+    }
+    return nullptr;
+}
+
+json rowJson(const ScreenRow& row) {
+    return json{{"label", row.label},
+                {"detail", row.detail},
+                {"accessory", accessoryName(row.accessory)},
+                {"control", controlJson(row.control)},
+                {"selectable", row.selectable}};
+}
+
+json sectionJson(const ScreenSection& section) {
+    json rows = json::array();
+    for (const auto& row : section.rows) {
+        rows.push_back(rowJson(row));
+    }
+    return json{{"title", optionalText(section.title)},
+                {"footer", optionalText(section.footer)},
+                {"rows", std::move(rows)}};
+}
+
+json alertJson(const std::optional<ScreenAlert>& alert) {
+    if (!alert) {
+        return nullptr;
+    }
+    return json{{"title", alert->title}, {"message", alert->message}, {"buttons", alert->buttons}};
+}
+
+// A string as a JSON literal: quoted, escaped, valid UTF-8 kept as it is.
+std::string quoted(const std::string& text) {
+    return json(text).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string joinedButtons(const std::vector<std::string>& titles) {
+    std::string out;
+    for (const auto& title : titles) {
+        out += (out.empty() ? "[" : " [") + title + "]";
+    }
+    return out;
+}
+
+void writeRow(std::ostringstream& out, std::size_t section, std::size_t index, const ScreenRow& row) {
+    out << "  #" << section << '.' << index << "  " << row.label;
+    if (!row.detail.empty()) {
+        out << "  | " << row.detail;
+    }
+    if (auto* toggle = std::get_if<SwitchControl>(&row.control)) {
+        out << (toggle->on ? "  [on]" : "  [off]");
+    } else if (auto* field = std::get_if<TextControl>(&row.control)) {
+        out << "  [text " << quoted(field->text) << "]";
+    }
+    if (row.accessory == RowAccessory::Checkmark) {
+        out << "  (checked)";
+    } else if (row.accessory == RowAccessory::Disclosure) {
+        out << "  >";
+    }
+    out << '\n';
+}
+
+}  // namespace
+
+const char* accessoryName(RowAccessory accessory) {
+    switch (accessory) {
+        case RowAccessory::Checkmark:
+            return "checkmark";
+        case RowAccessory::Disclosure:
+            return "disclosure";
+        case RowAccessory::None:
+            break;
+    }
+    return "none";
+}
+
+nlohmann::json toJson(const Screen& screen) {
+    json sections = json::array();
+    for (const auto& section : screen.sections) {
+        sections.push_back(sectionJson(section));
+    }
+    return json{{"title", screen.title},
+                {"left", screen.left},
+                {"right", screen.right},
+                {"header", screen.header},
+                {"sections", std::move(sections)},
+                {"alert", alertJson(screen.alert)},
+                {"modal", screen.modal},
+                {"depth", screen.depth}};
+}
+
+std::string toJsonLine(const Screen& screen) {
+    // Texts come from files on the device; invalid UTF-8 is replaced rather than thrown on.
+    return toJson(screen).dump(-1, ' ', false, json::error_handler_t::replace);
+}
+
+std::string toText(const Screen& screen) {
+    std::ostringstream out;
+    out << "== " << screen.title << " ==  (depth " << screen.depth
+        << (screen.modal ? ", modal)" : ")") << '\n';
+    if (!screen.left.empty() || !screen.right.empty()) {
+        out << "bar: " << joinedButtons(screen.left) << "  |  " << joinedButtons(screen.right) << '\n';
+    }
+    for (const auto& line : screen.header) {
+        out << "header: " << line << '\n';
+    }
+    for (std::size_t s = 0; s < screen.sections.size(); ++s) {
+        const auto& section = screen.sections[s];
+        out << "-- " << section.title.value_or("") << (section.title ? " --" : "--") << '\n';
+        for (std::size_t r = 0; r < section.rows.size(); ++r) {
+            writeRow(out, s, r, section.rows[r]);
+        }
+        if (section.footer) {
+            out << "  footer: " << *section.footer << '\n';
+        }
+    }
+    if (screen.alert) {
+        out << "alert: " << screen.alert->title << " - " << screen.alert->message << "  "
+            << joinedButtons(screen.alert->buttons) << '\n';
+    }
+    return out.str();
+}
+
+}  // namespace vx

@@ -1,0 +1,72 @@
+#pragma once
+// The visible screen as plain data: what a person would see on the top page (title, bar
+// buttons, table header, sections and rows) and the front alert. Every front end prints or
+// serves this one picture; its JSON form is a fixed contract (docs/app.md).
+#include <nlohmann/json_fwd.hpp>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace vx {
+
+enum class RowAccessory { None, Checkmark, Disclosure };
+
+struct SwitchControl {
+    bool on = false;
+    bool operator==(const SwitchControl&) const = default;
+};
+
+struct TextControl {
+    std::string text;
+    bool operator==(const TextControl&) const = default;
+};
+
+// std::monostate: the row has no control.
+using RowControl = std::variant<std::monostate, SwitchControl, TextControl>;
+
+struct ScreenRow {
+    std::string label;
+    std::string detail;
+    RowAccessory accessory = RowAccessory::None;
+    RowControl control;
+    bool selectable = true;
+    bool operator==(const ScreenRow&) const = default;
+};
+
+struct ScreenSection {
+    std::optional<std::string> title;
+    std::optional<std::string> footer;
+    std::vector<ScreenRow> rows;
+    bool operator==(const ScreenSection&) const = default;
+};
+
+struct ScreenAlert {
+    std::string title;
+    std::string message;
+    std::vector<std::string> buttons;
+    bool operator==(const ScreenAlert&) const = default;
+};
+
+struct Screen {
+    std::string title;
+    std::vector<std::string> left;   // left bar button titles
+    std::vector<std::string> right;  // right bar button titles
+    std::vector<std::string> header; // texts of the table header's labels, top to bottom
+    std::vector<ScreenSection> sections;
+    std::optional<ScreenAlert> alert;
+    bool modal = false;  // the visible page is in a presented container
+    int depth = 0;       // pages on the navigation stack of the visible container
+    bool operator==(const Screen&) const = default;
+};
+
+const char* accessoryName(RowAccessory accessory);
+
+// The JSON contract; a front end may add fields to the object, never change these.
+nlohmann::json toJson(const Screen& screen);
+// One line of JSON, no trailing newline.
+std::string toJsonLine(const Screen& screen);
+// A readable picture for a terminal, one row per line, ending with a newline.
+std::string toText(const Screen& screen);
+
+}  // namespace vx

@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "app/screen.h"
+
+namespace vx {
+namespace {
+
+using nlohmann::json;
+
+Screen sampleScreen() {
+    Screen screen;
+    screen.title = "Theme Settings";
+    screen.left = {"Cancel"};
+    screen.right = {"Done"};
+    screen.header = {"Veltrix", "by Corvane"};
+    ScreenSection first;
+    first.title = "General";
+    first.footer = "Applies at once";
+    first.rows.push_back({"Enabled", "", RowAccessory::None, SwitchControl{true}, false});
+    first.rows.push_back({"Name", "", RowAccessory::None, TextControl{"Zoë \"Z\""}, false});
+    first.rows.push_back({"Mode", "Fast", RowAccessory::Disclosure, std::monostate{}, true});
+    ScreenSection second;
+    second.rows.push_back({"Clock", "", RowAccessory::Checkmark, std::monostate{}, true});
+    screen.sections = {first, second};
+    screen.alert = ScreenAlert{"Reset Widget Coordinates", "Would you like to reset", {"Reset", "Cancel"}};
+    screen.modal = true;
+    screen.depth = 2;
+    return screen;
+}
+
+TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
+    json parsed = json::parse(toJsonLine(sampleScreen()));
+    ASSERT_TRUE(parsed.is_object());
+    EXPECT_EQ(parsed.size(), 8u);
+    EXPECT_EQ(parsed["title"], "Theme Settings");
+    EXPECT_EQ(parsed["left"], json::array({"Cancel"}));
+    EXPECT_EQ(parsed["right"], json::array({"Done"}));
+    EXPECT_EQ(parsed["header"], json::array({"Veltrix", "by Corvane"}));
+    EXPECT_EQ(parsed["modal"], true);
+    ASSERT_TRUE(parsed["depth"].is_number_integer());
+    EXPECT_EQ(parsed["depth"], 2);
+
+    const json& sections = parsed["sections"];
+    ASSERT_EQ(sections.size(), 2u);
+    EXPECT_EQ(sections[0]["title"], "General");
+    EXPECT_EQ(sections[0]["footer"], "Applies at once");
+    EXPECT_TRUE(sections[1]["title"].is_null());
+    EXPECT_TRUE(sections[1]["footer"].is_null());
+
+    const json& rows = sections[0]["rows"];
+    ASSERT_EQ(rows.size(), 3u);
+    for (const json& row : rows) {
+        EXPECT_EQ(row.size(), 5u);
+        EXPECT_TRUE(row["label"].is_string());
+        EXPECT_TRUE(row["detail"].is_string());
+        EXPECT_TRUE(row["accessory"].is_string());
+        EXPECT_TRUE(row["selectable"].is_boolean());
+    }
+    EXPECT_EQ(rows[0]["control"], (json{{"kind", "switch"}, {"on", true}}));
+    EXPECT_EQ(rows[0]["selectable"], false);
+    EXPECT_EQ(rows[1]["control"], (json{{"kind", "text"}, {"text", "Zoë \"Z\""}}));
+    EXPECT_TRUE(rows[2]["control"].is_null());
+    EXPECT_EQ(rows[2]["accessory"], "disclosure");
+    EXPECT_EQ(rows[2]["detail"], "Fast");
+    EXPECT_EQ(sections[1]["rows"][0]["accessory"], "checkmark");
+    EXPECT_EQ(rows[0]["accessory"], "none");
+
+    EXPECT_EQ(parsed["alert"], (json{{"title", "Reset Widget Coordinates"},
+                                     {"message", "Would you like to reset"},
+                                     {"buttons", {"Reset", "Cancel"}}}));
+}
+
+TEST(ScreenJson, EmptyScreenKeepsArraysAndNulls) {
+    json parsed = json::parse(toJsonLine(Screen{}));
+    EXPECT_TRUE(parsed["left"].is_array());
+    EXPECT_TRUE(parsed["right"].is_array());
+    EXPECT_TRUE(parsed["header"].is_array());
+    EXPECT_TRUE(parsed["sections"].is_array());
+    EXPECT_TRUE(parsed["alert"].is_null());
+    EXPECT_EQ(parsed["modal"], false);
+    EXPECT_EQ(parsed["depth"], 0);
+}
+
+TEST(ScreenJson, OneLineAndInvalidUtf8DoesNotThrow) {
+    Screen screen;
+    screen.title = std::string("Bad \xff byte");
+    screen.header = {"two\nlines"};
+    std::string line;
+    ASSERT_NO_THROW(line = toJsonLine(screen));
+    EXPECT_EQ(line.find('\n'), std::string::npos);
+    json parsed = json::parse(line);
+    EXPECT_EQ(parsed["header"][0], "two\nlines");
+    EXPECT_EQ(parsed["title"], "Bad \xEF\xBF\xBD byte");
+}
+
+TEST(ScreenText, ShowsRowsControlsAccessoriesAndAlert) {
+    std::string text = toText(sampleScreen());
+    EXPECT_NE(text.find("== Theme Settings ==  (depth 2, modal)"), std::string::npos) << text;
+    EXPECT_NE(text.find("bar: [Cancel]  |  [Done]"), std::string::npos) << text;
+    EXPECT_NE(text.find("header: by Corvane"), std::string::npos);
+    EXPECT_NE(text.find("-- General --"), std::string::npos);
+    EXPECT_NE(text.find("#0.0  Enabled  [on]"), std::string::npos);
+    EXPECT_NE(text.find("#0.1  Name  [text \"Zoë \\\"Z\\\"\"]"), std::string::npos) << text;
+    EXPECT_NE(text.find("#0.2  Mode  | Fast  >"), std::string::npos);
+    EXPECT_NE(text.find("footer: Applies at once"), std::string::npos);
+    EXPECT_NE(text.find("#1.0  Clock  (checked)"), std::string::npos);
+    EXPECT_NE(text.find("alert: Reset Widget Coordinates - Would you like to reset  [Reset] [Cancel]"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace vx
