@@ -1,0 +1,310 @@
+// The write protocol and the two readers of property-list files that other processes read.
+#include "platform/foundation/preferences_store.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "platform/foundation/atomic_file.h"
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/log.h"
+#include "platform/foundation/plist_codec.h"
+#include "support/temp_dir.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScopedDeviceRoot;
+
+constexpr std::string_view kFile = "/var/mobile/Library/Preferences/test.domain.plist";
+
+PlistChange setKey(std::string key, plist::Value value) {
+    return [key = std::move(key), value = std::move(value)](plist::Dictionary& dict) {
+        dict.set(key, value);
+        return true;
+    };
+}
+
+std::string xmlOf(const plist::Dictionary& dict) { return plist::writeXml(plist::Value(dict)); }
+
+std::vector<std::string> namesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A device root on tmpfs when there is one: the many-save tests check locking and
+// atomicity, not the disk, and real syncs would make them take minutes.
+class FastDeviceRoot {
+public:
+    FastDeviceRoot() : previous_(DeviceRoot::current()) {
+        std::string pattern = fs::is_directory("/dev/shm") ? "/dev/shm/vx-prefs-XXXXXX"
+                                                             : (fs::temp_directory_path() / "vx-prefs-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+        DeviceRoot::setCurrent(path_);
+    }
+    ~FastDeviceRoot() {
+        DeviceRoot::setCurrent(previous_);
+        std::error_code ignored;  // ignored: best-effort clean-up of a test folder
+        fs::remove_all(path_, ignored);
+    }
+    fs::path host(std::string_view devicePath) const { return DeviceRoot::resolveIn(path_, devicePath); }
+
+private:
+    fs::path path_;
+    fs::path previous_;
+};
+
+TEST(PreferencesStore, MissingFileIsCreatedOnlyWhenTheCallerAsks) {
+    ScopedDeviceRoot root;
+    auto skipped = updatePlistFile(kFile, WhenMissing::Skip, setKey("a", 1));
+    ASSERT_TRUE(skipped.ok());
+    EXPECT_EQ(*skipped, SaveOutcome::Unchanged);
+    EXPECT_FALSE(fs::exists(root.host(kFile)));
+
+    auto created = updatePlistFile(kFile, WhenMissing::Create, setKey("a", 1));
+    ASSERT_TRUE(created.ok()) << created.error();
+    EXPECT_EQ(*created, SaveOutcome::Written);
+    EXPECT_EQ(readPlistDictionary(kFile), (plist::Dictionary{{"a", 1}}));
+    EXPECT_EQ(namesIn(root.host(kFile).parent_path()),
+              (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}));
+}
+
+TEST(PreferencesStore, SaveKeepsOtherKeysTheFileModeAndDeclinedChangesWriteNothing) {
+    ScopedDeviceRoot root;
+    plist::Dictionary original{{"ThemesSelected", plist::Array{plist::Dictionary{{"name", "A"}}}},
+                               {"keep", "me"}};
+    root.writeFile(kFile, xmlOf(original));
+    ::chmod(root.host(kFile).c_str(), 0640);
+
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("new", true)).ok());
+    auto now = readPlistDictionary(kFile);
+    ASSERT_TRUE(now);
+    EXPECT_EQ(now->size(), 3u);
+    EXPECT_EQ(*now->find("ThemesSelected"), *original.find("ThemesSelected"));
+    EXPECT_EQ(*now->find("new"), plist::Value(true));
+    struct stat info {};
+    ::stat(root.host(kFile).c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    std::string before = root.readFile(kFile);
+    auto declined = updatePlistFile(kFile, WhenMissing::Skip, [](plist::Dictionary& dict) {
+        dict.set("ignored", 1);
+        return false;
+    });
+    ASSERT_TRUE(declined.ok());
+    EXPECT_EQ(*declined, SaveOutcome::Unchanged);
+    EXPECT_EQ(root.readFile(kFile), before);
+}
+
+TEST(PreferencesStore, UnparsableFileIsBackedUpBeforeItIsReplaced) {
+    for (std::string bad : {std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
+                            plist::writeXml(plist::Value(plist::Array{1, 2})), std::string()}) {
+        ScopedDeviceRoot root;
+        root.writeFile(kFile, bad);
+        log::Capture capture;
+
+        EXPECT_FALSE(readPlistDictionary(kFile).has_value());
+        // A page that never creates the file leaves an unreadable one alone.
+        ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("x", 1)).ok());
+        EXPECT_EQ(root.readFile(kFile), bad);
+
+        ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("x", 1)).ok());
+        EXPECT_EQ(readPlistDictionary(kFile), (plist::Dictionary{{"x", 1}}));
+        std::vector<fs::path> backups;
+        for (const auto& entry : fs::directory_iterator(root.host(kFile).parent_path()))
+            if (entry.path().filename().string().find(".unreadable-") != std::string::npos)
+                backups.push_back(entry.path());
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_EQ(test::readHostFile(backups[0]), bad);
+        EXPECT_TRUE(capture.contains(backups[0].string()));
+    }
+}
+
+TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
+    ScopedDeviceRoot root;
+    root.writeFile(kFile, xmlOf({{"a", 1}}));
+    const std::string before = root.readFile(kFile);
+    log::Capture capture;
+
+    // Another writer holds the lock past the deadline.
+    fs::path lockPath = root.host(kFile);
+    lockPath += ".lock";
+    int holder = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    auto locked = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2), std::chrono::milliseconds(20));
+    EXPECT_FALSE(locked.ok());
+    EXPECT_NE(locked.error().find("lock"), std::string::npos);
+    ::close(holder);
+    EXPECT_EQ(root.readFile(kFile), before);
+
+    // A folder where the file should be, and a file too large to be a preferences file.
+    root.makeFolder("/var/mobile/Library/Preferences/folder.plist");
+    EXPECT_FALSE(updatePlistFile("/var/mobile/Library/Preferences/folder.plist", WhenMissing::Create,
+                                 setKey("b", 2))
+                     .ok());
+
+    if (::geteuid() != 0) {  // root reads anything, so the unreadable case needs a user
+        ::chmod(root.host(kFile).c_str(), 0);
+        auto unreadable = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2));
+        EXPECT_FALSE(unreadable.ok());
+        EXPECT_NE(unreadable.error().find("Permission denied"), std::string::npos);
+        ::chmod(root.host(kFile).c_str(), 0644);
+        EXPECT_EQ(root.readFile(kFile), before);
+    }
+    EXPECT_FALSE(capture.lines().empty());
+}
+
+TEST(PreferencesStore, NextSaveRemovesTemporaryFilesOfAnInterruptedSave) {
+    ScopedDeviceRoot root;
+    root.writeFile(kFile, xmlOf({{"a", 1}}));
+    const fs::path folder = root.host(kFile).parent_path();
+    test::writeHostFile(folder / ".test.domain.plist.saving-AbC123", "half a fi");
+    test::writeHostFile(folder / ".other.plist.saving-AbC123", "someone else's");
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2)).ok());
+    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{".other.plist.saving-AbC123", "test.domain.plist",
+                                                         "test.domain.plist.lock"}));
+}
+
+TEST(PreferencesStore, CachedReadIsAFreshReadWhateverChanges) {
+    ScopedDeviceRoot root;
+    clearPlistCache();
+    EXPECT_EQ(readPlistDictionaryCached(kFile), nullptr);
+    root.writeFile(kFile, xmlOf({{"a", 1}}));
+    auto first = readPlistDictionaryCached(kFile);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(*first, (plist::Dictionary{{"a", 1}}));
+
+    // Just written: not yet settled, so every read parses.
+    std::size_t parses = plistCacheParseCount();
+    (void)readPlistDictionaryCached(kFile);
+    EXPECT_EQ(plistCacheParseCount(), parses + 1);
+
+    // Let the file settle by dating its change back; ctime cannot be set by hand, so back-
+    // date through the clock the cache compares with.
+    setPlistCacheClockForTesting([] {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        now.tv_sec += 10;
+        return now;
+    });
+    (void)readPlistDictionaryCached(kFile);
+    parses = plistCacheParseCount();
+    EXPECT_EQ(*readPlistDictionaryCached(kFile), (plist::Dictionary{{"a", 1}}));
+    EXPECT_EQ(plistCacheParseCount(), parses) << "a settled, unchanged file is not parsed again";
+
+    // Rewritten in place, same size, old mtime restored: only ctime tells, and it does.
+    struct stat info {};
+    ::stat(root.host(kFile).c_str(), &info);
+    std::string same = xmlOf({{"a", 2}});
+    ASSERT_EQ(same.size(), static_cast<std::size_t>(info.st_size));
+    test::writeHostFile(root.host(kFile), same);
+    timespec times[2] = {info.st_atim, info.st_mtim};
+    ::utimensat(AT_FDCWD, root.host(kFile).c_str(), times, 0);
+    EXPECT_EQ(*readPlistDictionaryCached(kFile), (plist::Dictionary{{"a", 2}}));
+
+    // Replaced through the protocol, then removed, then unparsable.
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 3)).ok());
+    EXPECT_EQ(*readPlistDictionaryCached(kFile), *readPlistDictionary(kFile));
+    fs::remove(root.host(kFile));
+    EXPECT_EQ(readPlistDictionaryCached(kFile), nullptr);
+    root.writeFile(kFile, "garbage");
+    EXPECT_EQ(readPlistDictionaryCached(kFile), nullptr);
+    setPlistCacheClockForTesting(nullptr);
+}
+
+TEST(PreferencesStore, TwoProcessesSavingAtOnceLoseNothing) {
+    FastDeviceRoot root;
+    constexpr int kSaves = 1000;
+    std::vector<pid_t> children;
+    for (char prefix : {'a', 'b'}) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0; i < kSaves; ++i)
+                if (!updatePlistFile(kFile, WhenMissing::Create,
+                                     setKey(std::string(1, prefix) + std::to_string(i), i)))
+                    ::_exit(1);
+            ::_exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto saved = readPlistDictionary(kFile);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->size(), 2u * kSaves);
+    for (int i = 0; i < kSaves; ++i) {
+        EXPECT_EQ(*saved->find("a" + std::to_string(i)), plist::Value(i));
+        EXPECT_EQ(*saved->find("b" + std::to_string(i)), plist::Value(i));
+    }
+}
+
+// A child saves a growing counter in a loop and is killed at a random moment; the file
+// must then parse as one whole version, and the next save leaves no temporary file.
+TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
+    FastDeviceRoot root;
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("counter", 0)).ok());
+    std::mt19937 random(20240611);
+    int lastSeen = 0;
+    for (int kill = 0; kill < 200; ++kill) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            bool told = false;
+            for (;;) {
+                (void)updatePlistFile(kFile, WhenMissing::Create, [](plist::Dictionary& dict) {
+                    const plist::Value* counter = dict.find("counter");
+                    std::int64_t next = counter ? counter->intValue() + 1 : 1;
+                    dict.set("counter", next);
+                    // Padding that grows with the counter, so that a torn file shows.
+                    dict.set("padding", std::string(static_cast<std::size_t>(next % 5000), 'x'));
+                    return true;
+                });
+                if (!told) told = ::write(ready[1], "r", 1) == 1;
+            }
+        }
+        ::close(ready[1]);
+        char byte;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ::close(ready[0]);
+        // A random amount of work before the kill lands the signal anywhere in a save.
+        volatile unsigned spin = 0;
+        for (unsigned i = random() % 1000000; i > 0; --i) spin = spin + 1;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+
+        auto saved = readPlistDictionary(kFile);
+        ASSERT_TRUE(saved) << "after kill " << kill;
+        int counter = static_cast<int>(saved->find("counter")->intValue());
+        EXPECT_GE(counter, lastSeen);
+        if (counter > 0) {
+            EXPECT_EQ(saved->find("padding")->string().size(), static_cast<std::size_t>(counter % 5000));
+        }
+        lastSeen = counter;
+    }
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("done", true)).ok());
+    EXPECT_EQ(namesIn(root.host(kFile).parent_path()),
+              (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}));
+}
+
+}  // namespace
+}  // namespace vx
