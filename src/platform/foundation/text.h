@@ -14,6 +14,11 @@ struct Decoded {
 };
 
 Result<Decoded> decode(std::string_view bytes);
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(std::string_view bytes);
+// Bytes in the named encoding (any name ICU knows) to UTF-8; an error on any byte
+// sequence that is not valid in that encoding.
+Result<std::string> toUtf8(std::string_view bytes, const char* encoding);
 // initWithContentsOfFile:usedEncoding:error: on a device path.
 Result<Decoded> readTextFile(std::string_view devicePath);
 

@@ -1,0 +1,150 @@
+#include "platform/foundation/text.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+#include <unicode/ucsdet.h>
+#include <unicode/ustring.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <memory>
+
+#include "platform/foundation/files.h"
+#include "platform/foundation/log.h"
+
+namespace vx::text {
+
+namespace {
+
+// Detection looks at the start only; conversion of the whole text still has to succeed.
+constexpr std::size_t kDetectionSampleBytes = 64 * 1024;
+// Below this confidence (0–100) a detector guess is not trusted.
+constexpr int32_t kMinimumConfidence = 30;
+
+struct ByteOrderMark {
+    std::string_view bytes;
+    const char* encoding;
+};
+
+// Longest first: the UTF-32LE mark starts with the UTF-16LE one.
+constexpr ByteOrderMark kByteOrderMarks[] = {
+    {std::string_view("\xFF\xFE\x00\x00", 4), "UTF-32LE"},
+    {std::string_view("\x00\x00\xFE\xFF", 4), "UTF-32BE"},
+    {std::string_view("\xEF\xBB\xBF", 3), "UTF-8"},
+    {std::string_view("\xFF\xFE", 2), "UTF-16LE"},
+    {std::string_view("\xFE\xFF", 2), "UTF-16BE"},
+};
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+struct DetectorCloser {
+    void operator()(UCharsetDetector* detector) const { ucsdet_close(detector); }
+};
+
+// The detector's best guess that clears the confidence bar, or "".
+std::string detectCharset(std::string_view bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UCharsetDetector, DetectorCloser> detector(ucsdet_open(&status));
+    if (U_FAILURE(status)) return {};
+    std::size_t sample = std::min(bytes.size(), kDetectionSampleBytes);
+    ucsdet_setText(detector.get(), bytes.data(), static_cast<int32_t>(sample), &status);
+    const UCharsetMatch* match = ucsdet_detect(detector.get(), &status);
+    if (U_FAILURE(status) || !match) return {};
+    int32_t confidence = ucsdet_getConfidence(match, &status);
+    const char* name = ucsdet_getName(match, &status);
+    if (U_FAILURE(status) || !name || confidence < kMinimumConfidence) return {};
+    // Latin-1 guesses become Windows-1252: the same letters, and real text means the
+    // typographic quotes of 0x80–0x9F rather than C1 control codes.
+    if (std::strcmp(name, "ISO-8859-1") == 0) return "windows-1252";
+    return name;
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes) {
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    std::size_t size = bytes.size();
+    std::size_t i = 0;
+    while (i < size) {
+        if (data[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        int32_t offset = 0;
+        int32_t available = static_cast<int32_t>(std::min<std::size_t>(size - i, 4));
+        UChar32 c;
+        U8_NEXT(data + i, offset, available, c);
+        if (c < 0) return false;
+        i += static_cast<std::size_t>(offset);
+    }
+    return true;
+}
+
+Result<std::string> toUtf8(std::string_view bytes, const char* encoding) {
+    if (bytes.size() > static_cast<std::size_t>(INT32_MAX / 2)) return fail("text too large");
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(encoding, &status));
+    if (U_FAILURE(status)) return fail(std::string("unknown encoding ") + encoding);
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                        &status);
+    auto sourceLength = static_cast<int32_t>(bytes.size());
+    int32_t units = ucnv_toUChars(converter.get(), nullptr, 0, bytes.data(), sourceLength, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) status = U_ZERO_ERROR;
+    std::u16string utf16(static_cast<std::size_t>(units), u'\0');
+    if (U_SUCCESS(status) && units > 0)
+        ucnv_toUChars(converter.get(), utf16.data(), units, bytes.data(), sourceLength, &status);
+    if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
+    if (U_FAILURE(status))
+        return fail(std::string("not valid ") + encoding + " (" + u_errorName(status) + ")");
+
+    int32_t length = 0;
+    u_strToUTF8(nullptr, 0, &length, utf16.data(), units, &status);
+    if (status == U_BUFFER_OVERFLOW_ERROR) status = U_ZERO_ERROR;
+    std::string out(static_cast<std::size_t>(length), '\0');
+    if (U_SUCCESS(status) && length > 0)
+        u_strToUTF8(out.data(), length, &length, utf16.data(), units, &status);
+    if (status == U_STRING_NOT_TERMINATED_WARNING) status = U_ZERO_ERROR;
+    if (U_FAILURE(status))
+        return fail(std::string("not valid ") + encoding + " (" + u_errorName(status) + ")");
+    return out;
+}
+
+Result<Decoded> decode(std::string_view bytes) {
+    for (const auto& mark : kByteOrderMarks) {
+        if (bytes.substr(0, mark.bytes.size()) != mark.bytes) continue;
+        auto converted = toUtf8(bytes.substr(mark.bytes.size()), mark.encoding);
+        if (!converted) return fail(converted.error() + " after its byte-order mark");
+        return Decoded{std::move(converted.value()), mark.encoding};
+    }
+    if (isValidUtf8(bytes)) return Decoded{std::string(bytes), "UTF-8"};
+
+    std::string detected = detectCharset(bytes);
+    if (!detected.empty() && detected != "UTF-8") {
+        if (auto converted = toUtf8(bytes, detected.c_str()))
+            return Decoded{std::move(converted.value()), detected};
+    }
+    if (auto converted = toUtf8(bytes, "windows-1252"))
+        return Decoded{std::move(converted.value()), "windows-1252"};
+    // The five bytes Windows-1252 leaves undefined: read the text as Latin-1, which maps
+    // every byte, so that no text is ever refused.
+    auto latin1 = toUtf8(bytes, "ISO-8859-1");
+    if (!latin1) return fail(latin1.error());
+    return Decoded{std::move(latin1.value()), "ISO-8859-1"};
+}
+
+Result<Decoded> readTextFile(std::string_view devicePath) {
+    auto bytes = files::readBytes(devicePath);
+    if (!bytes) return fail(bytes.error());
+    auto decoded = decode(bytes.value());
+    if (!decoded) {
+        std::string reason = "read " + std::string(devicePath) + ": " + decoded.error();
+        log::write(reason);
+        return fail(std::move(reason));
+    }
+    return decoded;
+}
+
+}  // namespace vx::text

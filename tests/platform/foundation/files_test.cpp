@@ -1,0 +1,152 @@
+#include "platform/foundation/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/foundation/log.h"
+#include "support/temp_dir.h"
+
+namespace vx::files {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ScopedDeviceRoot;
+
+std::vector<std::string> sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A chain of `depth` folders named "d" below `top`, made and removed with *at calls so
+// that paths longer than PATH_MAX are never needed.
+void makeDeepChain(const fs::path& top, int depth) {
+    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < depth; ++i) {
+        if (::mkdirat(fd, "d", 0755) != 0) throw std::runtime_error("mkdirat");
+        int child = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = child;
+    }
+    ::close(fd);
+}
+
+void removeDeepChain(const fs::path& top, int depth) {
+    // Remove from the bottom: walk down, then climb with ".." removing each level.
+    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < depth; ++i) {
+        int child = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = child;
+    }
+    for (int i = 0; i < depth; ++i) {
+        int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = parent;
+        ::unlinkat(fd, "d", AT_REMOVEDIR);
+    }
+    ::close(fd);
+}
+
+TEST(Files, ExistenceFollowsLinks) {
+    ScopedDeviceRoot root;
+    root.writeFile("/Library/Themes/A.theme/Info.plist", "x");
+    fs::create_symlink("A.theme", root.host("/Library/Themes/Link"));
+    fs::create_symlink("missing", root.host("/Library/Themes/Broken"));
+    EXPECT_TRUE(fileExistsAtPath("/Library/Themes/A.theme/Info.plist"));
+    EXPECT_TRUE(fileExistsAtPath("/Library/Themes/Link"));
+    EXPECT_TRUE(isDirectory("/Library/Themes/Link"));
+    EXPECT_FALSE(fileExistsAtPath("/Library/Themes/Broken"));
+    EXPECT_FALSE(fileExistsAtPath("/Library/Themes/none"));
+    EXPECT_FALSE(isDirectory("/Library/Themes/A.theme/Info.plist"));
+}
+
+TEST(Files, ListsDirectEntriesOnly) {
+    ScopedDeviceRoot root;
+    root.writeFile("/f/a", "");
+    root.writeFile("/f/sub/b", "");
+    root.writeFile("/f/with space \"quoted\"\nline", "");
+    root.writeFile(std::string("/f/latin\xe9"), "");
+    EXPECT_EQ(sorted(contentsOfDirectoryAtPath("/f")),
+              (std::vector<std::string>{"a", "latin\xe9", "sub", "with space \"quoted\"\nline"}));
+    log::Capture capture;
+    EXPECT_TRUE(contentsOfDirectoryAtPath("/missing").empty());
+    EXPECT_TRUE(contentsOfDirectoryAtPath("/f/a").empty());
+    EXPECT_FALSE(listDirectory("/missing").ok());
+    EXPECT_TRUE(capture.lines().empty());  // a missing folder is not worth a log line
+}
+
+TEST(Files, SubpathsArePreOrderAndNeverFollowLinks) {
+    ScopedDeviceRoot root;
+    root.writeFile("/t/b/x", "");
+    root.writeFile("/t/a", "");
+    root.makeFolder("/t/b/y");
+    fs::create_symlink("..", root.host("/t/b/loop"));    // a loop back up
+    fs::create_symlink("/", root.host("/t/b/root"));     // the whole machine
+    fs::create_symlink("self", root.host("/t/self"));    // a link to itself
+    EXPECT_EQ(subpathsOfDirectoryAtPath("/t"),
+              (std::vector<std::string>{"a", "b", "b/loop", "b/root", "b/x", "b/y", "self"}));
+    EXPECT_TRUE(subpathsOfDirectoryAtPath("/nothing").empty());
+    EXPECT_TRUE(subpathsOfDirectoryAtPath("/t/a").empty());
+}
+
+TEST(Files, SubpathsOpenTheTopFolderThroughALink) {
+    ScopedDeviceRoot root;
+    root.writeFile("/real/x", "");
+    fs::create_symlink("real", root.host("/alias"));
+    EXPECT_EQ(subpathsOfDirectoryAtPath("/alias"), (std::vector<std::string>{"x"}));
+}
+
+TEST(Files, UnreadableFolderIsListedNotEntered) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+    ScopedDeviceRoot root;
+    root.writeFile("/t/locked/secret", "");
+    root.writeFile("/t/z", "");
+    fs::permissions(root.host("/t/locked"), fs::perms::none);
+    log::Capture capture;
+    EXPECT_EQ(subpathsOfDirectoryAtPath("/t"), (std::vector<std::string>{"locked", "z"}));
+    EXPECT_TRUE(capture.contains("locked"));
+    fs::permissions(root.host("/t/locked"), fs::perms::owner_all);
+}
+
+TEST(Files, SubpathsOfADeepTree) {
+    ScopedDeviceRoot root;
+    constexpr int kDepth = 2000;  // about 4,000 characters of path: past PATH_MAX at the bottom
+    root.makeFolder("/deep");
+    makeDeepChain(root.host("/deep"), kDepth);
+    auto paths = subpathsOfDirectoryAtPath("/deep");
+    removeDeepChain(root.host("/deep"), kDepth);
+    ASSERT_EQ(paths.size(), static_cast<std::size_t>(kDepth));
+    EXPECT_EQ(paths.front(), "d");
+    EXPECT_EQ(paths[1], "d/d");
+    EXPECT_EQ(paths.back().size(), 2u * kDepth - 1);
+}
+
+TEST(Files, ReadBytesRefusesWhatIsNotARegularFile) {
+    ScopedDeviceRoot root;
+    root.writeFile("/f/data.js", std::string("a\0b", 3));
+    auto data = readBytes("/f/data.js");
+    ASSERT_TRUE(data.ok());
+    EXPECT_EQ(*data, std::string("a\0b", 3));
+
+    ASSERT_EQ(::mkfifo(root.host("/f/Settings.js").c_str(), 0644), 0);
+    log::Capture capture;
+    auto fifo = readBytes("/f/Settings.js");  // must return, not wait for a writer
+    EXPECT_FALSE(fifo.ok());
+    EXPECT_NE(fifo.error().find("not a regular file"), std::string::npos);
+    EXPECT_TRUE(capture.contains("/f/Settings.js"));
+
+    EXPECT_FALSE(readBytes("/f").ok());
+    EXPECT_FALSE(readBytes("/f/missing").ok());
+    EXPECT_FALSE(readBytes("/f/data.js", 2).ok());
+    EXPECT_TRUE(readBytes("/f/data.js", 3).ok());
+}
+
+}  // namespace
+}  // namespace vx::files

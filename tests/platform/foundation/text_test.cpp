@@ -1,0 +1,94 @@
+#include "platform/foundation/text.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/log.h"
+#include "support/temp_dir.h"
+
+namespace vx::text {
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string out;
+    for (int v : values) out.push_back(static_cast<char>(v));
+    return out;
+}
+
+TEST(Text, ByteOrderMarksChooseTheEncoding) {
+    struct {
+        std::string input;
+        const char* encoding;
+    } vectors[] = {
+        {bytes({0xEF, 0xBB, 0xBF, 'v', 0xC3, 0xA9}), "UTF-8"},
+        {bytes({0xFF, 0xFE, 'v', 0, 0xE9, 0}), "UTF-16LE"},
+        {bytes({0xFE, 0xFF, 0, 'v', 0, 0xE9}), "UTF-16BE"},
+        {bytes({0xFF, 0xFE, 0, 0, 'v', 0, 0, 0, 0xE9, 0, 0, 0}), "UTF-32LE"},
+        {bytes({0, 0, 0xFE, 0xFF, 0, 0, 0, 'v', 0, 0, 0, 0xE9}), "UTF-32BE"},
+    };
+    for (const auto& v : vectors) {
+        auto decoded = decode(v.input);
+        ASSERT_TRUE(decoded.ok()) << v.encoding << ": " << decoded.error();
+        EXPECT_EQ(decoded->text, "vé") << v.encoding;
+        EXPECT_EQ(decoded->encoding, v.encoding);
+    }
+}
+
+TEST(Text, BrokenTextAfterAByteOrderMarkIsAnError) {
+    EXPECT_FALSE(decode(bytes({0xFF, 0xFE, 'v'})).ok());                    // odd UTF-16 length
+    EXPECT_FALSE(decode(bytes({0xFF, 0xFE, 0x00, 0xD8, 'a', 0})).ok());     // lone surrogate
+    EXPECT_FALSE(decode(bytes({0xEF, 0xBB, 0xBF, 0xC3})).ok());             // cut UTF-8
+}
+
+TEST(Text, PlainUtf8IsTakenAsIs) {
+    auto decoded = decode(std::string("var x = \"caf\xC3\xA9\";\0", 18));
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded->encoding, "UTF-8");
+    EXPECT_EQ(decoded->text.size(), 18u);
+    EXPECT_EQ(decode("")->text, "");
+}
+
+TEST(Text, StrictUtf8) {
+    EXPECT_TRUE(isValidUtf8("a\xC3\xA9\xF0\x9F\x98\x80"));
+    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+                            "\xC3", "\x80", "a\xFF"})
+        EXPECT_FALSE(isValidUtf8(bad)) << bad;
+}
+
+TEST(Text, Windows1252IsDetectedAndDecoded) {
+    // A settings script saved by an old Windows editor: accents and curly quotes.
+    std::string script =
+        "var message = \"Caf\xE9 cr\xE8me \x93sp\xE9" "cial\x94 \x96 d\xE9j\xE0 vu\";\n"
+        "var title = \"R\xE9sum\xE9 na\xEFve fa\xE7" "ade \x80" "5\";\n";
+    auto decoded = decode(script);
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded->encoding, "windows-1252");
+    EXPECT_NE(decoded->text.find("Café crème “spécial” – déjà vu"), std::string::npos)
+        << decoded->text;
+    EXPECT_NE(decoded->text.find("Résumé naïve façade €5"), std::string::npos);
+}
+
+TEST(Text, UndecodableBytesStillGiveText) {
+    // Too short for the detector, with bytes Windows-1252 leaves undefined.
+    auto decoded = decode(bytes({'a', 0x81, 0x8D, 0xFF}));
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded->text.substr(0, 1), "a");
+    EXPECT_TRUE(isValidUtf8(decoded->text));
+}
+
+TEST(Text, ReadsFilesByDevicePath) {
+    test::ScopedDeviceRoot root;
+    root.writeFile("/Library/Themes/T.theme/Settings.js", bytes({0xFF, 0xFE, 'x', 0}));
+    auto decoded = readTextFile("/Library/Themes/T.theme/Settings.js");
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_EQ(decoded->text, "x");
+    EXPECT_EQ(decoded->encoding, "UTF-16LE");
+
+    log::Capture capture;
+    root.writeFile("/bad.js", bytes({0xFE, 0xFF, 'x'}));
+    EXPECT_FALSE(readTextFile("/bad.js").ok());
+    EXPECT_TRUE(capture.contains("/bad.js"));
+    EXPECT_FALSE(readTextFile("/missing.js").ok());
+}
+
+}  // namespace
+}  // namespace vx::text
