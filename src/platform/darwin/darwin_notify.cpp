@@ -1,0 +1,190 @@
+#include "platform/darwin/darwin_notify.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include "platform/foundation/log.h"
+
+namespace vx::darwin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kSocketSuffix = ".sock";
+
+std::optional<fs::path>& folderOverride() {
+    static std::optional<fs::path> folder;
+    return folder;
+}
+
+Error failAndLog(std::string reason) {
+    log::write(reason);
+    return fail(std::move(reason));
+}
+
+std::string errnoText() { return std::strerror(errno); }
+
+Result<sockaddr_un> addressOf(const fs::path& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string& text = path.native();
+    if (text.size() >= sizeof address.sun_path)
+        return fail("the socket path " + text + " is longer than " +
+                    std::to_string(sizeof address.sun_path - 1) + " bytes");
+    std::memcpy(address.sun_path, text.c_str(), text.size() + 1);
+    return address;
+}
+
+// The folder must be ours and private: anyone who can write to it could listen in or plant
+// sockets. A folder that is a link, or that belongs to someone else, is refused.
+Result<void> prepareFolder(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder.parent_path(), error);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        return fail("cannot create " + folder.string() + ": " + errnoText());
+    struct stat info {};
+    if (::lstat(folder.c_str(), &info) != 0)
+        return fail("cannot inspect " + folder.string() + ": " + errnoText());
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
+        return fail(folder.string() + " is not a folder of this user");
+    return {};
+}
+
+std::string uniqueSocketName() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::string name = std::to_string(::getpid()) + "-";
+    for (int i = 0; i < 10; ++i) name += digits[generator() % 36];
+    return name + std::string(kSocketSuffix);
+}
+
+bool isSocketName(std::string_view name) {
+    return name.size() > kSocketSuffix.size() &&
+           name.substr(name.size() - kSocketSuffix.size()) == kSocketSuffix;
+}
+
+// One datagram to one listener. A refused connection means its listener is gone.
+bool deliver(int sender, const fs::path& socketPath, std::string_view name) {
+    auto address = addressOf(socketPath);
+    if (!address) return false;
+    for (;;) {
+        ssize_t sent = ::sendto(sender, name.data(), name.size(), MSG_DONTWAIT | MSG_NOSIGNAL,
+                                reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
+        if (sent >= 0) return true;
+        if (errno == EINTR) continue;
+        if (errno == ECONNREFUSED) {
+            ::unlink(socketPath.c_str());  // ignored: another poster may have removed it first
+        } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOBUFS) {
+            log::write("notification " + std::string(name) + " dropped for " +
+                       socketPath.string() + ": its listener is not reading");
+        } else if (errno != ENOENT) {
+            log::write("notification " + std::string(name) + " not delivered to " +
+                       socketPath.string() + ": " + errnoText());
+        }
+        return false;
+    }
+}
+
+}  // namespace
+
+fs::path rendezvousFolder() {
+    if (folderOverride()) return *folderOverride();
+    if (const char* dir = std::getenv("VELTRIX_NOTIFY_DIR"); dir && *dir) return dir;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime)
+        return fs::path(runtime) / "veltrix-notify";
+    return fs::path("/tmp") / ("veltrix-notify-" + std::to_string(::getuid()));
+}
+
+void setRendezvousFolder(std::optional<fs::path> folder) { folderOverride() = std::move(folder); }
+
+Result<std::size_t> post(std::string_view name) {
+    if (name.empty() || name.size() > kMaxNameBytes)
+        return failAndLog("notification name must be 1 to " + std::to_string(kMaxNameBytes) +
+                          " bytes long");
+    const fs::path folder = rendezvousFolder();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) {
+        if (errno == ENOENT) return std::size_t{0};  // nobody has ever listened
+        return failAndLog("cannot post " + std::string(name) + ": cannot list " + folder.string() +
+                          ": " + errnoText());
+    }
+    int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (sender < 0) {
+        ::closedir(dir);
+        return failAndLog("cannot post " + std::string(name) + ": " + errnoText());
+    }
+    std::size_t delivered = 0;
+    while (dirent* entry = ::readdir(dir)) {
+        if (isSocketName(entry->d_name) && deliver(sender, folder / entry->d_name, name))
+            ++delivered;
+    }
+    ::close(sender);
+    ::closedir(dir);
+    return delivered;
+}
+
+Result<std::unique_ptr<Listener>> Listener::create(std::set<std::string> names) {
+    const fs::path folder = rendezvousFolder();
+    if (auto prepared = prepareFolder(folder); !prepared) return failAndLog(prepared.error());
+    const fs::path path = folder / uniqueSocketName();
+    auto address = addressOf(path);
+    if (!address) return failAndLog(address.error());
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) return failAndLog("cannot create a listening socket: " + errnoText());
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0) {
+        std::string reason = "cannot listen at " + path.string() + ": " + errnoText();
+        ::close(fd);
+        return failAndLog(reason);
+    }
+    return std::unique_ptr<Listener>(new Listener(fd, path, std::move(names)));
+}
+
+Listener::Listener(int fd, fs::path path, std::set<std::string> names)
+    : fd_(fd), path_(std::move(path)), names_(std::move(names)) {}
+
+Listener::~Listener() {
+    ::unlink(path_.c_str());  // ignored: posters remove a socket without listener anyway
+    ::close(fd_);
+}
+
+std::optional<std::string> Listener::receiveOne() {
+    char buffer[kMaxNameBytes + 1];
+    for (;;) {
+        ssize_t got = ::recv(fd_, buffer, sizeof buffer, 0);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return std::nullopt;
+        std::string name(buffer, static_cast<std::size_t>(got));
+        if (names_.count(name)) return name;
+    }
+}
+
+std::vector<std::string> Listener::takePending() {
+    std::vector<std::string> names;
+    while (auto name = receiveOne()) names.push_back(std::move(*name));
+    return names;
+}
+
+std::optional<std::string> Listener::waitForNext(std::chrono::milliseconds timeout) {
+    auto giveUpAt = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (auto name = receiveOne()) return name;
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            giveUpAt - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return std::nullopt;
+        pollfd waiting{fd_, POLLIN, 0};
+        ::poll(&waiting, 1, static_cast<int>(left.count()));  // ignored: the loop re-checks
+    }
+}
+
+}  // namespace vx::darwin

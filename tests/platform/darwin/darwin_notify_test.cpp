@@ -1,0 +1,117 @@
+// Named notifications between processes.
+#include "platform/darwin/darwin_notify.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "support/temp_dir.h"
+
+namespace vx::darwin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScopedRendezvous {
+public:
+    ScopedRendezvous() { setRendezvousFolder(dir_.path() / "notify"); }
+    ~ScopedRendezvous() { setRendezvousFolder(std::nullopt); }
+    fs::path folder() const { return dir_.path() / "notify"; }
+
+private:
+    test::TempDir dir_;
+};
+
+std::size_t socketCount(const fs::path& folder) {
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) count += entry.is_socket() ? 1 : 0;
+    return count;
+}
+
+TEST(DarwinNotify, ListenerGetsEachPostOfItsNamesInOrderAndNothingElse) {
+    ScopedRendezvous rendezvous;
+    auto nobody = post("com.corvane.veltrix/changed");
+    ASSERT_TRUE(nobody.ok());
+    EXPECT_EQ(*nobody, 0u);
+
+    auto listener = Listener::create({"a", "b"});
+    ASSERT_TRUE(listener.ok()) << listener.error();
+    auto other = Listener::create({"c"});
+    ASSERT_TRUE(other.ok());
+    for (const char* name : {"a", "c", "b", "a"}) EXPECT_EQ(*post(name), 2u);
+    EXPECT_EQ((*listener)->takePending(), (std::vector<std::string>{"a", "b", "a"}));
+    EXPECT_EQ((*other)->takePending(), (std::vector<std::string>{"c"}));
+    EXPECT_TRUE((*listener)->takePending().empty());
+
+    EXPECT_FALSE(post("").ok());
+    EXPECT_FALSE(post(std::string(kMaxNameBytes + 1, 'x')).ok());
+    listener->reset();
+    other->reset();
+    EXPECT_EQ(socketCount(rendezvous.folder()), 0u);
+}
+
+TEST(DarwinNotify, PostRemovesSocketsWhoseListenerIsGone) {
+    ScopedRendezvous rendezvous;
+    auto live = Listener::create({"n"});
+    ASSERT_TRUE(live.ok());
+    // A listener that died without cleaning up leaves its bound socket behind.
+    fs::path dead = rendezvous.folder() / "999999-deadlisten.sock";
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, dead.c_str());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+
+    EXPECT_EQ(*post("n"), 1u);
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_EQ((*live)->takePending(), std::vector<std::string>{"n"});
+}
+
+TEST(DarwinNotify, PostReachesListenersInOtherProcesses) {
+    ScopedRendezvous rendezvous;
+    constexpr int kListeners = 2;
+    std::vector<pid_t> children;
+    std::vector<int> replies;
+    for (int i = 0; i < kListeners; ++i) {
+        int pipeFds[2];
+        ASSERT_EQ(::pipe(pipeFds), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(pipeFds[0]);
+            auto listener = Listener::create({"com.corvane.veltrix.settingschanged"});
+            if (!listener || ::write(pipeFds[1], "r", 1) != 1) ::_exit(2);
+            auto name = (*listener)->waitForNext(std::chrono::seconds(10));
+            if (!name) ::_exit(3);
+            ssize_t written = ::write(pipeFds[1], name->data(), name->size());
+            ::_exit(written == static_cast<ssize_t>(name->size()) ? 0 : 4);
+        }
+        ::close(pipeFds[1]);
+        char ready = 0;
+        ASSERT_EQ(::read(pipeFds[0], &ready, 1), 1);
+        children.push_back(child);
+        replies.push_back(pipeFds[0]);
+    }
+    auto delivered = post("com.corvane.veltrix.settingschanged");
+    ASSERT_TRUE(delivered.ok());
+    EXPECT_EQ(*delivered, static_cast<std::size_t>(kListeners));
+    for (int i = 0; i < kListeners; ++i) {
+        char buffer[128] = {};
+        ssize_t got = ::read(replies[i], buffer, sizeof buffer - 1);
+        EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0),
+                  "com.corvane.veltrix.settingschanged");
+        ::close(replies[i]);
+        int status = 0;
+        ::waitpid(children[i], &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+}
+
+}  // namespace
+}  // namespace vx::darwin
