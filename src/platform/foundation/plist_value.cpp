@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "platform/foundation/strings.h"
 
@@ -9,6 +10,37 @@ namespace vx::plist {
 
 Dictionary::Dictionary(std::initializer_list<Entry> entries) {
     for (const auto& entry : entries) set(entry.first, entry.second);
+}
+
+Dictionary Dictionary::fromEntries(std::vector<Entry> entries) {
+    Dictionary result;
+    constexpr std::size_t kLinearLimit = 16;
+    if (entries.size() <= kLinearLimit) {
+        result.entries_.reserve(entries.size());
+        for (auto& entry : entries) result.set(std::move(entry.first), std::move(entry.second));
+        return result;
+    }
+    // Larger dictionaries: find repeats by hashing, so a hostile file with many keys
+    // costs linear time rather than quadratic.
+    std::unordered_map<std::string_view, std::size_t> firstIndex;
+    firstIndex.reserve(entries.size());
+    std::vector<bool> repeated(entries.size(), false);
+    bool anyRepeat = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto [it, inserted] = firstIndex.emplace(entries[i].first, i);
+        if (inserted) continue;
+        entries[it->second].second = std::move(entries[i].second);
+        repeated[i] = true;
+        anyRepeat = true;
+    }
+    if (!anyRepeat) {
+        result.entries_ = std::move(entries);
+        return result;
+    }
+    result.entries_.reserve(firstIndex.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (!repeated[i]) result.entries_.push_back(std::move(entries[i]));
+    return result;
 }
 
 const Value* Dictionary::find(std::string_view key) const {

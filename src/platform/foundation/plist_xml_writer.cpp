@@ -1,0 +1,241 @@
+// The device's XML property-list form, appended into one reserved string: header lines,
+// one tab per level, keys sorted by UTF-16 code units, %.17g reals, base64 data blocks.
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/plist_codec.h"
+#include "platform/foundation/plist_detail.h"
+
+namespace vx::plist {
+
+namespace {
+
+constexpr std::string_view kHeader =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n";
+constexpr std::string_view kFooter = "</plist>\n";
+
+constexpr int kMaxDataIndent = 8;
+constexpr int kBase64LineWidth = 76;
+
+// Dates outside years 0001..9999 do not fit the four-digit form; they are clamped.
+constexpr double kEarliestDate =
+    -62135596800.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
+constexpr double kLatestDate =
+    253402300799.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
+
+constexpr std::array<bool, 256> makeEscapeTable() {
+    std::array<bool, 256> table{};
+    table['<'] = table['>'] = table['&'] = true;
+    return table;
+}
+constexpr std::array<bool, 256> kNeedsEscape = makeEscapeTable();
+
+// Rough size of the output, so that the string is allocated once.
+std::size_t estimateSize(const Value& value, std::size_t depth) {
+    constexpr std::size_t kTagOverhead = 24;
+    std::size_t size = depth + kTagOverhead;
+    switch (value.type()) {
+        case Value::Type::String: return size + value.string().size() + value.string().size() / 16;
+        case Value::Type::Data: {
+            std::size_t encoded = (value.data().size() + 2) / 3 * 4;
+            std::size_t lines = encoded / 12 + 1;
+            return size + encoded + lines * (std::min<std::size_t>(depth, kMaxDataIndent) + 1);
+        }
+        case Value::Type::Array:
+            for (const Value& element : value.array()) size += estimateSize(element, depth + 1);
+            return size + depth;
+        case Value::Type::Dictionary:
+            for (const auto& [key, element] : value.dictionary())
+                size += depth + 1 + kTagOverhead + key.size() + estimateSize(element, depth + 1);
+            return size + depth;
+        default: return size + 24;
+    }
+}
+
+class XmlWriter {
+public:
+    explicit XmlWriter(std::string& out) : out_(out) {}
+
+    void write(const Value& value, int depth) {
+        indent(depth);
+        switch (value.type()) {
+            case Value::Type::Boolean: out_.append(value.boolean() ? "<true/>\n" : "<false/>\n"); return;
+            case Value::Type::Integer: writeInteger(value.integer()); return;
+            case Value::Type::Real: writeReal(value.real()); return;
+            case Value::Type::String: writeString(value.string()); return;
+            case Value::Type::Date: writeDate(value.date().sinceReferenceDate); return;
+            case Value::Type::Data: writeData(value.data(), depth); return;
+            case Value::Type::Array: writeArray(value.array(), depth); return;
+            case Value::Type::Dictionary: writeDictionary(value.dictionary(), depth); return;
+        }
+    }
+
+private:
+    void indent(int depth) { out_.append(static_cast<std::size_t>(depth), '\t'); }
+
+    void appendEscaped(std::string_view text) {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            char c = text[i];
+            if (!kNeedsEscape[static_cast<unsigned char>(c)]) continue;
+            out_.append(text.data() + start, i - start);
+            out_.append(c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&amp;");
+            start = i + 1;
+        }
+        out_.append(text.data() + start, text.size() - start);
+    }
+
+    void writeInteger(std::int64_t number) {
+        char buffer[24];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+        out_.append("<integer>");
+        out_.append(buffer, result.ptr);
+        out_.append("</integer>\n");
+    }
+
+    void writeReal(double number) {
+        out_.append("<real>");
+        if (std::isnan(number)) {
+            out_.append("nan");
+        } else if (std::isinf(number)) {
+            out_.append(number > 0 ? "+infinity" : "-infinity");
+        } else if (number == 0.0) {
+            out_.append("0.0");
+        } else {
+            // Same digits as printf("%.17g").
+            char buffer[32];
+            auto result = std::to_chars(buffer, buffer + sizeof buffer, number,
+                                        std::chars_format::general, 17);
+            out_.append(buffer, result.ptr);
+        }
+        out_.append("</real>\n");
+    }
+
+    void writeString(std::string_view text) {
+        out_.append("<string>");
+        appendEscaped(text);
+        out_.append("</string>\n");
+    }
+
+    void appendTwoDigits(unsigned number) {
+        out_.push_back(static_cast<char>('0' + number / 10));
+        out_.push_back(static_cast<char>('0' + number % 10));
+    }
+
+    void writeDate(double sinceReferenceDate) {
+        double clamped = std::isnan(sinceReferenceDate) ? 0.0 : sinceReferenceDate;
+        clamped = std::clamp(std::floor(clamped), kEarliestDate, kLatestDate);
+        auto unixSeconds =
+            static_cast<std::int64_t>(clamped) + detail::kReferenceDateUnixSeconds;
+        std::int64_t days = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
+        auto secondOfDay = static_cast<unsigned>(unixSeconds - days * 86400);
+        detail::Civil civil = detail::civilFromDays(days);
+        auto year = static_cast<unsigned>(civil.year);
+        out_.append("<date>");
+        appendTwoDigits(year / 100);
+        appendTwoDigits(year % 100);
+        out_.push_back('-');
+        appendTwoDigits(civil.month);
+        out_.push_back('-');
+        appendTwoDigits(civil.day);
+        out_.push_back('T');
+        appendTwoDigits(secondOfDay / 3600);
+        out_.push_back(':');
+        appendTwoDigits(secondOfDay / 60 % 60);
+        out_.push_back(':');
+        appendTwoDigits(secondOfDay % 60);
+        out_.append("Z</date>\n");
+    }
+
+    void writeData(const Data& bytes, int depth) {
+        static constexpr char kAlphabet[] =
+            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        int dataIndent = std::min(depth, kMaxDataIndent);
+        std::size_t lineWidth = static_cast<std::size_t>(kBase64LineWidth - 8 * dataIndent);
+        out_.append("<data>\n");
+        std::size_t column = 0;
+        auto emit = [&](char c) {
+            if (column == 0) indent(dataIndent);
+            out_.push_back(c);
+            if (++column == lineWidth) {
+                out_.push_back('\n');
+                column = 0;
+            }
+        };
+        std::size_t i = 0;
+        for (; i + 3 <= bytes.size(); i += 3) {
+            std::uint32_t triple = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+            emit(kAlphabet[triple >> 18]);
+            emit(kAlphabet[(triple >> 12) & 63]);
+            emit(kAlphabet[(triple >> 6) & 63]);
+            emit(kAlphabet[triple & 63]);
+        }
+        if (std::size_t rest = bytes.size() - i; rest > 0) {
+            std::uint32_t triple = bytes[i] << 16;
+            if (rest == 2) triple |= bytes[i + 1] << 8;
+            emit(kAlphabet[triple >> 18]);
+            emit(kAlphabet[(triple >> 12) & 63]);
+            emit(rest == 2 ? kAlphabet[(triple >> 6) & 63] : '=');
+            emit('=');
+        }
+        if (column != 0) out_.push_back('\n');
+        indent(depth);
+        out_.append("</data>\n");
+    }
+
+    void writeArray(const Array& array, int depth) {
+        if (array.empty()) {
+            out_.append("<array/>\n");
+            return;
+        }
+        out_.append("<array>\n");
+        for (const Value& element : array) write(element, depth + 1);
+        indent(depth);
+        out_.append("</array>\n");
+    }
+
+    void writeDictionary(const Dictionary& dictionary, int depth) {
+        if (dictionary.empty()) {
+            out_.append("<dict/>\n");
+            return;
+        }
+        std::vector<const Dictionary::Entry*> sorted;
+        sorted.reserve(dictionary.size());
+        for (const auto& entry : dictionary) sorted.push_back(&entry);
+        std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) {
+            return detail::lessByUtf16(a->first, b->first);
+        });
+        out_.append("<dict>\n");
+        for (const auto* entry : sorted) {
+            indent(depth + 1);
+            out_.append("<key>");
+            appendEscaped(entry->first);
+            out_.append("</key>\n");
+            write(entry->second, depth + 1);
+        }
+        indent(depth);
+        out_.append("</dict>\n");
+    }
+
+    std::string& out_;
+};
+
+}  // namespace
+
+std::string writeXml(const Value& value) {
+    std::string out;
+    out.reserve(kHeader.size() + kFooter.size() + estimateSize(value, 0));
+    out.append(kHeader);
+    XmlWriter(out).write(value, 0);
+    out.append(kFooter);
+    return out;
+}
+
+}  // namespace vx::plist

@@ -1,0 +1,297 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+#include "platform/foundation/log.h"
+#include "platform/foundation/plist_codec.h"
+#include "platform/foundation/plist_detail.h"
+
+namespace vx::plist {
+namespace {
+
+constexpr std::string_view kHead =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n";
+
+std::string document(std::string_view body) { return std::string(kHead) + std::string(body) + "</plist>\n"; }
+
+// The XML body of a value written alone (without the header and footer lines).
+std::string body(const Value& value) {
+    std::string xml = writeXml(value);
+    EXPECT_EQ(xml.substr(0, kHead.size()), kHead);
+    EXPECT_EQ(xml.substr(xml.size() - 9), "</plist>\n");
+    return xml.substr(kHead.size(), xml.size() - kHead.size() - 9);
+}
+
+Result<Value> read(std::string_view xml) {
+    log::Capture quiet;
+    return parse(xml);
+}
+
+Result<Value> readValue(std::string_view element) { return read(document(element)); }
+
+TEST(PlistXmlWriter, WritesHeaderTabsAndEmptyForms) {
+    Dictionary inner{{"list", Array{}}, {"map", Dictionary{}}, {"text", ""}};
+    EXPECT_EQ(writeXml(Dictionary{{"k", inner}}),
+              document("<dict>\n\t<key>k</key>\n\t<dict>\n\t\t<key>list</key>\n\t\t<array/>\n"
+                       "\t\t<key>map</key>\n\t\t<dict/>\n\t\t<key>text</key>\n"
+                       "\t\t<string></string>\n\t</dict>\n</dict>\n"));
+    EXPECT_EQ(body(Array{true, false, 1, -42}),
+              "<array>\n\t<true/>\n\t<false/>\n\t<integer>1</integer>\n\t<integer>-42</integer>\n</array>\n");
+    EXPECT_EQ(body(std::numeric_limits<std::int64_t>::min()), "<integer>-9223372036854775808</integer>\n");
+}
+
+TEST(PlistXmlWriter, SortsKeysByCodeUnitsAtEveryLevel) {
+    Dictionary nested{{"b", 1}, {"a", 2}};
+    Dictionary dict{{"date", 1}, {"d", 2}, {"a", 3}, {"_x", 4}, {"Z", 5}, {"data", 6}, {"B", nested}};
+    std::string xml = body(dict);
+    std::vector<std::string> keys;
+    for (std::size_t at = xml.find("<key>"); at != std::string::npos; at = xml.find("<key>", at + 1))
+        keys.push_back(xml.substr(at + 5, xml.find("</key>", at) - at - 5));
+    EXPECT_EQ(keys, (std::vector<std::string>{"B", "a", "b", "Z", "_x", "a", "d", "data", "date"}));
+    // U+FF21 (one UTF-16 unit) sorts after U+1F600 (a surrogate pair), unlike UTF-8 bytes.
+    EXPECT_EQ(body(Dictionary{{"\xEF\xBC\xA1", 1}, {"\xF0\x9F\x98\x80", 2}}).find("\xF0\x9F\x98\x80") <
+                  body(Dictionary{{"\xEF\xBC\xA1", 1}, {"\xF0\x9F\x98\x80", 2}}).find("\xEF\xBC\xA1"),
+              true);
+}
+
+TEST(PlistXmlWriter, EscapesOnlyAngleBracketsAndAmpersand) {
+    EXPECT_EQ(body(Dictionary{{"a<b", "x & y > \"z\" 'w'"}}),
+              "<dict>\n\t<key>a&lt;b</key>\n\t<string>x &amp; y &gt; \"z\" 'w'</string>\n</dict>\n");
+}
+
+TEST(PlistXmlWriter, WritesRealsAsDevice) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    const Case cases[] = {{0.1, "0.10000000000000001"}, {1.5, "1.5"}, {100.0, "100"}, {1e20, "1e+20"},
+                          {-2.5, "-2.5"}, {0.0, "0.0"}, {-0.0, "0.0"}, {1e-7, "9.9999999999999995e-08"},
+                          {std::numeric_limits<double>::quiet_NaN(), "nan"},
+                          {HUGE_VAL, "+infinity"}, {-HUGE_VAL, "-infinity"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(body(c.value), std::string("<real>") + c.text + "</real>\n") << c.text;
+}
+
+TEST(PlistXmlWriter, RealDigitsMatchPrintf) {
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (!std::isfinite(value) || value == 0.0) continue;
+        if (i % 2) value = std::ldexp(static_cast<double>(bits % 1000000), -static_cast<int>(bits % 40));
+        if (value == 0.0) continue;
+        char expected[40];
+        std::snprintf(expected, sizeof expected, "%.17g", value);
+        ASSERT_EQ(body(value), std::string("<real>") + expected + "</real>\n");
+    }
+}
+
+TEST(PlistXmlWriter, WritesDatesInUtcWithSecondsFloored) {
+    EXPECT_EQ(body(Date{0}), "<date>2001-01-01T00:00:00Z</date>\n");
+    EXPECT_EQ(body(Date{1.9}), "<date>2001-01-01T00:00:01Z</date>\n");
+    EXPECT_EQ(body(Date{-0.5}), "<date>2000-12-31T23:59:59Z</date>\n");
+    EXPECT_EQ(body(Date{5.0 * 365 * 86400 + 86400 * 59 + 3661}), "<date>2006-02-28T01:01:01Z</date>\n");
+    EXPECT_EQ(body(Date{-978307200}), "<date>1970-01-01T00:00:00Z</date>\n");
+}
+
+TEST(PlistXmlWriter, WritesDataInIndentedBase64Lines) {
+    Data bytes(100);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    std::string root = body(bytes);
+    // Root: no indent, 76 characters a line, padding, </data> on its own line.
+    EXPECT_EQ(root.substr(0, 7), "<data>\n");
+    std::size_t firstLineEnd = root.find('\n', 7);
+    EXPECT_EQ(firstLineEnd - 7, 76u);
+    EXPECT_EQ(root.substr(root.size() - 70), "\nj5adpKuyucDHztXc4+rx+P8GDRQbIikwNz5FTFNaYWhvdn2Ei5KZoKeutQ==\n</data>\n");
+    // One level down: one tab, 68 characters.
+    std::string nested = body(Array{Data{'a', 'b', 'c', 'd'}, Data{}});
+    EXPECT_EQ(nested, "<array>\n\t<data>\n\tYWJjZA==\n\t</data>\n\t<data>\n\t</data>\n</array>\n");
+    Value deep = bytes;
+    for (int i = 0; i < 10; ++i) deep = Array{deep};
+    std::string deepXml = body(deep);
+    std::string dataIndent(8, '\t');
+    EXPECT_NE(deepXml.find("\n" + dataIndent + "AAcOFRwjKjE4\n"), std::string::npos);  // 12 wide
+    EXPECT_NE(deepXml.find("\n" + std::string(10, '\t') + "</data>\n"), std::string::npos);
+    EXPECT_EQ(read(writeXml(deep)).value(), deep);
+}
+
+TEST(PlistXmlReader, ReadsIntegerForms) {
+    const std::pair<const char*, std::int64_t> good[] = {
+        {"010", 10}, {"+42", 42}, {"0X1f", 31}, {"0x1F", 31}, {"-0", 0}, {" \t7", 7}, {"-0x10", -16},
+        {"9223372036854775807", INT64_MAX}, {"-9223372036854775808", INT64_MIN}};
+    for (const auto& [text, number] : good) {
+        auto value = readValue(std::string("<integer>") + text + "</integer>");
+        ASSERT_TRUE(value.ok()) << text << ": " << value.error();
+        EXPECT_TRUE(value->isInteger()) << text;
+        EXPECT_EQ(value->integer(), number) << text;
+    }
+    for (const char* text : {"", "1F", "42 ", "1.0", "9223372036854775808", "-9223372036854775809", "0x",
+                             "+-1", "--1", "18446744073709551616", "1e3"})
+        EXPECT_FALSE(readValue(std::string("<integer>") + text + "</integer>").ok()) << text;
+    EXPECT_FALSE(readValue("<integer/>").ok());
+}
+
+TEST(PlistXmlReader, ReadsRealForms) {
+    const std::pair<const char*, double> good[] = {
+        {"1e3", 1000}, {".5", 0.5}, {"5.", 5}, {" 2.5", 2.5}, {"-1.25E-2", -0.0125}, {"+3", 3},
+        {"0.10000000000000001", 0.1}, {"INF", HUGE_VAL}, {"+Infinity", HUGE_VAL}, {"-inf", -HUGE_VAL},
+        {"-INFINITY", -HUGE_VAL}, {"1e400", HUGE_VAL}, {"1e-400", 0.0}};
+    for (const auto& [text, number] : good) {
+        auto value = readValue(std::string("<real>") + text + "</real>");
+        ASSERT_TRUE(value.ok()) << text << ": " << value.error();
+        EXPECT_TRUE(value->isReal()) << text;
+        EXPECT_EQ(value->real(), number) << text;
+    }
+    auto nan = readValue("<real>NaN</real>");
+    ASSERT_TRUE(nan.ok());
+    EXPECT_TRUE(std::isnan(nan->real()));
+    for (const char* text : {"1.5 ", "1,5", "0x10", "", ".", "+-1", "nanx", "e5", "1e", "inf "})
+        EXPECT_FALSE(readValue(std::string("<real>") + text + "</real>").ok()) << text;
+}
+
+TEST(PlistXmlReader, ReadsStringsVerbatimWithEntities) {
+    struct Case {
+        const char* xml;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"<string>  a \n b  </string>", "  a \n b  "},
+        {"<string>&lt;&gt;&amp;&apos;&quot;</string>", "<>&'\""},
+        {"<string>&#65;&#x42;&#x1F600;&#233;</string>", "AB\xF0\x9F\x98\x80\xC3\xA9"},
+        {"<string>a<![CDATA[<b>&amp;]]>c</string>", "a<b>&amp;c"},
+        {"<string/>", ""},
+        {"<string></string>", ""},
+        {"<string>\xC3\xA9t\xC3\xA9</string>", "\xC3\xA9t\xC3\xA9"},
+    };
+    for (const auto& c : cases) {
+        auto value = readValue(c.xml);
+        ASSERT_TRUE(value.ok()) << c.xml << ": " << value.error();
+        EXPECT_EQ(value->string(), c.text) << c.xml;
+    }
+    for (const char* xml : {"<string>&foo;</string>", "<string>a & b</string>", "<string>&#xD800;</string>",
+                            "<string>&#0;</string>", "<string>&#x110000;</string>", "<string>&#;</string>",
+                            "<string>\xC3(</string>", "<string>\xED\xA0\x80</string>",
+                            "<string>a<b/></string>", "<string>abc", "<string>a</strin>"})
+        EXPECT_FALSE(readValue(xml).ok()) << xml;
+}
+
+TEST(PlistXmlReader, ReadsBooleansDatesAndData) {
+    EXPECT_EQ(readValue("<true></true>").value(), Value(true));
+    EXPECT_TRUE(readValue("<false/>")->isBoolean());
+    EXPECT_FALSE(readValue("<true>x</true>").ok());
+    EXPECT_FALSE(readValue("<true> </true>").ok());
+    EXPECT_EQ(readValue("<date>2001-01-01T00:01:40Z</date>")->date().sinceReferenceDate, 100.0);
+    EXPECT_EQ(readValue("<date>2000-02-29T00:00:00Z</date>")->date().sinceReferenceDate, -307.0 * 86400);
+    for (const char* xml : {"<date>2001-02-29T00:00:00Z</date>", "<date>2001-01-01T24:00:00Z</date>",
+                            "<date>2001-01-01</date>", "<date>2001-01-01T00:00:00</date>", "<date/>"})
+        EXPECT_FALSE(readValue(xml).ok()) << xml;
+    EXPECT_EQ(readValue("<data>\n\tYWJj\n\tZA==\n</data>").value(), Value(Data{'a', 'b', 'c', 'd'}));
+    EXPECT_EQ(readValue("<data>YWJjZA</data>").value(), Value(Data{'a', 'b', 'c', 'd'}));
+    EXPECT_EQ(readValue("<data/>").value(), Value(Data{}));
+    for (const char* xml : {"<data>YW*j</data>", "<data>Y</data>", "<data>YQ==YQ==</data>", "<data>=</data>"})
+        EXPECT_FALSE(readValue(xml).ok()) << xml;
+}
+
+TEST(PlistXmlReader, ReadsDictionariesStrictly) {
+    auto dict = readValue("<dict><key>a</key><integer>1</integer><key>b</key><string>x</string>"
+                          "<key>a</key><integer>3</integer><key/><true/></dict>");
+    ASSERT_TRUE(dict.ok()) << dict.error();
+    EXPECT_EQ(dict->dictionary().keys(), (std::vector<std::string>{"a", "b", ""}));
+    EXPECT_EQ(*lookup(*dict, "a"), Value(3));
+    EXPECT_FALSE(readValue("<dict><key>a</key></dict>").ok());
+    EXPECT_FALSE(readValue("<dict><string>a</string><true/></dict>").ok());
+    EXPECT_FALSE(readValue("<dict><key>a</key><key>b</key><true/></dict>").ok());
+    EXPECT_FALSE(readValue("<dict><key>a</key>text<true/></dict>").ok());
+    EXPECT_FALSE(readValue("<array><key>a</key></array>").ok());
+    EXPECT_FALSE(readValue("<array><true/></dict>").ok());
+    EXPECT_FALSE(readValue("<array><unknown/></array>").ok());
+    EXPECT_FALSE(readValue("<array><true/>").ok());
+    // Many keys with repeats: last value wins, in linear time.
+    std::string big = "<dict>";
+    for (int i = 0; i < 50000; ++i)
+        big += "<key>k" + std::to_string(i % 20000) + "</key><integer>" + std::to_string(i) + "</integer>";
+    auto many = readValue(big + "</dict>");
+    ASSERT_TRUE(many.ok());
+    EXPECT_EQ(many->dictionary().size(), 20000u);
+    EXPECT_EQ(*lookup(*many, "k5"), Value(40005));
+}
+
+TEST(PlistXmlReader, HandlesPrologAndWhatFollowsTheRoot) {
+    EXPECT_TRUE(read("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- c --><!DOCTYPE plist SYSTEM \"x[y]\">"
+                     "<plist version=\"1.0\"><!-- c --><array/></plist>")
+                    .ok());
+    EXPECT_EQ(read("  <dict/>").value(), Value(Dictionary{}));
+    EXPECT_EQ(read("<plist><string>a</string></plist> trailing <junk").value(), Value("a"));
+    auto entity = read("<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY e \"boom\">]><plist><string>&e;</string></plist>");
+    EXPECT_FALSE(entity.ok());
+    EXPECT_NE(entity.error().find("internal subset"), std::string::npos);
+    for (std::string_view bad : {std::string_view(""), std::string_view(" \n"), std::string_view("<plist/>"),
+                                 std::string_view("<plist></plist>"), std::string_view("hello"),
+                                 std::string_view("<plist><!-- open"), std::string_view("<plist><dict>"),
+                                 std::string_view("<plist><array><plist/></array></plist>"),
+                                 std::string_view("<?xml")})
+        EXPECT_FALSE(read(bad).ok()) << bad;
+    auto truncated = read("<plist>\n<dict>\n<key>a</key>\n<string>x");
+    ASSERT_FALSE(truncated.ok());
+    EXPECT_NE(truncated.error().find("line 4"), std::string::npos) << truncated.error();
+}
+
+TEST(PlistXmlReader, LimitsNestingAndSize) {
+    auto nested = [](int depth) {
+        std::string xml;
+        for (int i = 0; i < depth; ++i) xml += "<array>";
+        for (int i = 0; i < depth; ++i) xml += "</array>";
+        return xml;
+    };
+    EXPECT_TRUE(read(nested(kMaxDepth)).ok());
+    EXPECT_FALSE(read(nested(kMaxDepth + 1)).ok());
+    std::string deep;
+    for (int i = 0; i < 100000; ++i) deep += "<dict><key>k</key>";
+    EXPECT_FALSE(read(deep).ok());
+    log::Capture capture;
+    std::string huge(kMaxInputBytes + 1, ' ');
+    auto tooBig = parse(huge);
+    EXPECT_FALSE(tooBig.ok());
+    EXPECT_NE(tooBig.error().find("over the limit"), std::string::npos);
+    EXPECT_TRUE(capture.contains("over the limit"));
+}
+
+TEST(PlistXmlCodec, RoundTripsEveryType) {
+    Dictionary record{{"name", "Clock & <Weather>"}, {"path", "/Library/Themes/Clock.theme"},
+                      {"html", "LockBackground.html"}};
+    Value value = Dictionary{
+        {"ThemesSelected", Array{record, record}},
+        {"numbers", Array{0, -1, INT64_MAX, 0.1, -2.5e-300, 1e300, HUGE_VAL, -HUGE_VAL}},
+        {"flags", Array{true, false}},
+        {"when", Date{123456789.0}},
+        {"blob", Data{0, 1, 2, 250, 255}},
+        {"text", "\xE2\x80\xA8 unicode \xF0\x9F\x98\x80 \"quoted\" 'single' \t tab"},
+        {"nested", Dictionary{{"empty", Dictionary{}}, {"list", Array{Array{}, Dictionary{{"x", ""}}}}}},
+    };
+    std::string xml = writeXml(value);
+    auto back = read(xml);
+    ASSERT_TRUE(back.ok()) << back.error();
+    EXPECT_EQ(back.value(), value);
+    EXPECT_EQ(writeXml(back.value()), xml);
+    EXPECT_TRUE(lookup(back.value(), "flags")->array()[0].isBoolean());
+}
+
+TEST(PlistXmlCodec, TextFormHelpersAgreeWithReader) {
+    Data out;
+    EXPECT_TRUE(detail::decodeBase64("", out));
+    EXPECT_TRUE(out.empty());
+    EXPECT_TRUE(detail::isValidUtf8("plain \xC3\xA9 \xF4\x8F\xBF\xBF"));
+    EXPECT_FALSE(detail::isValidUtf8("\xC0\x80"));          // overlong
+    EXPECT_FALSE(detail::isValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
+    EXPECT_FALSE(detail::isValidUtf8("abcdefgh\xE2\x82"));  // truncated after an ASCII run
+}
+
+}  // namespace
+}  // namespace vx::plist
