@@ -1,0 +1,21 @@
+#pragma once
+// .strings tables: `"KEY" = "value";` pairs as a localisation bundle holds them. Comments
+// (// and /* */), quoted ("…" or '…') and unquoted ([A-Za-z0-9_$/:.-]+) strings, `KEY;`
+// meaning KEY = KEY, the device's escapes, and a repeated key keeping its last value.
+// Input is UTF-16 with a byte-order mark, or UTF-8 with or without one.
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "platform/foundation/result.h"
+
+namespace vx {
+
+using StringsTable = std::map<std::string, std::string>;
+
+// The table, or the reason (with its line number) why the text is not one.
+Result<StringsTable> parseStringsTable(std::string_view bytes);
+// The table of a file at a device path; failures other than a missing file are logged.
+Result<StringsTable> readStringsTable(std::string_view devicePath);
+
+}  // namespace vx
