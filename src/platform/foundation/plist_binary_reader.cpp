@@ -135,7 +135,7 @@ private:
             case 0xA: return parseArray(ref, offset, info, out, depth + 1);
             case 0xD: return parseDictionary(ref, offset, info, out, depth + 1);
             default:
-                return error("unsupported object type 0x" + std::to_string(marker >> 4) +
+                return error("unsupported object marker " + std::to_string(marker) +
                              " (UIDs and sets are not supported)");
         }
     }
