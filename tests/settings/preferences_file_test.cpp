@@ -1,0 +1,93 @@
+// The generic row read and write over the preferences file, and the row's notification.
+#include "settings/preferences_file.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/darwin/darwin_notify.h"
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/log.h"
+#include "platform/foundation/plist_codec.h"
+#include "support/temp_dir.h"
+
+namespace vx {
+namespace {
+
+constexpr std::string_view kUserPath = "/User/Library/Preferences/com.corvane.veltrix.plist";
+
+plist::Dictionary row(std::string key, std::optional<plist::Value> fallback = std::nullopt,
+                      std::optional<std::string> notification = std::nullopt) {
+    plist::Dictionary properties{{"key", std::move(key)}};
+    if (fallback) properties.set("default", *fallback);
+    if (notification) properties.set("PostNotification", *notification);
+    return properties;
+}
+
+class PreferencesFileTest : public ::testing::Test {
+protected:
+    PreferencesFileTest() { darwin::setRendezvousFolder(notifyDir_.path() / "notify"); }
+    ~PreferencesFileTest() override { darwin::setRendezvousFolder(std::nullopt); }
+
+    void writePreferences(const plist::Dictionary& dict) {
+        root_.writeFile(kPreferencesPath, plist::writeXml(plist::Value(dict)));
+    }
+
+    test::ScopedDeviceRoot root_;
+    test::TempDir notifyDir_;
+};
+
+TEST_F(PreferencesFileTest, WithoutAFileRowsShowTheirDefaultAndTheFirstWriteHoldsOneKey) {
+    EXPECT_EQ(readPreferenceValue(row("enabled", true)), plist::Value(true));
+    EXPECT_EQ(readPreferenceValue(row("enabled")), std::nullopt);
+    EXPECT_EQ(readPreferenceValue(plist::Dictionary{{"default", 3}}), plist::Value(3));
+
+    ASSERT_TRUE(setPreferenceValue(false, row("enabled", true)).ok());
+    EXPECT_EQ(readPreferences(), (plist::Dictionary{{"enabled", false}}));
+    // A stored false is shown as false, whatever the default.
+    EXPECT_EQ(readPreferenceValue(row("enabled", true)), plist::Value(false));
+}
+
+TEST_F(PreferencesFileTest, WritingARowKeepsEveryOtherKeyAndBothPathsNameOneFile) {
+    plist::Dictionary themes{
+        {"ThemesSelected", plist::Array{plist::Dictionary{{"name", "Clock"}, {"path", "/Library/Themes/Clock"}, {"html", "Widget.html"}}}},
+        {"WidgetCoordinates", plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", 10}, {"widgetY", 20}}}}},
+        {"lockNote", "hello"}};
+    writePreferences(themes);
+    ASSERT_TRUE(setPreferenceValue("bye", row("lockNote")).ok());
+    auto now = readPreferences();
+    ASSERT_TRUE(now);
+    EXPECT_EQ(*now->find("ThemesSelected"), *themes.find("ThemesSelected"));
+    EXPECT_EQ(*now->find("WidgetCoordinates"), *themes.find("WidgetCoordinates"));
+    EXPECT_EQ(*now->find("lockNote"), plist::Value("bye"));
+    EXPECT_EQ(readPlistDictionary(kUserPath), now);
+    EXPECT_EQ(DeviceRoot::resolve(kUserPath), DeviceRoot::resolve(kPreferencesPath));
+}
+
+TEST_F(PreferencesFileTest, ARowPostsItsNotificationOncePerWriteAndOnlyAfterASuccessfulWrite) {
+    auto listener = darwin::Listener::create({"com.corvane.veltrix/note"});
+    ASSERT_TRUE(listener.ok()) << listener.error();
+
+    ASSERT_TRUE(setPreferenceValue(true, row("quiet")).ok());
+    EXPECT_TRUE((*listener)->takePending().empty());
+
+    ASSERT_TRUE(setPreferenceValue("a", row("lockNote", std::nullopt, "com.corvane.veltrix/note")).ok());
+    ASSERT_TRUE(setPreferenceValue("b", row("lockNote", std::nullopt, "com.corvane.veltrix/note")).ok());
+    EXPECT_EQ((*listener)->takePending(),
+              (std::vector<std::string>{"com.corvane.veltrix/note", "com.corvane.veltrix/note"}));
+
+    // The file cannot be replaced (a folder stands in its way): the reason comes back, and
+    // nobody is told about a change that is not on disk.
+    test::ScopedDeviceRoot blocked;
+    blocked.makeFolder(kPreferencesPath);
+    log::Capture capture;
+    auto failed = setPreferenceValue("c", row("lockNote", std::nullopt, "com.corvane.veltrix/note"));
+    EXPECT_FALSE(failed.ok());
+    EXPECT_TRUE(capture.contains("not a regular file"));
+    EXPECT_TRUE((*listener)->takePending().empty());
+
+    // A row without a key cannot be saved (the device would throw here).
+    EXPECT_FALSE(setPreferenceValue(1, plist::Dictionary{{"PostNotification", "com.corvane.veltrix/note"}}).ok());
+    EXPECT_TRUE((*listener)->takePending().empty());
+}
+
+}  // namespace
+}  // namespace vx

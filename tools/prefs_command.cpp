@@ -1,0 +1,308 @@
+// `prefs`: read and change the preferences file from the command line, like `defaults`.
+//   prefs read [KEY] [--json]
+//   prefs write KEY [-bool|-int|-float|-string] VALUE
+//   prefs delete KEY
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <iostream>
+#include <memory>
+
+#include "cli.h"
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/plist_file.h"
+#include "settings/preferences_file.h"
+
+namespace vx::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// ---- reading -----------------------------------------------------------------------------
+
+struct LoadedPreferences {
+    plist::Dictionary dictionary;
+    std::string failure;  // empty when the file could be read (a missing file is empty)
+};
+
+LoadedPreferences loadPreferences() {
+    LoadedPreferences loaded;
+    const fs::path host = DeviceRoot::resolve(kPreferencesPath);
+    std::error_code error;
+    if (!fs::exists(host, error)) return loaded;
+    auto value = plist::readFile(kPreferencesPath);
+    if (!value)
+        loaded.failure = "cannot read " + host.string() + ": " + value.error();
+    else if (!value->isDictionary())
+        loaded.failure = "cannot read " + host.string() + ": its root is not a dictionary";
+    else
+        loaded.dictionary = std::move(value->dictionary());
+    return loaded;
+}
+
+std::string formatReal(double real) {
+    if (!std::isfinite(real)) return std::isnan(real) ? "nan" : (real > 0 ? "inf" : "-inf");
+    char buffer[64];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, real);
+    return ec == std::errc() ? std::string(buffer, end) : std::to_string(real);
+}
+
+std::string formatDate(const plist::Date& date) {
+    // The reference date 2001-01-01T00:00:00Z is 978307200 seconds after the Unix epoch.
+    std::time_t seconds = static_cast<std::time_t>(std::floor(date.sinceReferenceDate)) + 978307200;
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char buffer[64];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S +0000", &utc);
+    return buffer;
+}
+
+bool isBareWord(const std::string& text) {
+    if (text.empty()) return false;
+    for (unsigned char c : text)
+        if (!std::isalnum(c) && c != '_' && c != '.' && c != '/' && c != '-') return false;
+    return true;
+}
+
+std::string quoted(const std::string& text) {
+    if (isBareWord(text)) return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
+        out += c;
+    }
+    return out + "\"";
+}
+
+std::vector<const plist::Dictionary::Entry*> sortedEntries(const plist::Dictionary& dict) {
+    std::vector<const plist::Dictionary::Entry*> entries;
+    for (const auto& entry : dict) entries.push_back(&entry);
+    std::sort(entries.begin(), entries.end(), [](auto* a, auto* b) { return a->first < b->first; });
+    return entries;
+}
+
+// The readable old-style property-list form that `defaults read` prints.
+void writeText(std::ostream& out, const plist::Value& value, int depth) {
+    const std::string indent(static_cast<std::size_t>(depth) * 4, ' ');
+    const std::string inner(static_cast<std::size_t>(depth + 1) * 4, ' ');
+    switch (value.type()) {
+        case plist::Value::Type::Boolean: out << (value.boolean() ? 1 : 0); break;
+        case plist::Value::Type::Integer: out << value.integer(); break;
+        case plist::Value::Type::Real: out << formatReal(value.real()); break;
+        case plist::Value::Type::String: out << quoted(value.string()); break;
+        case plist::Value::Type::Date: out << '"' << formatDate(value.date()) << '"'; break;
+        case plist::Value::Type::Data: {
+            out << "{length = " << value.data().size() << ", bytes = 0x";
+            char hex[3];
+            for (auto byte : value.data()) {
+                std::snprintf(hex, sizeof hex, "%02x", byte);
+                out << hex;
+            }
+            out << "}";
+            break;
+        }
+        case plist::Value::Type::Array: {
+            out << "(\n";
+            const auto& array = value.array();
+            for (std::size_t i = 0; i < array.size(); ++i) {
+                out << inner;
+                writeText(out, array[i], depth + 1);
+                out << (i + 1 < array.size() ? ",\n" : "\n");
+            }
+            out << indent << ")";
+            break;
+        }
+        case plist::Value::Type::Dictionary: {
+            out << "{\n";
+            for (const auto* entry : sortedEntries(value.dictionary())) {
+                out << inner << quoted(entry->first) << " = ";
+                writeText(out, entry->second, depth + 1);
+                out << ";\n";
+            }
+            out << indent << "}";
+            break;
+        }
+    }
+}
+
+std::string base64(const plist::Data& data) {
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (std::size_t i = 0; i < data.size(); i += 3) {
+        unsigned chunk = static_cast<unsigned>(data[i]) << 16;
+        if (i + 1 < data.size()) chunk |= static_cast<unsigned>(data[i + 1]) << 8;
+        if (i + 2 < data.size()) chunk |= data[i + 2];
+        out += alphabet[(chunk >> 18) & 63];
+        out += alphabet[(chunk >> 12) & 63];
+        out += i + 1 < data.size() ? alphabet[(chunk >> 6) & 63] : '=';
+        out += i + 2 < data.size() ? alphabet[chunk & 63] : '=';
+    }
+    return out;
+}
+
+// JSON: dates as "YYYY-MM-DD hh:mm:ss +0000", data as base64 strings, non-finite reals null.
+nlohmann::json toJson(const plist::Value& value) {
+    switch (value.type()) {
+        case plist::Value::Type::Boolean: return value.boolean();
+        case plist::Value::Type::Integer: return value.integer();
+        case plist::Value::Type::Real:
+            return std::isfinite(value.real()) ? nlohmann::json(value.real()) : nlohmann::json();
+        case plist::Value::Type::String: return value.string();
+        case plist::Value::Type::Date: return formatDate(value.date());
+        case plist::Value::Type::Data: return base64(value.data());
+        case plist::Value::Type::Array: {
+            nlohmann::json array = nlohmann::json::array();
+            for (const auto& item : value.array()) array.push_back(toJson(item));
+            return array;
+        }
+        case plist::Value::Type::Dictionary: {
+            nlohmann::json object = nlohmann::json::object();
+            for (const auto& [key, item] : value.dictionary()) object[key] = toJson(item);
+            return object;
+        }
+    }
+    return nullptr;
+}
+
+int printValue(const plist::Value& value, bool json, bool rawString) {
+    if (json) {
+        std::cout << toJson(value).dump(4, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+    } else if (rawString && value.isString()) {
+        std::cout << value.string() << "\n";  // `defaults read DOMAIN KEY` prints strings bare
+    } else {
+        writeText(std::cout, value, 0);
+        std::cout << "\n";
+    }
+    return kExitOk;
+}
+
+int runRead(const std::string& key, bool json) {
+    LoadedPreferences loaded = loadPreferences();
+    if (!loaded.failure.empty()) return reportFailure(loaded.failure);
+    if (key.empty()) return printValue(plist::Value(loaded.dictionary), json, false);
+    const plist::Value* value = loaded.dictionary.find(key);
+    if (!value)
+        return reportFailure("the key \"" + key + "\" is not in " +
+                             DeviceRoot::resolve(kPreferencesPath).string());
+    return printValue(*value, json, true);
+}
+
+// ---- writing -----------------------------------------------------------------------------
+
+std::string lowercase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+Result<plist::Value> parseTypedValue(const std::string& type, const std::string& text) {
+    if (type == "-string") return plist::Value(text);
+    if (type == "-bool" || type == "-boolean") {
+        std::string word = lowercase(text);
+        if (word == "true" || word == "yes" || word == "1") return plist::Value(true);
+        if (word == "false" || word == "no" || word == "0") return plist::Value(false);
+        return fail("\"" + text + "\" is not a boolean (true, false, yes, no, 1 or 0)");
+    }
+    if (type == "-int" || type == "-integer") {
+        std::int64_t number = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+            return fail("\"" + text + "\" is not an integer that fits in 64 bits");
+        return plist::Value(number);
+    }
+    if (type == "-float") {
+        char* end = nullptr;
+        errno = 0;
+        double number = std::strtod(text.c_str(), &end);
+        if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(number) ||
+            std::isspace(static_cast<unsigned char>(text.front())))
+            return fail("\"" + text + "\" is not a finite number");
+        return plist::Value(number);
+    }
+    return fail("unknown type " + type + " (use -bool, -int, -float or -string)");
+}
+
+int runWrite(const std::vector<std::string>& args) {
+    if (args.size() != 2 && args.size() != 3)
+        return reportFailure("usage: prefs write KEY [-bool|-int|-float|-string] VALUE");
+    const std::string& key = args[0];
+    if (key.empty()) return reportFailure("the key must not be empty");
+    auto value = args.size() == 2 ? Result<plist::Value>(plist::Value(args[1]))
+                                  : parseTypedValue(args[1], args[2]);
+    if (!value) return reportFailure("bad value for " + key + ": " + value.error());
+    auto saved = updatePreferences(
+        [&](plist::Dictionary& preferences) {
+            preferences.set(key, *value);
+            return true;
+        },
+        WhenMissing::Create);
+    if (!saved) return reportFailure("cannot save " + key + ": " + saved.error());
+    return kExitOk;
+}
+
+int runDelete(const std::string& key) {
+    bool readable = false;
+    bool found = false;
+    auto saved = updatePreferences(
+        [&](plist::Dictionary& preferences) {
+            readable = true;
+            found = preferences.erase(key);
+            return found;
+        },
+        WhenMissing::Skip);
+    const std::string path = DeviceRoot::resolve(kPreferencesPath).string();
+    if (!saved) return reportFailure("cannot delete " + key + ": " + saved.error());
+    if (!readable && fs::exists(path)) return reportFailure("cannot read " + path + " (see the log line above)");
+    if (!found) return reportFailure("the key \"" + key + "\" is not in " + path);
+    return kExitOk;
+}
+
+// ---- the command -------------------------------------------------------------------------
+
+Action setUpPrefsCommand(CLI::App& prefs) {
+    prefs.require_subcommand(1);
+    prefs.footer("The file is <root>/var/mobile/Library/Preferences/com.corvane.veltrix.plist. "
+                 "Exit status 1: missing key, bad value, unreadable or unwritable file.");
+    struct Options {
+        std::string readKey;
+        bool json = false;
+        std::string deleteKey;
+    };
+    auto options = std::make_shared<Options>();
+
+    CLI::App* read = prefs.add_subcommand("read", "Print the whole file, or the value of KEY");
+    read->add_option("KEY", options->readKey, "The top-level key to print");
+    read->add_flag("--json", options->json, "Print JSON instead of the old-style property-list text");
+
+    CLI::App* write = prefs.add_subcommand(
+        "write", "Store VALUE under KEY: prefs write KEY [-bool|-int|-float|-string] VALUE "
+                 "(a string without a type flag)");
+    // KEY, the single-dash type flag and VALUE are read by hand: CLI11 would take "-bool"
+    // for a bundle of short options.
+    write->prefix_command();
+    write->allow_extras();
+
+    CLI::App* erase = prefs.add_subcommand("delete", "Remove KEY from the file");
+    erase->add_option("KEY", options->deleteKey, "The top-level key to remove")->required();
+
+    return [options, read, write, erase](const Context&) {
+        if (read->parsed()) return runRead(options->readKey, options->json);
+        if (write->parsed()) return runWrite(write->remaining());
+        if (erase->parsed()) return runDelete(options->deleteKey);
+        return reportFailure("prefs needs read, write or delete");
+    };
+}
+
+const Registration registration{{"prefs", "Read and change the preferences file, like defaults",
+                                 setUpPrefsCommand}};
+
+}  // namespace
+
+}  // namespace vx::cli
