@@ -9,7 +9,7 @@
 
 #include "platform/foundation/plist_value.h"
 
-namespace vx::plist::test {
+namespace vx::test {
 
 inline std::string hex(const unsigned char* bytes, std::size_t size) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -21,11 +21,13 @@ inline std::string hex(const unsigned char* bytes, std::size_t size) {
     return out;
 }
 
-inline std::string canonical(const Value& value) {
+inline std::string canonical(const plist::Value& value) {
+    using plist::Value;
     switch (value.type()) {
         case Value::Type::Boolean: return value.boolean() ? "true" : "false";
         case Value::Type::Integer: return "i:" + std::to_string(value.integer());
         case Value::Type::Real: {
+            if (std::isnan(value.real())) return "r:nan";
             char buffer[40];
             std::snprintf(buffer, sizeof buffer, "%.17g", value.real());
             return std::string("r:") + buffer;
@@ -37,7 +39,7 @@ inline std::string canonical(const Value& value) {
         case Value::Type::Data: return "b:" + hex(value.data().data(), value.data().size());
         case Value::Type::Array: {
             std::string out = "[";
-            for (const Value& element : value.array()) {
+            for (const plist::Value& element : value.array()) {
                 if (out.size() > 1) out += ",";
                 out += canonical(element);
             }
@@ -60,4 +62,4 @@ inline std::string canonical(const Value& value) {
     return "?";
 }
 
-}  // namespace vx::plist::test
+}  // namespace vx::test
