@@ -1,0 +1,166 @@
+// The `prefs` command of the built program, including write faults injected with strace.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kPrefs = "var/mobile/Library/Preferences/com.corvane.veltrix.plist";
+
+std::string shellQuoted(const std::string& word) {
+    std::string out = "'";
+    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class PrefsCommandTest : public ::testing::Test {
+protected:
+    fs::path file() const { return dir_.path() / "device" / kPrefs; }
+
+    // Runs `prefix veltrix-settings --root <device> args...` in a shell.
+    ProgramRun run(const std::vector<std::string>& args, const std::string& prefix = "",
+            bool withRoot = true, const std::string& environment = "") {
+        fs::create_directories(dir_.path() / "device");
+        std::string command = environment + " " + prefix + " " + shellQuoted(VX_PROGRAM);
+        if (withRoot) command += " --root " + shellQuoted((dir_.path() / "device").string());
+        for (const auto& arg : args) command += " " + shellQuoted(arg);
+        command += " >" + shellQuoted((dir_.path() / "out").string()) + " 2>" +
+                   shellQuoted((dir_.path() / "err").string());
+        ProgramRun result;
+        int raw = std::system(command.c_str());
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = test::readHostFile(dir_.path() / "out");
+        result.err = test::readHostFile(dir_.path() / "err");
+        return result;
+    }
+
+    std::vector<std::string> leftovers() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(file().parent_path())) {
+            std::string name = entry.path().filename();
+            if (name.find(".saving-") != std::string::npos) names.push_back(name);
+        }
+        return names;
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(PrefsCommandTest, WriteReadAndDeleteLikeDefaults) {
+    EXPECT_EQ(run({"prefs", "write", "count", "-int", "-42"}).status, 0);
+    EXPECT_EQ(run({"prefs", "write", "enabled", "-bool", "YES"}).status, 0);
+    EXPECT_EQ(run({"prefs", "write", "scale", "-float", "0.5"}).status, 0);
+    EXPECT_EQ(run({"prefs", "write", "note", "two words"}).status, 0);
+    EXPECT_EQ(run({"prefs", "write", "digits", "-string", "007"}).status, 0);
+
+    ProgramRun json = run({"prefs", "read", "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out),
+              nlohmann::json({{"count", -42}, {"enabled", true}, {"scale", 0.5},
+                              {"note", "two words"}, {"digits", "007"}}));
+    ProgramRun text = run({"prefs", "read"});
+    EXPECT_EQ(text.out, "{\n    count = -42;\n    digits = 007;\n    enabled = 1;\n"
+                        "    note = \"two words\";\n    scale = 0.5;\n}\n");
+    EXPECT_EQ(run({"prefs", "read", "note"}).out, "two words\n");
+
+    EXPECT_EQ(run({"prefs", "delete", "note"}).status, 0);
+    ProgramRun missing = run({"prefs", "read", "note"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("\"note\" is not in"), std::string::npos);
+    EXPECT_EQ(run({"prefs", "delete", "note"}).status, 1);
+}
+
+TEST_F(PrefsCommandTest, BadValuesAndBadFilesFailClearlyAndChangeNothing) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"prefs", "write", "k", "-int", "12abc"},
+             {"prefs", "write", "k", "-int", "99999999999999999999"},
+             {"prefs", "write", "k", "-bool", "maybe"},
+             {"prefs", "write", "k", "-float", "1e999"},
+             {"prefs", "write", "k", "-date", "today"},
+             {"prefs", "write", "k"},
+             {"prefs", "write", "", "v"}}) {
+        ProgramRun bad = run(args);
+        EXPECT_EQ(bad.status, 1) << args[3];
+        EXPECT_NE(bad.err.find("veltrix-settings: "), std::string::npos);
+        EXPECT_FALSE(fs::exists(file()));
+    }
+    EXPECT_EQ(run({"prefs", "frobnicate"}).status, 2);
+
+    test::writeHostFile(file(), "<?xml version=\"1.0\"?><plist><dict><key>lost");
+    ProgramRun unreadable = run({"prefs", "read"});
+    EXPECT_EQ(unreadable.status, 1);
+    EXPECT_NE(unreadable.err.find("cannot read"), std::string::npos);
+    EXPECT_EQ(run({"prefs", "delete", "lost"}).status, 1);
+
+    // A write keeps the unreadable file under a backup name and says where.
+    ProgramRun write = run({"prefs", "write", "fresh", "-int", "1"});
+    EXPECT_EQ(write.status, 0);
+    EXPECT_NE(write.err.find(".unreadable-"), std::string::npos);
+    EXPECT_EQ(run({"prefs", "read", "fresh"}).out, "1\n");
+}
+
+TEST_F(PrefsCommandTest, HelpNamesTheCommandsAndTheDefaultDevice) {
+    ProgramRun help = run({"--help"}, "", false);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("prefs"), std::string::npos);
+    EXPECT_NE(help.out.find("--root"), std::string::npos);
+    ProgramRun writeHelp = run({"prefs", "write", "--help"});
+    EXPECT_NE(writeHelp.out.find("-bool|-int|-float|-string"), std::string::npos);
+
+    if (fs::exists("/var/mobile")) GTEST_SKIP() << "this machine looks like a device";
+    std::string data = (dir_.path() / "data").string();
+    ProgramRun demo = run({"prefs", "write", "k", "v"}, "", false, "XDG_DATA_HOME=" + shellQuoted(data));
+    EXPECT_EQ(demo.status, 0) << demo.err;
+    EXPECT_NE(demo.err.find(data + "/veltrix-settings/device"), std::string::npos);
+    EXPECT_TRUE(fs::exists(fs::path(data) / "veltrix-settings/device" / kPrefs));
+}
+
+struct Fault {
+    std::string strace;  // the -e options
+    std::string reason;  // strerror of the injected error
+};
+
+TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
+    if (std::system("strace -f -o /dev/null -e trace=write -e inject=write:error=ENOSPC:when=1 "
+                    "/bin/true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace cannot inject faults here (missing, or ptrace not permitted)";
+
+    ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
+    const std::string before = test::readHostFile(file());
+    const std::vector<Fault> faults{
+        {"-e trace=write -e inject=write:error=ENOSPC:when=1", "No space left on device"},
+        {"-e trace=fsync -e inject=fsync:error=EIO:when=1", "Input/output error"},
+        {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EACCES",
+         "Permission denied"},
+        {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EROFS",
+         "Read-only file system"},
+        {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EXDEV",
+         "Invalid cross-device link"},
+    };
+    for (const Fault& fault : faults) {
+        ProgramRun failed = run({"prefs", "write", "new", "value"}, "strace -f -o /dev/null " + fault.strace);
+        EXPECT_EQ(failed.status, 1) << fault.strace;
+        EXPECT_NE(failed.err.find(fault.reason), std::string::npos) << failed.err;
+        EXPECT_NE(failed.err.find("cannot save new"), std::string::npos) << failed.err;
+        EXPECT_EQ(test::readHostFile(file()), before) << fault.strace;
+        EXPECT_TRUE(leftovers().empty()) << fault.strace;
+    }
+}
+
+}  // namespace
+}  // namespace vx
