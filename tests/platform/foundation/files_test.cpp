@@ -24,6 +24,11 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
     return names;
 }
 
+std::size_t openDescriptors() {
+    auto count = std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    return static_cast<std::size_t>(count);
+}
+
 // A chain of `depth` folders named "d" below `top`, made and removed with *at calls so
 // that paths longer than PATH_MAX are never needed.
 void makeDeepChain(const fs::path& top, int depth) {
@@ -120,7 +125,9 @@ TEST(Files, SubpathsOfADeepTree) {
     constexpr int kDepth = 2000;  // about 4,000 characters of path: past PATH_MAX at the bottom
     root.makeFolder("/deep");
     makeDeepChain(root.host("/deep"), kDepth);
+    std::size_t openBefore = openDescriptors();
     auto paths = subpathsOfDirectoryAtPath("/deep");
+    EXPECT_EQ(openDescriptors(), openBefore);  // one folder open at a time, none left behind
     removeDeepChain(root.host("/deep"), kDepth);
     ASSERT_EQ(paths.size(), static_cast<std::size_t>(kDepth));
     EXPECT_EQ(paths.front(), "d");
