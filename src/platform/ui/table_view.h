@@ -13,6 +13,7 @@
 // contents, if nobody called reloadData before. Row insertions, deletions, moves, selection
 // and deselection are kept in a change log that tests and snapshots can read.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <memory>
@@ -278,6 +279,7 @@ private:
     bool loaded_ = false;
     bool reloading_ = false;
     bool reloadRequested_ = false;
+    std::uint64_t generation_ = 0;  // counts reloads
     std::deque<TableChange> changeLog_;
 };
 

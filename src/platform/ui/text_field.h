@@ -103,8 +103,10 @@ public:
     void setDelegate(std::weak_ptr<UITextFieldDelegate> delegate) { delegate_ = std::move(delegate); }
 
     bool isEditing() const { return isFirstResponder(); }
-    // Enabled, interactive and not hidden.
+    // While enabled (as on the device, a hidden or non-interactive field can still take the
+    // focus when asked in code).
     bool canBecomeFirstResponder() const override;
+    // Unless the delegate's textFieldShouldEndEditing says no.
     bool canResignFirstResponder() const override;
     bool respondsToSelector(std::string_view selector) const override;
 

@@ -62,7 +62,7 @@ public:
     void setDelegate(std::weak_ptr<UITextViewDelegate> delegate) { delegate_ = std::move(delegate); }
 
     bool isEditing() const { return isFirstResponder(); }
-    // Editable, interactive and not hidden.
+    // While editable.
     bool canBecomeFirstResponder() const override;
     bool canResignFirstResponder() const override;
     bool respondsToSelector(std::string_view selector) const override;

@@ -11,8 +11,10 @@
 //   (and everything presented on top); on a presented controller, or any controller inside
 //   one, it asks the presenter to close it.
 //
-// Completions run at once, after the links have changed (nothing is animated); whether a
-// transition was asked to animate is kept for inspection.
+// When the presenter's view is in a window, the presented controller's view is put in front
+// in that window, and taken out again on dismissal. Completions run at once, after the
+// links have changed (nothing is animated); whether a transition was asked to animate is
+// kept for inspection.
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,11 +70,11 @@ public:
     std::shared_ptr<UINavigationItem> navigationItem();
 
     // ---- Containment
-    // The nearest navigation container among this controller and its ancestors (nullptr
-    // when none).
+    // The nearest navigation container among this controller's ancestors (nullptr when
+    // none).
     std::shared_ptr<UINavigationController> navigationController() const;
     std::shared_ptr<UIViewController> parentViewController() const { return parent_.lock(); }
-    // Sets by containers.
+    // Set by containers.
     void setParentViewController(std::weak_ptr<UIViewController> parent) { parent_ = std::move(parent); }
 
     // ---- Modal presentation
@@ -86,6 +88,7 @@ public:
     void dismissViewControllerAnimated(bool animated, std::function<void()> completion = {});
     std::shared_ptr<UIViewController> presentedViewController() const;
     std::shared_ptr<UIViewController> presentingViewController() const;
+    // This controller itself (not one of its ancestors) was presented and is still up.
     bool isBeingPresentedModally() const { return !presenting_.expired(); }
     // Whether the last presentation from / dismissal of this controller was animated.
     bool lastPresentationAnimated() const { return lastPresentationAnimated_; }
