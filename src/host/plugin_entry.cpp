@@ -3,7 +3,6 @@
 #include "host/specifier_file.h"
 #include "platform/foundation/log.h"
 #include "platform/services/class_registry.h"
-#include "platform/ui/image.h"
 
 namespace vx {
 namespace {
@@ -27,14 +26,6 @@ std::string entryDetailClass(const plist::Dictionary& entry, std::string_view ti
                    "\"; showing its items instead");
     }
     return std::string(kPluginItemsPageClassName);
-}
-
-void attachIcon(PSSpecifier& row, std::string_view bundlePath) {
-    std::optional<std::string> icon = row.stringPropertyForKey("icon");
-    if (!icon || icon->empty() || icon->find('/') != std::string::npos) return;
-    if (auto image = UIImage::imageWithContentsOfFile(std::string(bundlePath) + "/" + *icon)) {
-        row.setObject(image, "iconImage");
-    }
 }
 
 }  // namespace
@@ -62,7 +53,7 @@ SpecifierList specifiersFromPluginEntry(const plist::Value& entry, std::string_v
         log::write("Plugin " + std::string(title) + ": entry skipped: " + row.error());
         return {};
     }
-    attachIcon(**row, bundlePath);
+    attachIconImage(**row, bundlePath);
     return {std::move(row).value()};
 }
 

@@ -8,6 +8,7 @@
 #include "platform/foundation/log.h"
 #include "platform/foundation/strings.h"
 #include "platform/services/class_registry.h"
+#include "platform/ui/image.h"
 #include "platform/ui/navigation_controller.h"
 #include "platform/ui/switch.h"
 #include "platform/ui/text_field.h"
@@ -84,6 +85,7 @@ SpecifierList PSListController::loadSpecifiersFromPlistName(
     }
     SpecifierFile file = loadSpecifierFile(*path, target);
     if (file.title) setTitle(*file.title);
+    for (const SpecifierPtr& row : file.specifiers) attachIconImage(*row, bundlePath());
     return std::move(file.specifiers);
 }
 

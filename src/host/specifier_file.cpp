@@ -5,6 +5,7 @@
 #include "host/ps_list_controller.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/ui/image.h"
 
 namespace vx {
 namespace {
@@ -112,6 +113,14 @@ SpecifierFile specifiersFromPlist(const plist::Dictionary& root,
         file.specifiers.push_back(std::move(specifier).value());
     }
     return file;
+}
+
+void attachIconImage(PSSpecifier& row, std::string_view bundlePath) {
+    std::optional<std::string> icon = row.stringPropertyForKey("icon");
+    if (!icon || icon->empty() || icon->find('/') != std::string::npos) return;
+    if (auto image = UIImage::imageWithContentsOfFile(std::string(bundlePath) + "/" + *icon)) {
+        row.setObject(image, "iconImage");
+    }
 }
 
 SpecifierFile loadSpecifierFile(std::string_view devicePath,

@@ -30,6 +30,10 @@ SpecifierFile specifiersFromPlist(const plist::Dictionary& root,
                                   const std::weak_ptr<PSListController>& target,
                                   std::string_view source);
 
+// A row's "icon" (a file name in the bundle folder) as its "iconImage" object; nothing when
+// the row names no icon, a path, or a file that is not there.
+void attachIconImage(PSSpecifier& row, std::string_view bundlePath);
+
 // Reads the specifier file at a device path. A missing or unreadable file, or one whose root
 // is not a dictionary, gives no rows (logged).
 SpecifierFile loadSpecifierFile(std::string_view devicePath,
