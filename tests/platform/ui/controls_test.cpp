@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "platform/foundation/notification_center.h"
+#include "platform/ui/appearance.h"
+#include "platform/ui/bar_button_item.h"
+#include "platform/ui/switch.h"
+#include "platform/ui/table_view.h"
+#include "platform/ui/text_field.h"
+#include "platform/ui/view_controller.h"
+#include "platform/ui/window.h"
+
+namespace vx {
+namespace {
+
+struct Page : UIViewController, UITextFieldDelegate {
+    std::string name = "TestPage";
+    std::vector<std::string> calls;
+    std::string className() const override { return name; }
+    void saveTextEdit(UITextField& field) { calls.push_back("edit:" + field.text()); }
+    void saveSwitchFlip(UISwitch& control) { calls.push_back(control.isOn() ? "on" : "off"); }
+    void doneButtonTapped() { calls.push_back("done"); }
+    std::optional<bool> textFieldShouldReturn(UITextField& field) override {
+        field.resignFirstResponder();
+        calls.push_back("return");
+        return false;
+    }
+};
+
+TEST(TargetAction, ActionsReachLiveTargetsOnlyForTheirEvents) {
+    auto page = std::make_shared<Page>();
+    auto field = UITextField::initWithFrame(CGRectMake(10, 10, 280, 25));
+    field->addTarget(page, &Page::saveTextEdit, "saveTextEdit:", UIControlEvents::EditingChanged);
+    field->setText("set in code");  // programmatic: no action
+    EXPECT_TRUE(field->userInsertText("1"));
+    EXPECT_TRUE(field->userInsertText("2"));
+    EXPECT_TRUE(field->userDeleteBackward());
+    EXPECT_EQ(page->calls, (std::vector<std::string>{"edit:set in code1", "edit:set in code12", "edit:set in code1"}));
+    EXPECT_EQ(field->actionsForTarget(page.get(), UIControlEvents::EditingChanged),
+              (std::vector<std::string>{"saveTextEdit:"}));
+    EXPECT_TRUE(field->actionsForTarget(page.get(), UIControlEvents::ValueChanged).empty());
+
+    auto toggle = UISwitch::initWithFrame(CGRectMake(10, 10, 280, 25));
+    EXPECT_EQ(toggle->frame().size, UISwitch::kSize);
+    toggle->addTarget(page, &Page::saveSwitchFlip, "saveSwitchFlip:", UIControlEvents::ValueChanged);
+    toggle->setOn(true);  // no action
+    toggle->userToggle();
+    EXPECT_EQ(page->calls.back(), "off");
+
+    // The target is held weakly: once the page is gone nothing is called, nothing crashes.
+    std::weak_ptr<Page> weak = page;
+    page.reset();
+    EXPECT_TRUE(weak.expired());
+    EXPECT_TRUE(field->userInsertText("3"));
+    toggle->userToggle();
+    EXPECT_TRUE(toggle->isOn());
+}
+
+TEST(TargetAction, BarButtonItemsHoldTheirTargetWeakly) {
+    auto page = std::make_shared<Page>();
+    auto done = UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, page, &Page::doneButtonTapped,
+                                               "doneButtonTapped:");
+    page->navigationItem()->setRightBarButtonItem(done, true);
+    EXPECT_TRUE(page->navigationItem()->lastRightItemChangeAnimated());
+    EXPECT_TRUE(done->userTap());
+    EXPECT_EQ(page->calls, (std::vector<std::string>{"done"}));
+    EXPECT_EQ(done->actionSelector(), "doneButtonTapped:");
+    page.reset();
+    EXPECT_FALSE(done->userTap());
+}
+
+TEST(TextField, DelegateIsWeakAndAnswersTheReturnKey) {
+    auto window = std::make_shared<UIWindow>();
+    auto field = UITextField::initWithFrame(CGRectMake(0, 0, 100, 30));
+    window->addSubview(field);
+    EXPECT_EQ(field->returnKeyType(), UIReturnKeyType::Default);
+    EXPECT_TRUE(field->userPressReturn());  // no delegate: yes
+    {
+        auto page = std::make_shared<Page>();
+        field->setDelegate(page);
+        ASSERT_TRUE(field->becomeFirstResponder());
+        EXPECT_FALSE(field->userPressReturn());
+        EXPECT_FALSE(field->isFirstResponder());
+        EXPECT_EQ(page->calls, (std::vector<std::string>{"return"}));
+    }
+    EXPECT_EQ(field->delegate(), nullptr);
+    EXPECT_TRUE(field->becomeFirstResponder());
+    EXPECT_TRUE(field->userPressReturn());
+}
+
+class SwitchAppearanceTest : public ::testing::Test {
+protected:
+    void SetUp() override { UIAppearance::shared().reset(); }
+    void TearDown() override { UIAppearance::shared().reset(); }
+};
+
+TEST_F(SwitchAppearanceTest, ProxiesApplyOnlyInsideTheirPageClass) {
+    UISwitch::appearanceWhenContainedIn("TintedPage").setOnTintColor(UIColor::greenColor());
+    UISwitch::appearanceWhenContainedIn("TintedPage").setTintColor(UIColor::blueColor());
+
+    auto tinted = std::make_shared<Page>();
+    tinted->name = "TintedPage";
+    auto other = std::make_shared<Page>();
+    other->name = "OtherPage";
+
+    auto makeSwitchIn = [](const std::shared_ptr<Page>& page) {
+        auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Grouped);
+        page->setView(table);
+        auto cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, "FunctionCell");
+        table->addSubview(cell);
+        auto control = UISwitch::initWithFrame(CGRectZero);
+        cell->setAccessoryView(control);
+        return control;
+    };
+    auto inside = makeSwitchIn(tinted);
+    auto outside = makeSwitchIn(other);
+    EXPECT_EQ(inside->effectiveOnTintColor(), UIColor::greenColor());
+    EXPECT_EQ(inside->effectiveTintColor(), UIColor::blueColor());
+    EXPECT_EQ(outside->effectiveOnTintColor(), std::nullopt);
+    EXPECT_EQ(UISwitch::initWithFrame(CGRectZero)->effectiveOnTintColor(), std::nullopt);
+
+    // The switch's own colour wins; the unscoped proxy is the last resort.
+    inside->setOnTintColor(UIColor::redColor());
+    EXPECT_EQ(inside->effectiveOnTintColor(), UIColor::redColor());
+    UISwitch::appearance().setOnTintColor(UIColor::whiteColor());
+    EXPECT_EQ(outside->effectiveOnTintColor(), UIColor::whiteColor());
+}
+
+TEST(Color, NamedColoursHaveTheirComponents) {
+    const auto blue = UIColor::blueColor();
+    EXPECT_EQ(blue.red(), 0);
+    EXPECT_EQ(blue.blue(), 1);
+    EXPECT_EQ(blue.alpha(), 1);
+    EXPECT_EQ(UIColor::greenColor(), UIColor::colorWithRed(0, 1, 0, 1));
+    EXPECT_EQ(UIColor::clearColor().alpha(), 0);
+    EXPECT_FALSE(UIColor::clearColor() == UIColor::blackColor());
+    EXPECT_EQ(blue.description(), "blue");
+}
+
+}  // namespace
+}  // namespace vx
