@@ -1,6 +1,7 @@
 #include "platform/foundation/files.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,13 +30,15 @@ std::size_t openDescriptors() {
     return static_cast<std::size_t>(count);
 }
 
-// A chain of `depth` folders named "d" below `top`, made and removed with *at calls so
+constexpr const char* kLevel = "level-of-folder";  // 16 bytes a level with its "/"
+
+// A chain of `depth` folders named kLevel below `top`, made and removed with *at calls so
 // that paths longer than PATH_MAX are never needed.
 void makeDeepChain(const fs::path& top, int depth) {
     int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
     for (int i = 0; i < depth; ++i) {
-        if (::mkdirat(fd, "d", 0755) != 0) throw std::runtime_error("mkdirat");
-        int child = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        if (::mkdirat(fd, kLevel, 0755) != 0) throw std::runtime_error("mkdirat");
+        int child = ::openat(fd, kLevel, O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = child;
     }
@@ -46,7 +49,7 @@ void removeDeepChain(const fs::path& top, int depth) {
     // Remove from the bottom: walk down, then climb with ".." removing each level.
     int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
     for (int i = 0; i < depth; ++i) {
-        int child = ::openat(fd, "d", O_RDONLY | O_DIRECTORY);
+        int child = ::openat(fd, kLevel, O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = child;
     }
@@ -54,7 +57,7 @@ void removeDeepChain(const fs::path& top, int depth) {
         int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = parent;
-        ::unlinkat(fd, "d", AT_REMOVEDIR);
+        ::unlinkat(fd, kLevel, AT_REMOVEDIR);
     }
     ::close(fd);
 }
@@ -122,17 +125,26 @@ TEST(Files, UnreadableFolderIsListedNotEntered) {
 
 TEST(Files, SubpathsOfADeepTree) {
     ScopedDeviceRoot root;
-    constexpr int kDepth = 2000;  // about 4,000 characters of path: past PATH_MAX at the bottom
+    // 300 levels make a path of 4,800 bytes (past PATH_MAX), and with only 16 spare file
+    // descriptors a walk that kept one folder open per level would fail long before the
+    // bottom. (Removing folders is slow on some disks, so the tree stays small.)
+    constexpr int kDepth = 300;
     root.makeFolder("/deep");
     makeDeepChain(root.host("/deep"), kDepth);
     std::size_t openBefore = openDescriptors();
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = openBefore + 16;
+    ::setrlimit(RLIMIT_NOFILE, &tight);
     auto paths = subpathsOfDirectoryAtPath("/deep");
-    EXPECT_EQ(openDescriptors(), openBefore);  // one folder open at a time, none left behind
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(openDescriptors(), openBefore);  // none left behind
     removeDeepChain(root.host("/deep"), kDepth);
     ASSERT_EQ(paths.size(), static_cast<std::size_t>(kDepth));
-    EXPECT_EQ(paths.front(), "d");
-    EXPECT_EQ(paths[1], "d/d");
-    EXPECT_EQ(paths.back().size(), 2u * kDepth - 1);
+    EXPECT_EQ(paths.front(), "level-of-folder");
+    EXPECT_EQ(paths[1], "level-of-folder/level-of-folder");
+    EXPECT_EQ(paths.back().size(), 16u * kDepth - 1);
 }
 
 TEST(Files, ReadBytesRefusesWhatIsNotARegularFile) {
