@@ -3,6 +3,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "platform/ui/scroll_view.h"
+#include "platform/ui/text_view.h"
+
 namespace vx {
 namespace {
 
@@ -78,7 +81,38 @@ void writeRow(std::ostringstream& out, std::size_t section, std::size_t index, c
     out << '\n';
 }
 
+json scrollJson(const std::optional<ScreenScroll>& scroll) {
+    if (!scroll) {
+        return json(nullptr);
+    }
+    const auto& inset = scroll->contentInset;
+    return json{{"contentInset", json::array({inset[0], inset[1], inset[2], inset[3]})},
+                {"contentOffset", json::array({scroll->contentOffset[0], scroll->contentOffset[1]})},
+                {"contentSize", json::array({scroll->contentSize[0], scroll->contentSize[1]})}};
+}
+
 }  // namespace
+
+std::optional<ScreenScroll> scrollSnapshot(const std::shared_ptr<UIView>& view) {
+    if (!view || view->isHidden()) {
+        return std::nullopt;
+    }
+    auto scroll = std::dynamic_pointer_cast<UIScrollView>(view);
+    if (scroll && !std::dynamic_pointer_cast<UITextView>(view)) {
+        const UIEdgeInsets inset = scroll->contentInset();
+        const CGPoint offset = scroll->contentOffset();
+        const CGSize size = scroll->contentSize();
+        return ScreenScroll{{inset.top, inset.left, inset.bottom, inset.right},
+                            {offset.x, offset.y},
+                            {size.width, size.height}};
+    }
+    for (const auto& subview : view->subviews()) {
+        if (auto found = scrollSnapshot(subview)) {
+            return found;
+        }
+    }
+    return std::nullopt;
+}
 
 const char* accessoryName(RowAccessory accessory) {
     switch (accessory) {
@@ -104,7 +138,8 @@ nlohmann::json toJson(const Screen& screen) {
                 {"sections", std::move(sections)},
                 {"alert", alertJson(screen.alert)},
                 {"modal", screen.modal},
-                {"depth", screen.depth}};
+                {"depth", screen.depth},
+                {"scroll", scrollJson(screen.scroll)}};
 }
 
 std::string toJsonLine(const Screen& screen) {

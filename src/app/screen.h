@@ -2,6 +2,7 @@
 // The visible screen as plain data: what a person would see on the top page (title, bar
 // buttons, table header, sections and rows) and the front alert. Every front end prints or
 // serves this one picture; its JSON form is a fixed contract (docs/app.md).
+#include <memory>
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
@@ -9,6 +10,8 @@
 #include <vector>
 
 namespace vx {
+
+class UIView;
 
 enum class RowAccessory { None, Checkmark, Disclosure };
 
@@ -48,6 +51,15 @@ struct ScreenAlert {
     bool operator==(const ScreenAlert&) const = default;
 };
 
+// The visible page's scroll view: what the keyboard covers (the bottom inset) and where the
+// content has scrolled to.
+struct ScreenScroll {
+    double contentInset[4] = {0, 0, 0, 0};  // top, left, bottom, right
+    double contentOffset[2] = {0, 0};       // x, y
+    double contentSize[2] = {0, 0};         // width, height
+    bool operator==(const ScreenScroll&) const = default;
+};
+
 struct Screen {
     std::string title;
     std::vector<std::string> left;   // left bar button titles
@@ -57,10 +69,15 @@ struct Screen {
     std::optional<ScreenAlert> alert;
     bool modal = false;  // the visible page is in a presented container
     int depth = 0;       // pages on the navigation stack of the visible container
+    std::optional<ScreenScroll> scroll;  // nothing when the visible page has no scroll view
     bool operator==(const Screen&) const = default;
 };
 
 const char* accessoryName(RowAccessory accessory);
+
+// The first visible scroll view at or beneath a page's view, depth first (text views are
+// inputs, not the page's scroll view), as the snapshot shows it; nothing when there is none.
+std::optional<ScreenScroll> scrollSnapshot(const std::shared_ptr<UIView>& view);
 
 // The JSON contract; a front end may add fields to the object, never change these.
 nlohmann::json toJson(const Screen& screen);

@@ -3,6 +3,8 @@
 #include <nlohmann/json.hpp>
 
 #include "app/screen.h"
+#include "platform/ui/scroll_view.h"
+#include "platform/ui/text_view.h"
 
 namespace vx {
 namespace {
@@ -27,13 +29,16 @@ Screen sampleScreen() {
     screen.alert = ScreenAlert{"Reset Widget Coordinates", "Would you like to reset", {"Reset", "Cancel"}};
     screen.modal = true;
     screen.depth = 2;
+    screen.scroll = ScreenScroll{{0, 0, 152, 0}, {0, 40.5}, {320, 700}};
     return screen;
 }
 
 TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     json parsed = json::parse(toJsonLine(sampleScreen()));
     ASSERT_TRUE(parsed.is_object());
-    EXPECT_EQ(parsed.size(), 8u);
+    EXPECT_EQ(parsed.size(), 9u);
+    EXPECT_EQ(parsed["scroll"], json::parse(R"({"contentInset": [0, 0, 152, 0], "contentOffset": [0, 40.5],
+                                               "contentSize": [320, 700]})"));
     EXPECT_EQ(parsed["title"], "Theme Settings");
     EXPECT_EQ(parsed["left"], json::array({"Cancel"}));
     EXPECT_EQ(parsed["right"], json::array({"Done"}));
@@ -81,6 +86,7 @@ TEST(ScreenJson, EmptyScreenKeepsArraysAndNulls) {
     EXPECT_TRUE(parsed["alert"].is_null());
     EXPECT_EQ(parsed["modal"], false);
     EXPECT_EQ(parsed["depth"], 0);
+    EXPECT_TRUE(parsed["scroll"].is_null());
 }
 
 TEST(ScreenJson, OneLineAndInvalidUtf8DoesNotThrow) {
@@ -108,6 +114,23 @@ TEST(ScreenText, ShowsRowsControlsAccessoriesAndAlert) {
     EXPECT_NE(text.find("#1.0  Clock  (checked)"), std::string::npos);
     EXPECT_NE(text.find("alert: Reset Widget Coordinates - Would you like to reset  [Reset] [Cancel]"),
               std::string::npos);
+}
+
+TEST(ScreenScrollSnapshot, TakesTheFirstVisibleScrollViewThatIsNoTextView) {
+    EXPECT_FALSE(scrollSnapshot(nullptr).has_value());
+    auto page = UIView::initWithFrame(CGRectMake(0, 0, 320, 416));
+    EXPECT_FALSE(scrollSnapshot(page).has_value());
+
+    auto hidden = UIScrollView::initWithFrame(CGRectMake(0, 0, 320, 416));
+    hidden->setHidden(true);
+    page->addSubview(hidden);
+    page->addSubview(UITextView::initWithFrame(CGRectMake(0, 0, 320, 100)));
+    auto scroll = UIScrollView::initWithFrame(CGRectMake(0, 0, 320, 416));
+    scroll->setContentInset(UIEdgeInsetsMake(1, 2, 152, 4));
+    scroll->setContentOffset(CGPointMake(0, 40.5));
+    scroll->setContentSize(CGSizeMake(320, 700));
+    page->addSubview(scroll);
+    EXPECT_EQ(scrollSnapshot(page), (ScreenScroll{{1, 2, 152, 4}, {0, 40.5}, {320, 700}}));
 }
 
 }  // namespace
