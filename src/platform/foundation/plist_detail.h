@@ -1,6 +1,6 @@
 #pragma once
-// Pieces shared by the property-list reader and writer: UTF-8 checks, UTF-16 ordering of
-// keys, civil-date arithmetic. Internal to the codecs.
+// Pieces shared by the property-list readers and writer: UTF-8 encoding, UTF-16 ordering
+// of keys, civil-date arithmetic. Internal to the codecs.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -24,43 +24,6 @@ Result<Value> parseBinaryUnlogged(std::string_view bytes);
 
 // Seconds between 1970-01-01 and the device's reference date 2001-01-01.
 inline constexpr std::int64_t kReferenceDateUnixSeconds = 978307200;
-
-// True when `text` is well-formed UTF-8 (no overlongs, no surrogates, at most U+10FFFF).
-// Runs of ASCII are skipped eight bytes at a time.
-inline bool isValidUtf8(std::string_view text) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* end = p + text.size();
-    while (p < end) {
-        if (end - p >= 8) {
-            std::uint64_t chunk;
-            std::memcpy(&chunk, p, 8);
-            if ((chunk & 0x8080808080808080ull) == 0) {
-                p += 8;
-                continue;
-            }
-        }
-        unsigned char c = *p;
-        if (c < 0x80) {
-            ++p;
-            continue;
-        }
-        int length;
-        std::uint32_t min;
-        std::uint32_t cp;
-        if ((c & 0xE0) == 0xC0) length = 2, min = 0x80, cp = c & 0x1F;
-        else if ((c & 0xF0) == 0xE0) length = 3, min = 0x800, cp = c & 0x0F;
-        else if ((c & 0xF8) == 0xF0) length = 4, min = 0x10000, cp = c & 0x07;
-        else return false;
-        if (end - p < length) return false;
-        for (int i = 1; i < length; ++i) {
-            if ((p[i] & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-        p += length;
-    }
-    return true;
-}
 
 inline void appendUtf8(std::string& out, std::uint32_t cp) {
     if (cp < 0x80) {

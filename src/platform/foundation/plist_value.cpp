@@ -43,6 +43,8 @@ Dictionary Dictionary::fromEntries(std::vector<Entry> entries) {
     return result;
 }
 
+void Dictionary::reserve(std::size_t count) { entries_.reserve(count); }
+
 const Value* Dictionary::find(std::string_view key) const {
     for (const auto& entry : entries_)
         if (entry.first == key) return &entry.second;

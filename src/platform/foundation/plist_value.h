@@ -44,14 +44,17 @@ public:
     void set(std::string key, Value value);
     bool erase(std::string_view key);
     std::vector<std::string> keys() const;
-    void reserve(std::size_t count) { entries_.reserve(count); }
+    void reserve(std::size_t count);
 
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    auto begin() const { return entries_.begin(); }
-    auto end() const { return entries_.end(); }
-    auto begin() { return entries_.begin(); }
-    auto end() { return entries_.end(); }
+    // Defined below Value: clang instantiates these eagerly and needs Value complete.
+    using iterator = std::vector<Entry>::iterator;
+    using const_iterator = std::vector<Entry>::const_iterator;
+    std::size_t size() const;
+    bool empty() const;
+    const_iterator begin() const;
+    const_iterator end() const;
+    iterator begin();
+    iterator end();
 
     bool operator==(const Dictionary& other) const;
 
@@ -120,6 +123,13 @@ private:
                  plist::Dictionary>
         storage_;
 };
+
+inline std::size_t Dictionary::size() const { return entries_.size(); }
+inline bool Dictionary::empty() const { return entries_.empty(); }
+inline Dictionary::const_iterator Dictionary::begin() const { return entries_.begin(); }
+inline Dictionary::const_iterator Dictionary::end() const { return entries_.end(); }
+inline Dictionary::iterator Dictionary::begin() { return entries_.begin(); }
+inline Dictionary::iterator Dictionary::end() { return entries_.end(); }
 
 // Looks up `key` in `dict` when `value` is a dictionary; nullptr otherwise.
 const Value* lookup(const Value& value, std::string_view key);

@@ -13,6 +13,7 @@
 
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_detail.h"
+#include "platform/foundation/text.h"
 
 namespace vx::plist {
 
@@ -94,7 +95,7 @@ public:
         : text_(text), p_(text.data()), end_(text.data() + text.size()) {}
 
     Result<Value> run() {
-        if (!detail::isValidUtf8(text_)) return fail("the text is not valid UTF-8");
+        if (!text::isValidUtf8(text_)) return fail("the text is not valid UTF-8");
         if (remaining() >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) p_ += 3;
         if (!skipMisc(true)) return failure();
         if (p_ == end_) return fail("no root element");

@@ -69,6 +69,15 @@ bool isValidUtf8(std::string_view bytes) {
     std::size_t size = bytes.size();
     std::size_t i = 0;
     while (i < size) {
+        // Runs of ASCII eight bytes at a time: property-list readers check whole files.
+        if (size - i >= 8) {
+            uint64_t chunk;
+            std::memcpy(&chunk, data + i, 8);
+            if ((chunk & 0x8080808080808080ull) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         if (data[i] < 0x80) {
             ++i;
             continue;

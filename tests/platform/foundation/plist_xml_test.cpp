@@ -287,10 +287,11 @@ TEST(PlistXmlCodec, TextFormHelpersAgreeWithReader) {
     Data out;
     EXPECT_TRUE(detail::decodeBase64("", out));
     EXPECT_TRUE(out.empty());
-    EXPECT_TRUE(detail::isValidUtf8("plain \xC3\xA9 \xF4\x8F\xBF\xBF"));
-    EXPECT_FALSE(detail::isValidUtf8("\xC0\x80"));          // overlong
-    EXPECT_FALSE(detail::isValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
-    EXPECT_FALSE(detail::isValidUtf8("abcdefgh\xE2\x82"));  // truncated after an ASCII run
+    // The whole document must be UTF-8, comments included.
+    EXPECT_TRUE(read("<!-- \xC3\xA9 --><string>\xF4\x8F\xBF\xBF</string>").ok());
+    EXPECT_FALSE(read("<!-- \xC0\x80 --><string/>").ok());                    // overlong
+    EXPECT_FALSE(read("<string>\xF4\x90\x80\x80</string>").ok());          // beyond U+10FFFF
+    EXPECT_FALSE(read("<string>abcdefgh\xE2\x82</string>").ok());            // truncated
 }
 
 }  // namespace

@@ -1,0 +1,225 @@
+// Preferences file I/O: what a save and a read cost on files of the sizes users have
+// (about 7 KB, 160 KB and 3.6 MB: 5, 50 and 500 selected themes).
+//
+//   IoFloor      the bytes alone: read the file, write a temporary file, fsync, rename,
+//                fsync the folder (no parsing) - the least any safe save can cost
+//   XmlParse     our XML reader on the file's bytes in memory
+//   XmlWrite     our XML writer on the parsed value
+//   LibplistParse libplist's plist_from_xml on the same bytes (a peer, for scale)
+//   OurSave      updatePlistFile: lock, re-read, change one switch, write, sync, rename,
+//                sync the folder, unlock
+//
+// Run with --benchmark_counters_tabular=true (scripts/bench does).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/log.h"
+#include "platform/foundation/plist_codec.h"
+#include "platform/foundation/preferences_store.h"
+
+#ifdef VX_HAVE_LIBPLIST
+#include <plist/plist.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace vx;
+
+struct Shape {
+    int themes;
+    int optionLines;
+};
+
+// Argument index → file shape: ~7 KB, ~160 KB, ~3.6 MB.
+constexpr Shape kShapes[] = {{5, 10}, {50, 40}, {500, 100}};
+
+plist::Value makePreferences(const Shape& shape) {
+    static const char* kColors[] = {"red", "green", "blue", "rgba(12, 34, 56, 0.5)", "#ffcc00"};
+    plist::Array selected;
+    plist::Dictionary coordinates;
+    plist::Dictionary options;
+    for (int t = 0; t < shape.themes; ++t) {
+        std::string name = "Theme " + std::to_string(t) + (t % 3 ? "" : " & Weather <HD>");
+        std::string folder = "/Library/Themes/" + name + ".theme";
+        selected.push_back(plist::Dictionary{
+            {"name", name}, {"path", folder}, {"html", folder + "/LockBackground.html"}});
+        coordinates.set(name, plist::Dictionary{{"widgetX", 10 + t % 300}, {"widgetY", 0.5 * t}});
+        std::string declarations;
+        for (int line = 0; line < shape.optionLines; ++line) {
+            declarations += "var option" + std::to_string(line) + "Color = \"" + kColors[line % 5] +
+                            "\" ; // shown on settings page " + std::to_string(line % 7) +
+                            " of theme\n";
+        }
+        options.set(name, declarations);
+    }
+    plist::Dictionary root{{"ThemesSelected", selected},
+                           {"WidgetCoordinates", coordinates},
+                           {"ThemeOptions", options}};
+    for (int s = 0; s < 30; ++s) root.set("switch" + std::to_string(s) + "Enabled", s % 2 == 0);
+    return root;
+}
+
+// One folder per process holding a device root with a preferences file of each shape.
+class Fixture {
+public:
+    static Fixture& instance() {
+        static Fixture fixture;
+        return fixture;
+    }
+
+    const std::string& bytes(int shape) const { return bytes_[shape]; }
+    const plist::Value& value(int shape) const { return values_[shape]; }
+    fs::path folder() const { return root_ / "var/mobile/Library/Preferences"; }
+    fs::path file(int shape) const { return folder() / ("shape" + std::to_string(shape) + ".plist"); }
+    std::string devicePath(int shape) const {
+        return "/var/mobile/Library/Preferences/shape" + std::to_string(shape) + ".plist";
+    }
+    void writeFile(int shape) const { std::ofstream(file(shape), std::ios::binary) << bytes_[shape]; }
+
+private:
+    Fixture() {
+        char pattern[] = "/tmp/vx-bench-prefs-XXXXXX";
+        root_ = mkdtemp(pattern);
+        fs::create_directories(folder());
+        DeviceRoot::setCurrent(root_);
+        for (int i = 0; i < 3; ++i) {
+            values_[i] = makePreferences(kShapes[i]);
+            bytes_[i] = plist::writeXml(values_[i]);
+            writeFile(i);
+        }
+    }
+    ~Fixture() {
+        std::error_code ignored;  // ignored: a leftover temporary folder is harmless
+        fs::remove_all(root_, ignored);
+    }
+
+    fs::path root_;
+    std::string bytes_[3];
+    plist::Value values_[3];
+};
+
+void addCounters(benchmark::State& state, std::size_t bytes) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["file_KB"] = static_cast<double>(bytes) / 1024.0;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void IoFloor(benchmark::State& state) {
+    auto& fixture = Fixture::instance();
+    int shape = static_cast<int>(state.range(0));
+    fixture.writeFile(shape);
+    std::string path = fixture.file(shape).string();
+    std::string temporary = path + ".tmp";
+    std::string buffer(fixture.bytes(shape).size(), '\0');
+    for (auto _ : state) {
+        int in = ::open(path.c_str(), O_RDONLY);
+        ssize_t got = ::read(in, buffer.data(), buffer.size());
+        ::close(in);
+        int out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        bool ok = got >= 0 && writeAll(out, buffer) && ::fsync(out) == 0;
+        ok = ::close(out) == 0 && ok;
+        ok = ok && ::rename(temporary.c_str(), path.c_str()) == 0;
+        int dir = ::open(fixture.folder().c_str(), O_RDONLY | O_DIRECTORY);
+        ok = ok && ::fsync(dir) == 0;
+        ::close(dir);
+        if (!ok) {
+            state.SkipWithError("file I/O failed");
+            break;
+        }
+    }
+    addCounters(state, fixture.bytes(shape).size());
+}
+
+void XmlParse(benchmark::State& state) {
+    const std::string& bytes = Fixture::instance().bytes(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        auto value = plist::parse(bytes);
+        if (!value) {
+            state.SkipWithError("parse failed");
+            break;
+        }
+        benchmark::DoNotOptimize(value);
+    }
+    addCounters(state, bytes.size());
+}
+
+void XmlWrite(benchmark::State& state) {
+    int shape = static_cast<int>(state.range(0));
+    const plist::Value& value = Fixture::instance().value(shape);
+    std::size_t size = 0;
+    for (auto _ : state) {
+        std::string xml = plist::writeXml(value);
+        size = xml.size();
+        benchmark::DoNotOptimize(xml);
+    }
+    addCounters(state, size);
+}
+
+#ifdef VX_HAVE_LIBPLIST
+void LibplistParse(benchmark::State& state) {
+    const std::string& bytes = Fixture::instance().bytes(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        plist_t root = nullptr;
+        plist_from_xml(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+        if (!root) {
+            state.SkipWithError("libplist could not parse the file");
+            break;
+        }
+        plist_free(root);
+    }
+    addCounters(state, bytes.size());
+}
+BENCHMARK(LibplistParse)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+#endif
+
+void OurSave(benchmark::State& state) {
+    auto& fixture = Fixture::instance();
+    int shape = static_cast<int>(state.range(0));
+    fixture.writeFile(shape);
+    std::string devicePath = fixture.devicePath(shape);
+    bool flag = false;
+    log::Capture quiet;
+    for (auto _ : state) {
+        flag = !flag;
+        auto saved = updatePlistFile(devicePath, WhenMissing::Skip, [flag](plist::Dictionary& prefs) {
+            prefs.set("switch0Enabled", flag);
+            return true;
+        });
+        if (!saved) {
+            state.SkipWithError(saved.error().c_str());
+            break;
+        }
+    }
+    addCounters(state, fixture.bytes(shape).size());
+}
+
+// Saves wait on the disk: measured in wall-clock time. Parsing and writing use CPU time,
+// which is what they cost even on a busy machine.
+BENCHMARK(IoFloor)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(XmlParse)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(XmlWrite)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(OurSave)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();
