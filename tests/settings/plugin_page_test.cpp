@@ -1,0 +1,83 @@
+// The plugin page: its own rows, then one group of rows per plugin file in listing order.
+#include "host/plugin_entry.h"
+#include "platform/foundation/plist_codec.h"
+#include "settings/settings_fixture.h"
+#include "settings/veltrix_plugin_list_controller.h"
+
+namespace vx {
+namespace {
+
+using test::kPlugins;
+using test::namesOf;
+
+class PluginPage : public test::SettingsTest {
+protected:
+    void writePlugin(std::string_view relative, std::string_view label) {
+        root.writeFile(std::string(kPlugins) + "/" + std::string(relative),
+                       plist::writeXml(plist::Dictionary{
+                           {"entry", plist::Dictionary{{"cell", "PSLinkCell"}, {"label", label}}},
+                           {"items", plist::Array{}}}));
+    }
+    std::shared_ptr<VeltrixPluginListController> pluginPage() {
+        return page<VeltrixPluginListController>(VeltrixPluginListController::kClassName);
+    }
+    std::size_t baseRows() {
+        auto own = std::make_shared<PSListController>();
+        return own->loadSpecifiersFromPlistName("Plugins", own).size();
+    }
+};
+
+TEST_F(PluginPage, EmptyOrMissingFolderShowsOnlyItsOwnRows) {
+    const std::size_t base = baseRows();
+    ASSERT_GT(base, 0u);
+    EXPECT_EQ(pluginPage()->specifiers().size(), base);
+    root.makeFolder(kPlugins);
+    EXPECT_EQ(pluginPage()->specifiers().size(), base);
+}
+
+TEST_F(PluginPage, FindsPluginsAtAnyDepthInListingOrderIgnoringOtherFiles) {
+    writePlugin("Zeta.plist", "Zeta");
+    writePlugin("alpha/Alpha.plist", "Alpha");
+    writePlugin("beta/deeper/Beta.plist", "Beta");
+    writePlugin("Upper.PLIST", "Upper case extension");
+    writePlugin("notes.txt", "Text file");
+    root.writeFile(std::string(kPlugins) + "/broken.plist", "not a property list");
+    root.writeFile(std::string(kPlugins) + "/noentry.plist",
+                   plist::writeXml(plist::Dictionary{{"items", plist::Array{}}}));
+
+    auto plugins = pluginPage();
+    auto rows = plugins->specifiers();
+    const std::size_t base = baseRows();
+    ASSERT_EQ(rows.size(), base + 3);
+    const std::vector<std::string> names = namesOf(rows);
+    std::vector<std::string> added(names.begin() + static_cast<long>(base), names.end());
+    EXPECT_EQ(added, (std::vector<std::string>{"Zeta", "Alpha", "Beta"}));
+
+    // Each row knows the folder that holds its file and the file's base name.
+    const auto& beta = rows.back();
+    EXPECT_EQ(*beta->stringPropertyForKey(kPluginBundlePathProperty),
+              std::string(kPlugins) + "/beta/deeper");
+    EXPECT_EQ(*beta->stringPropertyForKey(kPluginPlistNameProperty), "Beta");
+    EXPECT_EQ(*rows[base]->stringPropertyForKey(kPluginBundlePathProperty), std::string(kPlugins));
+    EXPECT_EQ(beta->target().lock(), plugins);
+
+    // A second call adds nothing, even after the folder changed.
+    writePlugin("Later.plist", "Later");
+    auto again = plugins->specifiers();
+    EXPECT_EQ(again, rows);
+}
+
+TEST_F(PluginPage, DemoPluginOpensItsOwnPage) {
+    root.makeFolder(kPlugins);
+    std::filesystem::copy(std::filesystem::path(VX_SOURCE_DIR) / "examples/device" /
+                              std::string(kPlugins).substr(1),
+                          root.host(kPlugins), std::filesystem::copy_options::recursive);
+    auto rows = pluginPage()->specifiers();
+    ASSERT_EQ(rows.size(), baseRows() + 1);
+    EXPECT_EQ(rows.back()->name(), "Example Plugin");
+    EXPECT_EQ(rows.back()->detailClassName(), kPluginItemsPageClassName);
+    EXPECT_EQ(*rows.back()->stringPropertyForKey(kPluginPlistNameProperty), "Example");
+}
+
+}  // namespace
+}  // namespace vx
