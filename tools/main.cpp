@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli.h"
+#include "platform/foundation/bundle.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 
@@ -20,7 +21,11 @@ int main(int argc, char** argv) {
                    "Device root folder (give it before the command). Default: \"/\" on a device "
                    "(when /var/mobile exists), otherwise a demo device under "
                    "$XDG_DATA_HOME/veltrix-settings/device")
-        ->check(CLI::ExistingDirectory);
+        ->check(CLI::ExistingDirectory | CLI::NonexistentPath);
+    std::string language = "en";
+    app.add_option("--lang", language,
+                   "Language of the settings' texts: en or de (a language without a strings "
+                   "table shows the English texts). Default: en");
 
     auto table = commandTable();
     std::sort(table.begin(), table.end(),
@@ -38,6 +43,13 @@ int main(int argc, char** argv) {
         return status == 0 ? kExitOk : kExitUsage;
     }
 
+    // `init` creates the root it is given; every other command needs an existing one.
+    if (!root.empty() && !std::filesystem::is_directory(root) && !app.got_subcommand("init")) {
+        std::cerr << "--root: Directory does not exist: " << root
+                  << " (`veltrix-settings --root DIR init` creates one)\n";
+        return kExitUsage;
+    }
+    vx::Bundle::setPreferredLanguage(language);
     Context context{root.empty() ? defaultDeviceRoot() : std::filesystem::path(root)};
     vx::DeviceRoot::setCurrent(context.deviceRoot);
     for (auto& [sub, action] : actions)

@@ -1,0 +1,87 @@
+// veltrix-settings init: lays out a device root: the folders the add-on and its settings
+// use, and the settings bundle installed at /Library/PreferenceBundles/VeltrixSettings.bundle
+// from the copy built into the program. Run on an existing root it reinstalls the bundle's
+// files and leaves everything else (preferences, plugins, themes, weather data) alone.
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "bundle_resources.h"
+#include "cli.h"
+#include "platform/foundation/atomic_file.h"
+#include "platform/foundation/device_root.h"
+
+namespace vx::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/VeltrixSettings.bundle";
+
+// Folders of a device root: the plugin folder, preferences, documents, weather data and
+// the six theme folders.
+constexpr std::string_view kFolders[] = {
+    "/Library/PreferenceBundles/VeltrixSettings.bundle/Plugins",
+    "/var/mobile/Library/Preferences",
+    "/var/mobile/Documents",
+    "/var/mobile/Library/Weather",
+    "/Library/Widgets",
+    "/var/mobile/Library/Veltrix",
+    "/var/mobile/Library/Tandrel",
+    "/Library/Themes",
+    "/var/mobile/Library/iWidgets",
+    "/var/mobile/Library/GroovyLock",
+};
+
+Result<void> makeFolder(const fs::path& root, std::string_view devicePath) {
+    std::error_code error;
+    const fs::path host = DeviceRoot::resolveIn(root, devicePath);
+    fs::create_directories(host, error);
+    if (error || !fs::is_directory(host))
+        return fail("cannot create " + host.string() + ": " +
+                    (error ? error.message() : "not a folder"));
+    return {};
+}
+
+Result<void> installBundle(const fs::path& root) {
+    for (const BundleResource& resource : bundleResources()) {
+        const std::string devicePath = std::string(kBundlePath) + "/" + std::string(resource.path);
+        const fs::path host = DeviceRoot::resolveIn(root, devicePath);
+        std::error_code error;
+        fs::create_directories(host.parent_path(), error);
+        if (error) return fail("cannot create " + host.parent_path().string() + ": " + error.message());
+        if (auto written = replaceFileAtomically(host, resource.bytes); !written)
+            return fail("cannot install " + host.string() + ": " + written.error());
+    }
+    return {};
+}
+
+int runInit(const Context& context) {
+    for (std::string_view folder : kFolders) {
+        if (auto made = makeFolder(context.deviceRoot, folder); !made)
+            return reportFailure(made.error());
+    }
+    if (auto installed = installBundle(context.deviceRoot); !installed)
+        return reportFailure(installed.error());
+    std::cout << "Device root " << context.deviceRoot.string() << " laid out; settings bundle ("
+              << bundleResources().size() << " files) installed at " << kBundlePath << "\n";
+    return kExitOk;
+}
+
+Action setUpInitCommand(CLI::App& command) {
+    command.footer(
+        "Creates the device folders (preferences, documents, weather data, the six theme "
+        "folders, the plugin folder) and installs the settings bundle. On an existing root "
+        "it reinstalls the bundle's files and keeps everything else.");
+    return runInit;
+}
+
+const Registration registration{
+    {"init", "Lay out a device root and install the settings bundle", setUpInitCommand}};
+
+}  // namespace
+
+}  // namespace vx::cli
