@@ -1,4 +1,5 @@
 #include "cli.h"
+#include "init_command.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -34,9 +35,8 @@ fs::path defaultDeviceRoot() {
     if (fs::is_directory("/var/mobile", error)) return "/";
     const fs::path demo = userDataFolder() / "veltrix-settings" / "device";
     if (!fs::exists(demo, error)) {
-        fs::create_directories(demo / "var" / "mobile" / "Library" / "Preferences", error);
-        if (error) {
-            reportFailure("cannot create the demo device " + demo.string() + ": " + error.message());
+        if (auto laidOut = layOutDeviceRoot(demo); !laidOut) {
+            reportFailure("cannot create the demo device " + demo.string() + ": " + laidOut.error());
         } else {
             std::cerr << "veltrix-settings: created a demo device at " << demo.string() << "\n";
         }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <system_error>
 
+#include "init_command.h"
+
 #include "bundle_resources.h"
 #include "cli.h"
 #include "platform/foundation/atomic_file.h"
@@ -60,12 +62,8 @@ Result<void> installBundle(const fs::path& root) {
 }
 
 int runInit(const Context& context) {
-    for (std::string_view folder : kFolders) {
-        if (auto made = makeFolder(context.deviceRoot, folder); !made)
-            return reportFailure(made.error());
-    }
-    if (auto installed = installBundle(context.deviceRoot); !installed)
-        return reportFailure(installed.error());
+    if (auto laidOut = layOutDeviceRoot(context.deviceRoot); !laidOut)
+        return reportFailure(laidOut.error());
     std::cout << "Device root " << context.deviceRoot.string() << " laid out; settings bundle ("
               << bundleResources().size() << " files) installed at " << kBundlePath << "\n";
     return kExitOk;
@@ -83,5 +81,12 @@ const Registration registration{
     {"init", "Lay out a device root and install the settings bundle", setUpInitCommand}};
 
 }  // namespace
+
+Result<void> layOutDeviceRoot(const std::filesystem::path& root) {
+    for (std::string_view folder : kFolders) {
+        if (auto made = makeFolder(root, folder); !made) return made;
+    }
+    return installBundle(root);
+}
 
 }  // namespace vx::cli
