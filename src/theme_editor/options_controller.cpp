@@ -1,0 +1,78 @@
+#include "theme_editor/options_controller.h"
+
+namespace vx {
+namespace {
+
+constexpr CGRect kTableFrame{{0, 0}, {320, 416}};
+
+}  // namespace
+
+std::shared_ptr<OptionsController> OptionsController::initForContentSize(CGSize size, plist::Dictionary options,
+                                                                         std::int32_t rowIndex) {
+    (void)size;
+    auto picker = std::make_shared<OptionsController>();
+    picker->optionsDict_ = std::move(options);
+    picker->rowIndex_ = rowIndex;
+    picker->buildTable();
+    return picker;
+}
+
+std::shared_ptr<OptionsController> OptionsController::sharedInstance() {
+    static const std::shared_ptr<OptionsController> shared = std::make_shared<OptionsController>();
+    return shared;
+}
+
+void OptionsController::buildTable() {
+    auto table = UITableView::initWithFrame(kTableFrame, UITableViewStyle::Grouped);
+    auto self = sharedFrom(this);
+    table->setDataSource(self);
+    table->setDelegate(self);
+    optionsTableView_ = table;
+    setView(table);
+}
+
+std::shared_ptr<UIView> OptionsController::view() {
+    if (optionsTableView_) return optionsTableView_;
+    return PSViewController::view();
+}
+
+std::optional<int> OptionsController::numberOfSectionsInTableView(UITableView&) { return 1; }
+
+std::optional<std::string> OptionsController::titleForHeaderInSection(UITableView&, int) { return std::nullopt; }
+
+int OptionsController::numberOfRowsInSection(UITableView&, int) { return static_cast<int>(optionsDict_.size()); }
+
+std::shared_ptr<UITableViewCell> OptionsController::cellForRowAtIndexPath(UITableView& tableView,
+                                                                           IndexPath indexPath) {
+    const std::string identifier(kCellIdentifier);
+    auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
+    if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, identifier);
+    cell->setAccessoryType(indexPath.row == selection_ ? UITableViewCellAccessoryType::Checkmark
+                                                       : UITableViewCellAccessoryType::None);
+    const bool inRange = indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < optionsDict_.size();
+    cell->textLabel()->setText(inRange ? (optionsDict_.begin() + indexPath.row)->first : std::string());
+    if (cell->detailTextLabel()) cell->detailTextLabel()->setText("");
+    return cell;
+}
+
+void OptionsController::didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) {
+    selection_ = indexPath.row;
+    tableView.reloadData();
+    tableView.deselectRowAtIndexPath(indexPath, true);
+}
+
+std::optional<UITableViewCellEditingStyle> OptionsController::editingStyleForRowAtIndexPath(UITableView&,
+                                                                                            IndexPath) {
+    return UITableViewCellEditingStyle::None;
+}
+
+std::optional<bool> OptionsController::shouldIndentWhileEditingRowAtIndexPath(UITableView&, IndexPath) {
+    return false;
+}
+
+std::int32_t OptionsController::closingOptions() {
+    dismissViewControllerAnimated(true);
+    return selection_;
+}
+
+}  // namespace vx

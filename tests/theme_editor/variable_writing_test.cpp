@@ -1,0 +1,110 @@
+// Declaration lines, their escaping, and where they are stored.
+#include <gtest/gtest.h>
+
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/log.h"
+#include "platform/foundation/plist_file.h"
+#include "support/temp_dir.h"
+#include "theme_editor/variable_writing.h"
+
+namespace vx {
+namespace {
+
+OptionsEntry entry(std::string name, std::string type, std::string value) {
+    return OptionsEntry{{"name", plist::Value(std::move(name))},
+                        {"type", plist::Value(std::move(type))},
+                        {"default", plist::Value(std::move(value))}};
+}
+
+OptionsEntry selectEntry(std::string chosen) {
+    OptionsEntry made = entry("size", "select", std::move(chosen));
+    made.set("options", plist::Dictionary{{"Large", plist::Value("24px")}, {"Small", plist::Value("12px")}});
+    return made;
+}
+
+TEST(DeclarationLine, FormsByType) {
+    EXPECT_EQ(declarationLine(entry("color", "edit", "red")), "var color = \"red\" ;");
+    EXPECT_EQ(declarationLine(entry("showClock", "switch", "true")), "var showClock = true;");
+    EXPECT_EQ(declarationLine(entry("showClock", "switch", "TRUE")), "var showClock = TRUE;");
+    EXPECT_EQ(declarationLine(entry("n", "edit", "12")), "var n = \"12\" ;");
+    EXPECT_EQ(declarationLine(entry("x", "slider", "3")), "var x = \"3\" ;");
+    // The type is compared exactly.
+    EXPECT_EQ(declarationLine(entry("b", "Switch", "true")), "var b = \"true\" ;");
+    EXPECT_EQ(declarationLine(selectEntry("Large")), "var size = \"24px\" ;");
+    // A chosen label that is no key of the options is written as it stands.
+    EXPECT_EQ(declarationLine(selectEntry("Huge")), "var size = \"Huge\" ;");
+    // Missing or mistyped fields read as empty.
+    EXPECT_EQ(declarationLine(OptionsEntry{}), "var  = \"\" ;");
+    EXPECT_EQ(declarationLine(OptionsEntry{{"name", plist::Value(3)}, {"default", plist::Value("v")}}),
+              "var  = \"v\" ;");
+}
+
+TEST(DeclarationLine, TheLogLineShowsTheChosenKeyOfASelect) {
+    EXPECT_EQ(declarationLogLine(selectEntry("Large")), "var size = \"Large\" ;");
+    EXPECT_EQ(declarationLogLine(entry("on", "switch", "true")), "var on = \"true\" ;");
+    log::Capture capture;
+    auto lines = declarationLines({entry("a", "edit", "x\"y"), selectEntry("Small")});
+    EXPECT_EQ(lines, (std::vector<std::string>{"var a = \"x\\\"y\" ;", "var size = \"12px\" ;"}));
+    EXPECT_EQ(capture.lines().size(), 2u);
+    EXPECT_TRUE(capture.contains("var a = \"x\\\"y\" ;"));
+    EXPECT_TRUE(capture.contains("var size = \"Small\" ;"));
+}
+
+TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStrings) {
+    EXPECT_EQ(escapeJavaScriptString("plain text / 100% <b>"), "plain text / 100% <b>");
+    EXPECT_EQ(escapeJavaScriptString("a\\b"), "a\\\\b");
+    EXPECT_EQ(escapeJavaScriptString("say \"hi\""), "say \\\"hi\\\"");
+    EXPECT_EQ(escapeJavaScriptString("one\ntwo\r\n"), "one\\ntwo\\r\\n");
+    EXPECT_EQ(escapeJavaScriptString("x\u2028y\u2029z"), "x\\u2028y\\u2029z");
+    EXPECT_EQ(escapeJavaScriptString("</script><script>"), "<\\/script><script>");
+    EXPECT_EQ(escapeJavaScriptString("<</"), "<<\\/");
+    // Other characters, multi-byte ones and tabs included, pass as they are.
+    EXPECT_EQ(escapeJavaScriptString("Größe\t→ \u2027 \xE2\x80"), "Größe\t→ \u2027 \xE2\x80");
+    // A value cannot end the string it is put into.
+    EXPECT_EQ(declarationLine(entry("v", "edit", "\"; alert(1); //")), "var v = \"\\\"; alert(1); //\" ;");
+    OptionsEntry closing = selectEntry("Bad");
+    closing.set("options", plist::Dictionary{{"Bad", plist::Value("</script>")}});
+    EXPECT_EQ(declarationLine(closing), "var size = \"<\\/script>\" ;");
+    // The switch form is written unquoted, as it stands.
+    EXPECT_EQ(declarationLine(entry("s", "switch", "a\"b")), "var s = a\"b;");
+}
+
+class StoreLines : public ::testing::Test {
+protected:
+    std::optional<plist::Dictionary> preferences() { return plist::dictionaryWithContentsOfFile(kPreferencesPath); }
+    const plist::Value* themeLines(std::string_view theme) {
+        stored_ = preferences();
+        if (!stored_) return nullptr;
+        const plist::Value* options = stored_->find("ThemeOptions");
+        return options ? plist::lookup(*options, theme) : nullptr;
+    }
+    test::ScopedDeviceRoot root;
+    std::optional<plist::Dictionary> stored_;
+};
+
+TEST_F(StoreLines, CreatesThePreferencesFileAndReplacesOnlyThatThemesLines) {
+    ASSERT_TRUE(storeDeclarationLines("/Library/Themes/A.theme", {"var a = \"1\" ;"}));
+    const plist::Value* lines = themeLines("/Library/Themes/A.theme");
+    ASSERT_NE(lines, nullptr);
+    EXPECT_EQ(*lines, plist::Value(plist::Array{plist::Value("var a = \"1\" ;")}));
+
+    ASSERT_TRUE(storeDeclarationLines("/Library/Themes/B.theme", {"var b = true;"}));
+    ASSERT_TRUE(storeDeclarationLines("/Library/Themes/A.theme", {}));
+    EXPECT_EQ(*themeLines("/Library/Themes/A.theme"), plist::Value(plist::Array{}));
+    EXPECT_EQ(*themeLines("/Library/Themes/B.theme"), plist::Value(plist::Array{plist::Value("var b = true;")}));
+}
+
+TEST_F(StoreLines, KeepsOtherKeysAndReplacesAThemeOptionsValueOfTheWrongType) {
+    root.makeFolder("/var/mobile/Library/Preferences");
+    ASSERT_TRUE(plist::writeFileAtomically(
+        kPreferencesPath, plist::Value(plist::Dictionary{{"enabled", plist::Value(true)},
+                                                         {"ThemeOptions", plist::Value("garbage")}})));
+    ASSERT_TRUE(storeDeclarationLines("/T", {"x"}));
+    auto stored = preferences();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(*stored->find("enabled"), plist::Value(true));
+    EXPECT_EQ(*themeLines("/T"), plist::Value(plist::Array{plist::Value("x")}));
+}
+
+}  // namespace
+}  // namespace vx
