@@ -7,6 +7,7 @@
 #include "platform/foundation/files.h"
 #include "platform/foundation/strings.h"
 #include "platform/ui/view_controller.h"
+#include "theme_editor/lock_theme_settings_controller.h"
 
 namespace vx {
 namespace {
@@ -39,10 +40,12 @@ std::optional<ThemeSettingsFiles> findThemeSettings(std::string_view folderPath)
 }
 
 std::shared_ptr<UIViewController> makeThemeSettingsEditor(const ThemeSettingsFiles& files) {
-    (void)files;
-    return nullptr;
+    return LockThemeSettingsController::initForContentSize(kThemeSettingsContentSize, files.folderPath,
+                                                           files.scriptName);
 }
 
-void saveThemeSettingsEditor(UIViewController& editor) { (void)editor; }
+void saveThemeSettingsEditor(UIViewController& editor) {
+    if (auto* settings = dynamic_cast<LockThemeSettingsController*>(&editor)) settings->writeAllThatData();
+}
 
 }  // namespace vx

@@ -35,8 +35,7 @@ std::optional<std::string> findSettingsScript(std::string_view folderPath);
 // script nor "<folder>/Options.plist".
 std::optional<ThemeSettingsFiles> findThemeSettings(std::string_view folderPath);
 
-// initForContentSize:filePath:fileName: of the theme settings editor; nullptr while no
-// editor class is built in, and the theme list then opens nothing.
+// initForContentSize:filePath:fileName: of the theme settings editor.
 std::shared_ptr<UIViewController> makeThemeSettingsEditor(const ThemeSettingsFiles& files);
 // writeAllThatData: the editor stores its values (nothing for another kind of page).
 void saveThemeSettingsEditor(UIViewController& editor);

@@ -1,0 +1,115 @@
+// The option picker and the editor's "Done" that maps its answer back.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "platform/ui/navigation_controller.h"
+
+namespace vx {
+namespace {
+
+using test::optionsEntry;
+using test::selectOptionsEntry;
+
+class OptionPickerTest : public test::EditorFixture {
+protected:
+    // Opens the editor on one "select" entry and taps its row.
+    std::shared_ptr<OptionsController> openPicker(plist::Value entry) {
+        writeOptions({optionsEntry("a", "A", "edit", "x"), std::move(entry)});
+        editor_ = open();
+        editor_->brandNewTableView()->reloadData();
+        EXPECT_TRUE(editor_->brandNewTableView()->userTapRow({0, 1}));
+        return editor_->controller();
+    }
+    static std::vector<std::string> rows(OptionsController& picker) {
+        std::vector<std::string> out;
+        auto table = picker.optionsTableView();
+        table->reloadData();
+        for (int row = 0; row < table->numberOfRowsInSection(0); ++row) {
+            auto cell = table->cellForRowAtIndexPath({0, row});
+            out.push_back(cell->textLabel()->text() +
+                          (cell->accessoryType() == UITableViewCellAccessoryType::Checkmark ? " *" : ""));
+        }
+        return out;
+    }
+    void pressDone() {
+        auto done = editor_->controller()->navigationItem()->rightBarButtonItem();
+        ASSERT_TRUE(done);
+        ASSERT_TRUE(done->userTap());
+    }
+    std::shared_ptr<LockThemeSettingsController> editor_;
+};
+
+TEST_F(OptionPickerTest, ASelectRowPresentsThePickerInAContainerWithDone) {
+    auto picker = openPicker(selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}, {"Huge", "40px"}}));
+    ASSERT_TRUE(picker);
+    EXPECT_EQ(picker->returnIndex(), 1);
+    EXPECT_EQ(picker->title(), "Theme Settings");
+    EXPECT_EQ(picker->view(), picker->optionsTableView());
+    EXPECT_EQ(picker->optionsTableView()->style(), UITableViewStyle::Grouped);
+    EXPECT_EQ(picker->optionsTableView()->frame(), (CGRect{{0, 0}, {320, 416}}));
+    auto container = std::dynamic_pointer_cast<UINavigationController>(editor_->presentedViewController());
+    ASSERT_TRUE(container);
+    EXPECT_EQ(container, editor_->navCtrl());
+    EXPECT_EQ(container->topViewController(), picker);
+    auto done = picker->navigationItem()->rightBarButtonItem();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->title(), "Done");
+    EXPECT_EQ(done->style(), UIBarButtonItemStyle::Done);
+    EXPECT_EQ(done->actionSelector(), "doneButtonTapped:");
+    // Labels in the order the file holds them; the mark starts on the first, whatever the default.
+    EXPECT_EQ(rows(*picker), (std::vector<std::string>{"Small *", "Large", "Huge"}));
+    EXPECT_FALSE(editor_->brandNewTableView()->indexPathForSelectedRow());
+}
+
+TEST_F(OptionPickerTest, DoneAtOnceStoresTheFirstLabel) {
+    openPicker(selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}}));
+    pressDone();
+    EXPECT_FALSE(editor_->presentedViewController());
+    EXPECT_EQ(defaultAt(*editor_, 1), "Small");
+    EXPECT_EQ(cell(*editor_, 1)->detailTextLabel()->text(), "Small");
+}
+
+TEST_F(OptionPickerTest, TheMarkFollowsTapsAndDoneStoresTheLastTapped) {
+    auto picker = openPicker(selectOptionsEntry("Small", {{"Small", "12px"}, {"Large", "24px"}, {"Huge", "40px"}}));
+    auto table = picker->optionsTableView();
+    table->reloadData();
+    ASSERT_TRUE(table->userTapRow({0, 0}));
+    EXPECT_EQ(rows(*picker), (std::vector<std::string>{"Small *", "Large", "Huge"}));
+    ASSERT_TRUE(table->userTapRow({0, 2}));
+    ASSERT_TRUE(table->userTapRow({0, 1}));
+    EXPECT_EQ(rows(*picker), (std::vector<std::string>{"Small", "Large *", "Huge"}));
+    EXPECT_FALSE(table->indexPathForSelectedRow());
+    pressDone();
+    EXPECT_EQ(defaultAt(*editor_, 1), "Large");
+    editor_->writeAllThatData();
+    auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
+    EXPECT_EQ(plist::lookup(*preferences->find("ThemeOptions"), test::kTheme)->array().at(1),
+              plist::Value("var size = \"24px\" ;"));
+}
+
+TEST_F(OptionPickerTest, WithoutOptionsDoneKeepsTheDefault) {
+    auto picker = openPicker(selectOptionsEntry("Keep", {}));
+    EXPECT_TRUE(rows(*picker).empty());
+    pressDone();
+    EXPECT_EQ(defaultAt(*editor_, 1), "Keep");
+
+    UIApplication::sharedApplication().reset();
+    plist::Value mistyped = optionsEntry("size", "Size", "select", "Keep");
+    mistyped.dictionary().set("options", plist::Value("not a dictionary"));
+    picker = openPicker(mistyped);
+    EXPECT_TRUE(rows(*picker).empty());
+    pressDone();
+    EXPECT_EQ(defaultAt(*editor_, 1), "Keep");
+}
+
+TEST_F(OptionPickerTest, EachSelectTapMakesAFreshPicker) {
+    auto first = openPicker(selectOptionsEntry("Small", {{"Small", "1"}, {"Large", "2"}}));
+    pressDone();
+    ASSERT_TRUE(editor_->brandNewTableView()->userTapRow({0, 1}));
+    EXPECT_NE(editor_->controller(), first);
+    EXPECT_EQ(editor_->controller()->selection(), 0);
+    EXPECT_EQ(OptionsController::initForContentSize({320, 480}, {}, 4)->returnIndex(), 4);
+}
+
+}  // namespace
+}  // namespace vx
