@@ -47,6 +47,7 @@ void UINavigationController::pushViewController(std::shared_ptr<UIViewController
     if (previous) previous->viewWillDisappear(animated);
     adopt(controller);
     stack_.push_back(controller);
+    controller->displayedView();  // loaded before it appears, as on the device
     controller->viewWillAppear(animated);
     showTop();
     if (previous) previous->viewDidDisappear(animated);

@@ -114,8 +114,8 @@ void UIViewController::presentViewController(std::shared_ptr<UIViewController> c
     context->presented_ = controller;
     controller->presenting_ = context;
     context->lastPresentationAnimated_ = animated;
+    auto presentedView = controller->displayedView();  // loaded before it appears
     controller->viewWillAppear(animated);
-    auto presentedView = controller->displayedView();
     if (auto window = context->isViewLoaded() ? context->view()->window() : nullptr) {
         if (presentedView) window->addSubview(presentedView);
     }
