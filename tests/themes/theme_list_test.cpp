@@ -113,15 +113,18 @@ TEST_F(ThemeListTest, StaleRecordsOfTheRowAreRemovedByATapThatThenSelectsNothing
     // A record whose folder is gone, and one for the same path whose html changed in place.
     plist::Dictionary gone = themeRecord("Moon", "/var/mobile/Library/Tandrel/Moon.theme", "Widget.html");
     plist::Dictionary changed = themeRecord("Moon", "/Library/Themes/Moon.theme", "LockBackground.html");
-    writePreferences({{"ThemesSelected", plist::Array{gone, clock(), changed}}});
+    writePreferences({{"ThemesSelected", plist::Array{gone, clock(), changed}},
+                      {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
     open();
     EXPECT_EQ(checks(), (std::vector<bool>{true, true, true}));
 
-    tap(2);  // the check mark the user saw goes away
+    tap(2);  // the check mark the user saw goes away, and nothing a selection offers comes up
     EXPECT_EQ(selected(), (plist::Array{clock()}));
     EXPECT_EQ(checks(), (std::vector<bool>{true, true, false}));
+    EXPECT_FALSE(frontAlert());
     tap(2);  // now a plain selection
     EXPECT_EQ(selected(), (plist::Array{clock(), moon()}));
+    EXPECT_TRUE(frontAlert());
 }
 
 TEST_F(ThemeListTest, AnotherRealThemeOfTheSameNameIsNotStale) {
