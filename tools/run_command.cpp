@@ -10,6 +10,7 @@
 #include "app/settings_application.h"
 #include "app_session.h"
 #include "cli.h"
+#include "platform/ui/application.h"
 
 namespace vx::cli {
 
@@ -36,6 +37,13 @@ Result<std::string> readScript(const std::string& path) {
     return text.str();
 }
 
+// Addresses the pages handed to openURL (the documentation button): there is no browser
+// here, so the user is told where it would have gone.
+void reportOpenedURLs() {
+    for (const std::string& url : UIApplication::sharedApplication().openedURLs())
+        std::cerr << "veltrix-settings: opened " << url << "\n";
+}
+
 int runRun(const RunOptions& options) {
     auto text = readScript(options.script);
     if (!text) {
@@ -49,7 +57,9 @@ int runRun(const RunOptions& options) {
     if (auto opened = openRootPage(app); !opened) {
         return reportFailure(opened.error());
     }
-    if (auto ran = runScript(app, *script, std::cout, ScriptOptions{options.json}); !ran) {
+    auto ran = runScript(app, *script, std::cout, ScriptOptions{options.json});
+    reportOpenedURLs();
+    if (!ran) {
         std::cout.flush();
         return reportFailure(ran.error());
     }

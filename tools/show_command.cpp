@@ -9,6 +9,7 @@
 #include "app/settings_application.h"
 #include "app_session.h"
 #include "cli.h"
+#include "platform/ui/application.h"
 
 namespace vx::cli {
 
@@ -18,6 +19,13 @@ struct ShowOptions {
     bool json = false;
     std::vector<std::string> rows;
 };
+
+// Addresses the pages handed to openURL (the documentation button): there is no browser
+// here, so the user is told where it would have gone.
+void reportOpenedURLs() {
+    for (const std::string& url : UIApplication::sharedApplication().openedURLs())
+        std::cerr << "veltrix-settings: opened " << url << "\n";
+}
 
 int runShow(const ShowOptions& options) {
     SettingsApplication app;
@@ -29,6 +37,7 @@ int runShow(const ShowOptions& options) {
             return reportFailure("tap " + row + ": " + tapped.error());
         }
     }
+    reportOpenedURLs();
     const Screen screen = app.screen();
     if (options.json) {
         std::cout << toJsonLine(screen) << "\n";

@@ -30,9 +30,11 @@ protected:
     int program(const std::string& arguments) {
         const std::string command = std::string("'") + VX_PROGRAM + "' --root '" +
                                     device().string() + "' " + arguments + " >'" +
-                                    (dir.path() / "out").string() + "' 2>/dev/null";
+                                    (dir.path() / "out").string() + "' 2>'" +
+                                    (dir.path() / "err").string() + "'";
         const int raw = std::system(command.c_str());
         out = test::readHostFile(dir.path() / "out");
+        err = test::readHostFile(dir.path() / "err");
         return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     }
     int runScript(const std::string& script, const std::string& options = "--json") {
@@ -48,6 +50,7 @@ protected:
 
     test::TempDir dir;
     std::string out;
+    std::string err;
 };
 
 TEST_F(SettingsThroughTheProgram, BatteryRowFollowsItsSwitchAndTheFileKeepsTheValue) {
@@ -80,6 +83,7 @@ TEST_F(SettingsThroughTheProgram, ExportLocationWritesTheDemoCityAndPluginsOpen)
                         "switch \"Enable Example\" on\nshow\n"),
               0)
         << out;
+    EXPECT_EQ(err.find("opened"), std::string::npos);
     EXPECT_EQ(test::readHostFile(device() / "var/mobile/Documents/myLocation.txt"),
               "Lat=48.856600\nLong=2.352200");
     auto screen = nlohmann::json::parse(out.substr(out.find('{')));
@@ -88,6 +92,13 @@ TEST_F(SettingsThroughTheProgram, ExportLocationWritesTheDemoCityAndPluginsOpen)
                                  "var/mobile/Library/Preferences/com.example.veltrix-plugin.plist")
                   .find("exampleEnabled"),
               std::string::npos);
+}
+
+TEST_F(SettingsThroughTheProgram, DocumentationAddressIsPrinted) {
+    ASSERT_EQ(runScript("tap Documentation\n", ""), 0) << err;
+    EXPECT_NE(err.find("veltrix-settings: opened https://docs.corvane.com/veltrix/\n"),
+              std::string::npos)
+        << err;
 }
 
 TEST_F(SettingsThroughTheProgram, GermanTextsWithLang) {
