@@ -71,7 +71,7 @@ TEST_F(ThemeListTest, ThemesSharingANameShareTheCheckMarkButAreSelectedApart) {
     open();
     tap(0);
     EXPECT_EQ(checks(), (std::vector<bool>{true, true, false}));
-    tap(1);  // the other "Clock" is appended as well
+    tap(1);  // the other "Clock" still exists: it is no stale record, and is appended
     EXPECT_EQ(selected(), (plist::Array{clock(), otherClock()}));
     tap(0);  // removes only its own record
     EXPECT_EQ(selected(), (plist::Array{otherClock()}));
@@ -125,15 +125,6 @@ TEST_F(ThemeListTest, StaleRecordsOfTheRowAreRemovedByATapThatThenSelectsNothing
     tap(2);  // now a plain selection
     EXPECT_EQ(selected(), (plist::Array{clock(), moon()}));
     EXPECT_TRUE(frontAlert());
-}
-
-TEST_F(ThemeListTest, AnotherRealThemeOfTheSameNameIsNotStale) {
-    // The stored "Clock" lives in a folder that still exists: tapping the other "Clock"
-    // appends, as before.
-    writePreferences({{"ThemesSelected", plist::Array{clock()}}});
-    open();
-    tap(1);
-    EXPECT_EQ(selected(), (plist::Array{clock(), otherClock()}));
 }
 
 TEST_F(ThemeListTest, NonZeroCoordinatesOfANewSelectionOfferTheReset) {
