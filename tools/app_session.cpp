@@ -4,6 +4,9 @@
 #include "platform/foundation/files.h"
 #include "platform/services/weather_classes.h"
 #include "settings/settings_classes.h"
+#include "theme_editor/theme_editor_classes.h"
+#include "themes/theme_classes.h"
+#include "settings/settings_classes.h"
 #include "themes/theme_classes.h"
 
 namespace vx::cli {
@@ -14,6 +17,9 @@ void registerPageClasses() {
     static const bool registered = [] {
         registerHostClasses();
         registerWeatherClasses();
+        registerSettingsClasses();
+        registerThemeClasses();
+        registerThemeEditorClasses();
         registerSettingsClasses();
         registerThemeClasses();
         return true;

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 
-
 namespace vx {
 namespace {
 

@@ -78,7 +78,8 @@ SpecifierList AppTestRootPage::specifiers() {
                        warn,
                        present,
                        later,
-                       row("Enabled", PSCellType::StaticText)};
+                       row("Enabled", PSCellType::StaticText),
+                       row("Again", PSCellType::Link, "AppTestRoot")};
     registerAction("warn:", &AppTestRootPage::warn);
     registerAction("present:", &AppTestRootPage::present);
     registerAction("later:", &AppTestRootPage::later);

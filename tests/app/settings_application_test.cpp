@@ -141,6 +141,14 @@ TEST_F(SettingsApplicationTest, TapOnALinkPushesItsPageAndBackShowsTheListAgain)
 
     EXPECT_OK(app.tap(RowRef::parse("Form")));
     EXPECT_EQ(eventsMatching("form.loadView").size(), 1u) << "a new page object loads its own view";
+
+    // A pushed list page, too, loads its view before it is asked for its rows.
+    EXPECT_OK(app.goBack());
+    pageEvents().clear();
+    EXPECT_OK(app.tap(RowRef::parse("Again")));
+    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"root.loadView", "root.specifiers"}));
+    EXPECT_EQ(app.screen().depth, 2);
+    EXPECT_EQ(app.screen().title, "Again");
 }
 
 TEST_F(SettingsApplicationTest, RowsAreFoundByLabelSectionAndIndex) {
