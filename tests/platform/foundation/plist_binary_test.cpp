@@ -33,7 +33,7 @@ public:
 
     static std::string bigEndian(std::uint64_t value, unsigned width) {
         std::string out;
-        for (unsigned i = width; i-- > 0;) out.push_back(static_cast<char>(value >> (8 * i)));
+        for (unsigned i = width; i-- > 0;) out.push_back(i >= 8 ? 0 : static_cast<char>(value >> (8 * i)));
         return out;
     }
     static std::string marker(unsigned type, std::uint64_t count) {
