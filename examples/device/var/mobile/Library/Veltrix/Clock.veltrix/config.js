@@ -1,4 +1,4 @@
-// Settings of the Clock widget. The theme settings editor offers each variable below.
+// Settings of the Clock widget. The theme settings editor offers each declaration below.
 var clockColor = "#ffffff";
 var showSeconds = true;
 var use24Hour = false;

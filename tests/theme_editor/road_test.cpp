@@ -1,0 +1,167 @@
+// The whole road through the built program: open Themes, select a theme with a settings
+// script, optimise it, edit a text and a switch, choose an option on a shipped options
+// file, press "Done"; the files are then read by Python's plistlib, not by our reader.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+constexpr const char* kTricky = "var/mobile/Library/Veltrix/Tricky.veltrix";
+constexpr const char* kTrickyScript =
+    "// Tricky theme: the editor offers each declaration below.\n"
+    "var title = \"Hello\";\n"
+    "var enabled = false;\n"
+    "var note = \"x\";\n";
+
+class EditorRoadTest : public ::testing::Test {
+protected:
+    EditorRoadTest() {
+        fs::copy(fs::path(VX_SOURCE_DIR) / "examples" / "device", device(), fs::copy_options::recursive);
+        EXPECT_EQ(shell(program() + " init"), 0) << errors();
+    }
+    fs::path device() const { return dir_.path() / "device"; }
+    std::string program() const { return quoted(VX_PROGRAM) + " --root " + quoted(device()); }
+    int shell(const std::string& command) const {
+        const std::string line = command + " >" + quoted(dir_.path() / "out") + " 2>" + quoted(dir_.path() / "err");
+        const int raw = std::system(line.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
+    std::string output() const { return test::readHostFile(dir_.path() / "out"); }
+    std::string errors() const { return test::readHostFile(dir_.path() / "err"); }
+
+    // Runs a gesture script; one JSON screen per "show".
+    std::vector<nlohmann::json> run(const std::string& script) const {
+        test::writeHostFile(dir_.path() / "script", script);
+        EXPECT_EQ(shell(program() + " run --json " + quoted(dir_.path() / "script")), 0) << errors();
+        std::vector<nlohmann::json> screens;
+        std::istringstream lines(output());
+        for (std::string line; std::getline(lines, line);) screens.push_back(nlohmann::json::parse(line));
+        return screens;
+    }
+    // A property list of the device as Python's plistlib reads it, as JSON.
+    nlohmann::json readPlist(const std::string& devicePath) const {
+        test::writeHostFile(dir_.path() / "read.py",
+                            "import json, plistlib, sys\n"
+                            "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))\n");
+        EXPECT_EQ(shell("python3 " + quoted(dir_.path() / "read.py") + " " + quoted(device() / devicePath)), 0)
+            << errors();
+        return nlohmann::json::parse(output());
+    }
+    void addTheme(const std::string& folder, const std::string& script, const std::string& text) const {
+        fs::create_directories(device() / folder);
+        test::writeHostFile(device() / folder / "Widget.html", "<html></html>");
+        test::writeHostFile(device() / folder / script, text);
+    }
+
+    test::TempDir dir_;
+};
+
+TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
+    addTheme(kTricky, "TrickySettings.js", kTrickyScript);
+    const nlohmann::json shippedOptions = readPlist("var/mobile/Library/Tandrel/Calendar.theme/Options.plist");
+    const auto screens = run(
+        "tap Themes\n"
+        "tap Tricky\n"
+        "show\n"
+        "alert Yes\n"
+        "show\n"
+        "clear note\n"
+        "type note \"a\\\"b</c\\\\d\"\n"
+        "switch enabled on\n"
+        "button Done\n"
+        "tap Calendar\n"
+        "tap Language\n"
+        "show\n"
+        "tap Français\n"
+        "button Done\n"
+        "show\n"
+        "button Done\n"
+        "show\n");
+    ASSERT_EQ(screens.size(), 5u) << output();
+    EXPECT_EQ(screens[0]["title"], "Theme Settings");
+    EXPECT_EQ(screens[0]["alert"]["title"], "Optimize for Veltrix");
+    EXPECT_EQ(screens[0]["modal"], true);
+    const nlohmann::json& rows = screens[1]["sections"][0]["rows"];
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0]["label"], "title");
+    EXPECT_EQ(rows[0]["control"], (nlohmann::json{{"kind", "text"}, {"text", "Hello"}}));
+    EXPECT_EQ(rows[1]["control"], (nlohmann::json{{"kind", "switch"}, {"on", false}}));
+    // The picker lists the labels in the file's order, the first one marked.
+    const nlohmann::json& options = screens[2]["sections"][0]["rows"];
+    ASSERT_EQ(options.size(), 3u);
+    EXPECT_EQ(options[0]["label"], "Deutsch");
+    EXPECT_EQ(options[0]["accessory"], "checkmark");
+    EXPECT_EQ(options[2]["label"], "Français");
+    EXPECT_EQ(screens[3]["sections"][0]["rows"][2]["detail"], "Français");
+    EXPECT_EQ(screens[4]["title"], "Themes");
+    EXPECT_EQ(screens[4]["modal"], false);
+
+    const nlohmann::json preferences = readPlist("var/mobile/Library/Preferences/com.corvane.veltrix.plist");
+    const nlohmann::json& themeOptions = preferences["ThemeOptions"];
+    EXPECT_EQ(themeOptions["/var/mobile/Library/Veltrix/Tricky.veltrix"],
+              (nlohmann::json::array({"var title = \"Hello\" ;", "var enabled = true;",
+                                      "var note = \"a\\\"b<\\/c\\\\d\" ;"})));
+    EXPECT_EQ(themeOptions["/var/mobile/Library/Tandrel/Calendar.theme"],
+              (nlohmann::json::array({"var accentColor = \"#ff7a00\" ;", "var weekStartsMonday = true;",
+                                      "var language = \"fr\" ;"})));
+
+    // The script stands under its backup name, untouched; the built options file holds the
+    // extracted entries; the shipped options file was only read.
+    EXPECT_FALSE(fs::exists(device() / kTricky / "TrickySettings.js"));
+    EXPECT_EQ(test::readHostFile(device() / kTricky / "TrickySettings.js.bak"), kTrickyScript);
+    auto entry = [](std::string name, std::string type, std::string value) {
+        return nlohmann::json{{"label", name}, {"name", name}, {"type", type}, {"default", value}};
+    };
+    EXPECT_EQ(readPlist(std::string(kTricky) + "/Options.plist"),
+              (nlohmann::json::array({entry("title", "edit", "Hello"), entry("enabled", "switch", "false"),
+                                      entry("note", "edit", "x")})));
+    EXPECT_EQ(readPlist("var/mobile/Library/Tandrel/Calendar.theme/Options.plist"), shippedOptions);
+}
+
+TEST_F(EditorRoadTest, TheKeyboardMovesTheEditedFieldIntoView) {
+    std::string script;
+    for (int i = 1; i <= 12; ++i) script += "var field" + std::to_string(i) + " = \"v" + std::to_string(i) + "\";\n";
+    addTheme("Library/Themes/Long.theme", "options.js", script);
+    const auto screens = run(
+        "tap Themes\n"
+        "tap Long\n"
+        "alert Yes\n"
+        "show\n"
+        "type field11 x\n"
+        "keyboard show\n"
+        "show\n"
+        "keyboard hide\n"
+        "show\n");
+    ASSERT_EQ(screens.size(), 3u) << output();
+    if (!screens[0].contains("scroll")) GTEST_SKIP() << "the snapshot has no scroll field";
+    const nlohmann::json& before = screens[0]["scroll"];
+    const nlohmann::json& shown = screens[1]["scroll"];
+    EXPECT_EQ(before["contentInset"], (nlohmann::json::array({0.0, 0.0, 0.0, 0.0})));
+    EXPECT_EQ(before["contentOffset"], (nlohmann::json::array({0.0, 0.0})));
+    // The table ends at 416 on a 568-point screen; a 216-point keyboard covers the last 64.
+    EXPECT_EQ(shown["contentInset"], (nlohmann::json::array({0.0, 0.0, 64.0, 0.0})));
+    // Row 10 (field11) lies at 18 + 10 × 44 in the grouped table; it must stand inside the
+    // 352 points that stay visible.
+    const double offset = shown["contentOffset"][1];
+    const double rowTop = 18 + 10 * 44;
+    EXPECT_GT(offset, 0.0);
+    EXPECT_LE(offset, rowTop);
+    EXPECT_GE(offset + 352, rowTop + 44);
+    EXPECT_EQ(screens[1]["sections"][0]["rows"][10]["control"]["text"], "v11x");
+    EXPECT_EQ(screens[2]["scroll"]["contentInset"], before["contentInset"]);
+}
+
+}  // namespace
+}  // namespace vx

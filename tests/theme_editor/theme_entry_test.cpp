@@ -1,0 +1,102 @@
+// From the theme list into a theme's settings editor: which script is chosen, when the
+// editor opens, and its "Done".
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "platform/ui/navigation_controller.h"
+#include "themes/lock_theme_view_controller.h"
+
+namespace vx {
+namespace {
+
+using test::kTheme;
+using test::optionsEntry;
+
+class ThemeEntryTest : public test::EditorFixture {
+protected:
+    // Opens the theme's settings from the list; the editor, or nullptr when none opened.
+    std::shared_ptr<LockThemeSettingsController> present(std::string_view theme = kTheme) {
+        list_ = LockThemeViewController::init();
+        list_->presentOptionsMenuForTheme(theme);
+        auto container = std::dynamic_pointer_cast<UINavigationController>(list_->presentedViewController());
+        if (!container) return nullptr;
+        EXPECT_EQ(container, list_->navCtrl());
+        auto editor = std::dynamic_pointer_cast<LockThemeSettingsController>(container->topViewController());
+        EXPECT_EQ(editor, list_->controller());
+        return editor;
+    }
+    std::shared_ptr<LockThemeViewController> list_;
+};
+
+TEST_F(ThemeEntryTest, TheLastCandidateScriptIsTheOneTheEditorGets) {
+    writeScript("main.js", "");
+    writeScript("config.js", "var a = 1;");
+    auto editor = present();
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->fileName(), "config.js");
+    EXPECT_EQ(editor->filePath(), kTheme);
+
+    // "Settings.js" lists before "options.js": the later candidate wins.
+    writeScript("Settings.js", "", "/Library/Themes/Two.theme");
+    writeScript("options.js", "", "/Library/Themes/Two.theme");
+    UIApplication::sharedApplication().reset();
+    EXPECT_EQ(present("/Library/Themes/Two.theme")->fileName(), "options.js");
+}
+
+TEST_F(ThemeEntryTest, TheExtensionIsCaseSensitiveAndBackupsAreNoScripts) {
+    writeScript("Setup.JS", "var a = 1;");
+    writeScript("settings.js.bak", "var a = 1;");
+    writeScript("notes.js", "var a = 1;");
+    EXPECT_FALSE(present());
+    EXPECT_FALSE(list_->controller());
+    EXPECT_FALSE(frontAlert());
+    EXPECT_FALSE(present("/no/such/theme"));
+}
+
+TEST_F(ThemeEntryTest, AnOptionsFileWithoutAScriptOpensTheEditorWithoutAName) {
+    writeOptions({optionsEntry("color", "Colour", "edit", "red")});
+    auto editor = present();
+    ASSERT_TRUE(editor);
+    EXPECT_FALSE(editor->fileName());
+    EXPECT_FALSE(frontAlert());
+    EXPECT_EQ(editor->masterDict()->size(), 1u);
+}
+
+TEST_F(ThemeEntryTest, DoneStoresTheLinesAndClosesTheEditor) {
+    writeOptions({optionsEntry("color", "Colour", "edit", "red")});
+    auto editor = present();
+    ASSERT_TRUE(editor);
+    auto done = editor->navigationItem()->rightBarButtonItem();
+    ASSERT_TRUE(done);
+    EXPECT_EQ(done->title(), "Done");
+    EXPECT_EQ(done->style(), UIBarButtonItemStyle::Done);
+    EXPECT_EQ(done->action().targetIdentity(), static_cast<const void*>(list_.get()));
+    EXPECT_TRUE(editor->navigationItem()->lastRightItemChangeAnimated());
+    EXPECT_TRUE(list_->lastPresentationAnimated());
+
+    fieldOf(*cell(*editor, 0))->userReplaceText("blue");
+    ASSERT_FALSE(exists(kPreferencesPath));
+    ASSERT_TRUE(done->userTap());
+    EXPECT_FALSE(list_->presentedViewController());
+    auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
+    ASSERT_TRUE(preferences);
+    EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), kTheme),
+              plist::Value(plist::Array{"var color = \"blue\" ;"}));
+
+    // A new opening starts again from the options file.
+    EXPECT_EQ(fieldOf(*cell(*present(), 0))->text(), "red");
+}
+
+TEST_F(ThemeEntryTest, NoOnTheOptimisationAlertClosesTheEditorAndStoresNothing) {
+    writeScript("config.js", "var a = 1;");
+    auto editor = present();
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(frontAlert());
+    ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(1));
+    EXPECT_FALSE(list_->presentedViewController());
+    EXPECT_FALSE(exists(kPreferencesPath));
+    EXPECT_TRUE(exists(themeFile("config.js")));
+}
+
+}  // namespace
+}  // namespace vx
