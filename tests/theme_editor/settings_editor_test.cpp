@@ -325,13 +325,5 @@ TEST_F(SettingsEditorTest, TheHiddenGlobalSwitchesStoreAtOnce) {
     EXPECT_EQ(*plist::dictionaryWithContentsOfFile(kPreferencesPath)->find("isBackground"), plist::Value(true));
 }
 
-TEST_F(SettingsEditorTest, SharedInstanceIsOnePlainEditor) {
-    auto shared = LockThemeSettingsController::sharedInstance();
-    EXPECT_EQ(shared, LockThemeSettingsController::sharedInstance());
-    EXPECT_FALSE(shared->brandNewTableView());
-    EXPECT_FALSE(shared->masterDict());
-    EXPECT_EQ(OptionsController::sharedInstance(), OptionsController::sharedInstance());
-}
-
 }  // namespace
 }  // namespace vx

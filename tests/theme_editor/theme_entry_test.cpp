@@ -87,16 +87,5 @@ TEST_F(ThemeEntryTest, DoneStoresTheLinesAndClosesTheEditor) {
     EXPECT_EQ(fieldOf(*cell(*present(), 0))->text(), "red");
 }
 
-TEST_F(ThemeEntryTest, NoOnTheOptimisationAlertClosesTheEditorAndStoresNothing) {
-    writeScript("config.js", "var a = 1;");
-    auto editor = present();
-    ASSERT_TRUE(editor);
-    ASSERT_TRUE(frontAlert());
-    ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(1));
-    EXPECT_FALSE(list_->presentedViewController());
-    EXPECT_FALSE(exists(kPreferencesPath));
-    EXPECT_TRUE(exists(themeFile("config.js")));
-}
-
 }  // namespace
 }  // namespace vx
