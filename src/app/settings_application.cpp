@@ -493,9 +493,17 @@ Result<void> SettingsApplication::type(const RowRef& row, std::string_view text)
     if (auto focused = state_->focus(**field); !focused) {
         return focused;
     }
-    for (const std::string& character : typedCharacters(text)) {
+    const auto characters = typedCharacters(text);
+    for (std::size_t typed = 0; typed < characters.size(); ++typed) {
+        // Keystrokes go to the field only while it has the focus; a page that rebuilds its
+        // table under the field takes the focus (and the keyboard) away.
+        if (!(*field)->isFirstResponder()) {
+            state_->settle();
+            return fail("the text field of the row " + quote(row.text) + " lost the focus after " +
+                        std::to_string(typed) + " of " + std::to_string(characters.size()) + " characters");
+        }
         // ignored: a keystroke the delegate refuses is simply not inserted, as on the device.
-        (void)(*field)->userInsertText(character);
+        (void)(*field)->userInsertText(characters[typed]);
     }
     state_->settle();
     return {};

@@ -262,6 +262,9 @@ void AppTestFormPage::clickedButtonAtIndex(UIAlertView& alert, int buttonIndex) 
 void AppTestFormPage::nameChanged(UITextField& field) {
     name = field.text();
     note("name=" + name);
+    if (reloadOnEdit) {
+        table->reloadData();
+    }
 }
 
 void AppTestFormPage::notifyFlipped(UISwitch& toggle) {

@@ -72,6 +72,7 @@ public:
     std::string choice = "One";
     std::vector<std::string> items{"Alpha", "Beta", "Gamma"};
     int selectedItem = 0;
+    bool reloadOnEdit = false;  // rebuilds the table (and so the field) on each change
 };
 
 }  // namespace vx::test

@@ -233,6 +233,17 @@ TEST_F(SettingsApplicationTest, TypingFocusesTheFieldAndSendsOneChangePerCharact
     EXPECT_FAILS_WITH(app.pressReturn(), "no text field is being edited");
 }
 
+TEST_F(SettingsApplicationTest, TypingStopsWhenThePageTakesTheFieldAway) {
+    open();
+    EXPECT_OK(app.tap(RowRef::parse("Form")));
+    formPage()->reloadOnEdit = true;
+    EXPECT_FAILS_WITH(app.type(RowRef::parse("Name"), "xyz"),
+                      "the text field of the row \"Name\" lost the focus after 1 of 3 characters");
+    EXPECT_EQ(formPage()->name, "Alx");
+    EXPECT_FALSE(app.keyboardVisible());
+    EXPECT_EQ(keyboard.back().name, UIKeyboardWillHideNotification);
+}
+
 TEST_F(SettingsApplicationTest, TypingIntoAListRowStoresEachKeystrokeThroughThePage) {
     open();
     pageEvents().clear();
