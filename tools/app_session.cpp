@@ -6,8 +6,6 @@
 #include "settings/settings_classes.h"
 #include "theme_editor/theme_editor_classes.h"
 #include "themes/theme_classes.h"
-#include "settings/settings_classes.h"
-#include "themes/theme_classes.h"
 
 namespace vx::cli {
 
@@ -20,8 +18,6 @@ void registerPageClasses() {
         registerSettingsClasses();
         registerThemeClasses();
         registerThemeEditorClasses();
-        registerSettingsClasses();
-        registerThemeClasses();
         return true;
     }();
     (void)registered;
