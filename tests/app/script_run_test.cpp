@@ -1,30 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "app/script.h"
-#include "app/settings_application.h"
-#include "app_test_pages.h"
-#include "platform/foundation/run_loop.h"
-#include "platform/ui/screen.h"
-#include "support/temp_dir.h"
+#include "app_fixture.h"
+#include "support/demo_device.h"
 
 namespace vx {
 namespace {
 
 using test::pageEvents;
 
-class ScriptRunTest : public ::testing::Test {
+class ScriptRunTest : public test::AppTest {
 protected:
     void SetUp() override {
-        RunLoop::main().reset(1000);
-        UIScreen::mainScreen().reset();
-        root.makeFolder(SettingsApplication::kBundlePath);
-        test::registerAppTestPages();
-        auto opened = app.open("AppTestRoot");
-        ASSERT_TRUE(opened.ok()) << opened.error();
+        AppTest::SetUp();
+        open();
     }
 
     Result<void> run(std::string_view text, bool json = false) {
@@ -35,8 +27,6 @@ protected:
         return runScript(app, *script, out, ScriptOptions{json});
     }
 
-    test::ScopedDeviceRoot root;
-    SettingsApplication app;
     std::ostringstream out;
 };
 
@@ -126,54 +116,46 @@ TEST_F(ScriptRunTest, ShowWithoutJsonPrintsTheTextPicture) {
 }
 
 // The program: argument wiring, messages and exit statuses (no page logic lives there).
-std::string runProgram(const std::string& arguments, int& status, bool withErrors = true) {
-    std::string command = std::string(VX_PROGRAM) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-        status = WEXITSTATUS(pclose(pipe));
+class AppCommands : public ::testing::Test {
+protected:
+    test::ProgramRun program(const std::string& arguments) {
+        return test::runShell(test::programOn(device.path()) + " " + arguments, device.path());
     }
-    return output;
-}
 
-TEST(AppCommands, MissingBundleAndBadScriptsFailWithStatusOne) {
     test::TempDir device;
-    const std::string root = "--root " + device.path().string();
-    int status = 0;
-    std::string output = runProgram(root + " show", status);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(output.find("the settings bundle is not installed"), std::string::npos) << output;
-    EXPECT_NE(output.find("veltrix-settings init"), std::string::npos) << output;
+};
+
+TEST_F(AppCommands, MissingBundleAndBadScriptsFailWithStatusOne) {
+    auto ran = program("show");
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("the settings bundle is not installed"), std::string::npos) << ran.err;
+    EXPECT_NE(ran.err.find("veltrix-settings init"), std::string::npos) << ran.err;
 
     test::writeHostFile(device.path() / "bad.txt", "show\nfly away\n");
-    output = runProgram(root + " run " + (device.path() / "bad.txt").string(), status);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(output.find("veltrix-settings: line 2: fly away: unknown gesture \"fly\""), std::string::npos) << output;
+    ran = program("run " + test::shellQuoted((device.path() / "bad.txt").string()));
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("veltrix-settings: line 2: fly away: unknown gesture \"fly\""), std::string::npos)
+        << ran.err;
 
-    output = runProgram(root + " run " + (device.path() / "absent.txt").string(), status);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(output.find("cannot read the script"), std::string::npos) << output;
+    ran = program("run " + test::shellQuoted((device.path() / "absent.txt").string()));
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("cannot read the script"), std::string::npos) << ran.err;
 }
 
-TEST(AppCommands, ShowAndRunDriveTheInstalledBundle) {
-    test::TempDir device;
-    const std::string root = "--root " + device.path().string();
-    int status = 0;
-    runProgram(root + " init", status);
-    ASSERT_EQ(status, 0);
+TEST_F(AppCommands, ShowAndRunDriveTheInstalledBundle) {
+    ASSERT_EQ(program("init").status, 0);
 
-    std::string output = runProgram(root + " show --json", status, false);
-    ASSERT_EQ(status, 0) << output;
-    auto screen = nlohmann::json::parse(output);
+    auto ran = program("show --json");
+    ASSERT_EQ(ran.status, 0) << ran.err;
+    auto screen = nlohmann::json::parse(ran.out);
     EXPECT_EQ(screen["depth"], 1);
     EXPECT_FALSE(screen["sections"].empty());
 
     test::writeHostFile(device.path() / "script.txt", "show\ntap \"No Such Row\"\nshow\n");
-    output = runProgram(root + " run --json " + (device.path() / "script.txt").string(), status);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(output.find("line 2: tap \"No Such Row\": no row \"No Such Row\""), std::string::npos) << output;
-    EXPECT_EQ(output.find("\"depth\""), output.rfind("\"depth\"")) << "one screen printed before the stop";
+    ran = program("run --json " + test::shellQuoted((device.path() / "script.txt").string()));
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("line 2: tap \"No Such Row\": no row \"No Such Row\""), std::string::npos) << ran.err;
+    EXPECT_EQ(ran.out.find("\"depth\""), ran.out.rfind("\"depth\"")) << "one screen printed before the stop";
 }
 
 }  // namespace

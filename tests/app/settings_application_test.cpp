@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 
-#include "app/settings_application.h"
-#include "app_test_pages.h"
+#include "app_fixture.h"
 #include "platform/foundation/notification_center.h"
-#include "platform/foundation/run_loop.h"
 #include "platform/ui/alert_view.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/navigation_controller.h"
@@ -27,13 +25,10 @@ struct KeyboardEvent {
     double duration;
 };
 
-class SettingsApplicationTest : public ::testing::Test {
+class SettingsApplicationTest : public test::AppTest {
 protected:
     void SetUp() override {
-        RunLoop::main().reset(1000);
-        UIScreen::mainScreen().reset();
-        root.makeFolder(SettingsApplication::kBundlePath);
-        test::registerAppTestPages();
+        AppTest::SetUp();
         observer = std::make_shared<int>(0);
         for (auto name : {UIKeyboardWillShowNotification, UIKeyboardWillHideNotification,
                           UITextFieldTextDidBeginEditingNotification}) {
@@ -45,10 +40,6 @@ protected:
     }
     void TearDown() override { NotificationCenter::defaultCenter().removeObserver(observer.get()); }
 
-    void open() {
-        auto opened = app.open("AppTestRoot");
-        ASSERT_TRUE(opened.ok()) << opened.error();
-    }
     static Result<void> ok(Result<void> result) { return result; }
     std::vector<std::string> eventsMatching(std::string_view prefix) const {
         std::vector<std::string> out;
@@ -61,8 +52,6 @@ protected:
         return std::dynamic_pointer_cast<test::AppTestFormPage>(app.visiblePage());
     }
 
-    test::ScopedDeviceRoot root;
-    SettingsApplication app;
     std::shared_ptr<int> observer;
     std::vector<KeyboardEvent> keyboard;
 };

@@ -4,19 +4,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <filesystem>
-#include <sstream>
 #include <string>
 
-#include "support/temp_dir.h"
+#include "support/demo_device.h"
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
 
 constexpr const char* kTricky = "var/mobile/Library/Veltrix/Tricky.veltrix";
 constexpr const char* kTrickyScript =
@@ -25,47 +21,17 @@ constexpr const char* kTrickyScript =
     "var enabled = false;\n"
     "var note = \"x\";\n";
 
-class EditorRoadTest : public ::testing::Test {
+class EditorRoadTest : public test::DemoDeviceTest {
 protected:
-    EditorRoadTest() {
-        fs::copy(fs::path(VX_SOURCE_DIR) / "examples" / "device", device(), fs::copy_options::recursive);
-        EXPECT_EQ(shell(program() + " init"), 0) << errors();
-    }
-    fs::path device() const { return dir_.path() / "device"; }
-    std::string program() const { return quoted(VX_PROGRAM) + " --root " + quoted(device()); }
-    int shell(const std::string& command) const {
-        const std::string line = command + " >" + quoted(dir_.path() / "out") + " 2>" + quoted(dir_.path() / "err");
-        const int raw = std::system(line.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    std::string output() const { return test::readHostFile(dir_.path() / "out"); }
-    std::string errors() const { return test::readHostFile(dir_.path() / "err"); }
-
     // Runs a gesture script; one JSON screen per "show".
-    std::vector<nlohmann::json> run(const std::string& script) const {
-        test::writeHostFile(dir_.path() / "script", script);
-        EXPECT_EQ(shell(program() + " run --json " + quoted(dir_.path() / "script")), 0) << errors();
-        std::vector<nlohmann::json> screens;
-        std::istringstream lines(output());
-        for (std::string line; std::getline(lines, line);) screens.push_back(nlohmann::json::parse(line));
-        return screens;
-    }
-    // A property list of the device as Python's plistlib reads it, as JSON.
-    nlohmann::json readPlist(const std::string& devicePath) const {
-        test::writeHostFile(dir_.path() / "read.py",
-                            "import json, plistlib, sys\n"
-                            "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))\n");
-        EXPECT_EQ(shell("python3 " + quoted(dir_.path() / "read.py") + " " + quoted(device() / devicePath)), 0)
-            << errors();
-        return nlohmann::json::parse(output());
+    std::vector<nlohmann::json> run(const std::string& script) {
+        EXPECT_EQ(runScript(script), 0) << errors();
+        return screensShown();
     }
     void addTheme(const std::string& folder, const std::string& script, const std::string& text) const {
-        fs::create_directories(device() / folder);
         test::writeHostFile(device() / folder / "Widget.html", "<html></html>");
         test::writeHostFile(device() / folder / script, text);
     }
-
-    test::TempDir dir_;
 };
 
 TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
@@ -108,7 +74,7 @@ TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
     EXPECT_EQ(screens[4]["title"], "Themes");
     EXPECT_EQ(screens[4]["modal"], false);
 
-    const nlohmann::json preferences = readPlist("var/mobile/Library/Preferences/com.corvane.veltrix.plist");
+    const nlohmann::json preferences = readPlist(test::kPreferencesFile);
     const nlohmann::json& themeOptions = preferences["ThemeOptions"];
     EXPECT_EQ(themeOptions["/var/mobile/Library/Veltrix/Tricky.veltrix"],
               (nlohmann::json::array({"var title = \"Hello\" ;", "var enabled = true;",

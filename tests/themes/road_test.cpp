@@ -3,53 +3,24 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
-#include <filesystem>
-#include <sstream>
 #include <string>
 
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_value.h"
-#include "support/temp_dir.h"
+#include "support/demo_device.h"
 
 namespace vx {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-class ThemeRoadTest : public ::testing::Test {
-protected:
-    ThemeRoadTest() {
-        fs::copy(fs::path(VX_SOURCE_DIR) / "examples" / "device", device(), fs::copy_options::recursive);
-        EXPECT_EQ(shell(program() + " init"), 0);
-    }
-    fs::path device() const { return dir_.path() / "device"; }
-    fs::path preferences() const {
-        return device() / "var/mobile/Library/Preferences/com.corvane.veltrix.plist";
-    }
-    std::string program() const { return quoted(VX_PROGRAM) + " --root " + quoted(device()); }
-    int shell(const std::string& command) const {
-        const std::string line = command + " >" + quoted(dir_.path() / "out") + " 2>" + quoted(dir_.path() / "err");
-        const int raw = std::system(line.c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    }
-    std::string output() const { return test::readHostFile(dir_.path() / "out"); }
-    std::string errors() const { return test::readHostFile(dir_.path() / "err"); }
-
-    test::TempDir dir_;
-};
+using ThemeRoadTest = test::DemoDeviceTest;
 
 TEST_F(ThemeRoadTest, SelectResetReorderAndTypeCoordinatesEndInTheFile) {
     plist::Dictionary start{
         {"lockNote", "hello"},
         {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", "0"}, {"widgetY", "12"}}},
                                                 {"Gone", plist::Dictionary{{"widgetX", 1}, {"widgetY", 2}}}}}};
-    fs::create_directories(preferences().parent_path());
-    test::writeHostFile(preferences(), plist::writeXml(plist::Value(start)));
-    test::writeHostFile(dir_.path() / "script",
-                        "tap Themes\n"
+    test::writeHostFile(device() / test::kPreferencesFile, plist::writeXml(plist::Value(start)));
+    ASSERT_EQ(runScript("tap Themes\n"
                         "tap Battery\n"
                         "tap Moon\n"
                         "show\n"
@@ -65,24 +36,18 @@ TEST_F(ThemeRoadTest, SelectResetReorderAndTypeCoordinatesEndInTheFile) {
                         "type Moon/X 5\n"
                         "clear Battery/Y\n"
                         "type Battery/Y -3.50\n"
-                        "show\n");
-    ASSERT_EQ(shell(program() + " run --json " + quoted(dir_.path() / "script")), 0) << errors();
+                        "show\n"),
+              0)
+        << errors();
 
     // Three screens: the alert over the list, the order page, the coordinates page.
-    std::vector<nlohmann::json> screens;
-    std::istringstream lines(output());
-    for (std::string line; std::getline(lines, line);) screens.push_back(nlohmann::json::parse(line));
+    const auto screens = screensShown();
     ASSERT_EQ(screens.size(), 3u) << output();
     EXPECT_EQ(screens[0]["alert"]["title"], "Reset Widget Coordinates");
     EXPECT_EQ(screens[1]["title"], "Theme Order");
     EXPECT_EQ(screens[2]["title"], "Coordinates");
 
-    const std::string reader =
-        "import json, plistlib, sys\n"
-        "print(json.dumps(plistlib.load(open(sys.argv[1], 'rb'))))\n";
-    test::writeHostFile(dir_.path() / "read.py", reader);
-    ASSERT_EQ(shell("python3 " + quoted(dir_.path() / "read.py") + " " + quoted(preferences())), 0) << errors();
-    const nlohmann::json file = nlohmann::json::parse(output());
+    const nlohmann::json file = readPlist(test::kPreferencesFile);
 
     auto record = [](std::string name, std::string path, std::string html) {
         return nlohmann::json{{"name", name}, {"path", path}, {"html", html}};

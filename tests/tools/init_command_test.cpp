@@ -1,14 +1,12 @@
 // veltrix-settings init: a device root laid out with the bundle from resources/.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "support/demo_device.h"
 
 namespace vx {
 namespace {
@@ -18,19 +16,10 @@ namespace fs = std::filesystem;
 const fs::path kResources = fs::path(VX_SOURCE_DIR) / "resources" / "VeltrixSettings.bundle";
 constexpr const char* kInstalled = "Library/PreferenceBundles/VeltrixSettings.bundle";
 
-struct Outcome {
-    int status = -1;
-    std::string err;
-};
-
 class InitCommand : public ::testing::Test {
 protected:
-    Outcome run(const fs::path& root, const std::string& arguments) {
-        const fs::path err = dir.path() / "err";
-        const std::string command = std::string("'") + VX_PROGRAM + "' --root '" + root.string() +
-                                    "' " + arguments + " >/dev/null 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readHostFile(err)};
+    test::ProgramRun run(const fs::path& root, const std::string& arguments) {
+        return test::runShell(test::programOn(root) + " " + arguments, dir.path());
     }
     static std::vector<std::string> filesBelow(const fs::path& folder) {
         std::vector<std::string> found;
@@ -45,7 +34,7 @@ protected:
 
 TEST_F(InitCommand, LaysOutAFreshRootWithTheBundleFromResources) {
     const fs::path root = dir.path() / "new" / "device";
-    Outcome outcome = run(root, "init");
+    test::ProgramRun outcome = run(root, "init");
     ASSERT_EQ(outcome.status, 0) << outcome.err;
 
     EXPECT_EQ(filesBelow(root / kInstalled), filesBelow(kResources));
@@ -76,7 +65,7 @@ TEST_F(InitCommand, RerunRestoresTheBundleAndKeepsEverythingElse) {
 }
 
 TEST_F(InitCommand, OnlyInitAcceptsARootThatDoesNotExistYet) {
-    Outcome outcome = run(dir.path() / "missing", "prefs read");
+    test::ProgramRun outcome = run(dir.path() / "missing", "prefs read");
     EXPECT_EQ(outcome.status, 2);
     EXPECT_NE(outcome.err.find("init"), std::string::npos) << outcome.err;
     test::writeHostFile(dir.path() / "file", "x");

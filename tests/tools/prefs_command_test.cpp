@@ -7,46 +7,29 @@
 #include <string>
 #include <vector>
 
-#include "support/temp_dir.h"
+#include "support/demo_device.h"
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kPrefs = "var/mobile/Library/Preferences/com.corvane.veltrix.plist";
-
-std::string shellQuoted(const std::string& word) {
-    std::string out = "'";
-    for (char c : word) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using test::kPreferencesFile;
+using test::ProgramRun;
+using test::shellQuoted;
 
 class PrefsCommandTest : public ::testing::Test {
 protected:
-    fs::path file() const { return dir_.path() / "device" / kPrefs; }
+    fs::path file() const { return dir_.path() / "device" / kPreferencesFile; }
 
     // Runs `prefix veltrix-settings --root <device> args...` in a shell.
     ProgramRun run(const std::vector<std::string>& args, const std::string& prefix = "",
             bool withRoot = true, const std::string& environment = "") {
         fs::create_directories(dir_.path() / "device");
-        std::string command = environment + " " + prefix + " " + shellQuoted(VX_PROGRAM);
-        if (withRoot) command += " --root " + shellQuoted((dir_.path() / "device").string());
+        std::string command = environment + " " + prefix + " " +
+                              (withRoot ? test::programOn(dir_.path() / "device") : shellQuoted(VX_PROGRAM));
         for (const auto& arg : args) command += " " + shellQuoted(arg);
-        command += " >" + shellQuoted((dir_.path() / "out").string()) + " 2>" +
-                   shellQuoted((dir_.path() / "err").string());
-        ProgramRun result;
-        int raw = std::system(command.c_str());
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = test::readHostFile(dir_.path() / "out");
-        result.err = test::readHostFile(dir_.path() / "err");
-        return result;
+        return test::runShell(command, dir_.path());
     }
 
     std::vector<std::string> leftovers() const {
@@ -127,7 +110,7 @@ TEST_F(PrefsCommandTest, HelpNamesTheCommandsAndTheDefaultDevice) {
     ProgramRun demo = run({"prefs", "write", "k", "v"}, "", false, "XDG_DATA_HOME=" + shellQuoted(data));
     EXPECT_EQ(demo.status, 0) << demo.err;
     EXPECT_NE(demo.err.find(data + "/veltrix-settings/device"), std::string::npos);
-    EXPECT_TRUE(fs::exists(fs::path(data) / "veltrix-settings/device" / kPrefs));
+    EXPECT_TRUE(fs::exists(fs::path(data) / "veltrix-settings/device" / kPreferencesFile));
 }
 
 struct Fault {

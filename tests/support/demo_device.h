@@ -1,0 +1,65 @@
+#pragma once
+// The built program run through /bin/sh, and a copy of the demo device to run it on.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace vx::test {
+
+inline constexpr std::string_view kPreferencesFile =
+    "var/mobile/Library/Preferences/com.corvane.veltrix.plist";
+
+struct ProgramRun {
+    int status = -1;  // the exit status, or -1 when the command did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// One word for /bin/sh, whatever characters it holds.
+std::string shellQuoted(std::string_view word);
+// The built program working on a device root: `'<program>' --root '<root>'`.
+std::string programOn(const std::filesystem::path& root);
+// Runs a command line through /bin/sh; its output and errors pass through two files in
+// `scratch` and are returned with the exit status.
+ProgramRun runShell(const std::string& command, const std::filesystem::path& scratch);
+
+// A copy of examples/device in a temporary folder, with the program's output kept from the
+// last command run.
+class DemoDevice {
+public:
+    DemoDevice();
+
+    const std::filesystem::path& scratch() const { return dir_.path(); }
+    std::filesystem::path device() const { return dir_.path() / "device"; }
+
+    // Runs `veltrix-settings --root <device> <arguments>`; returns the exit status.
+    int program(const std::string& arguments);
+    // Runs a command line; returns the exit status.
+    int shell(const std::string& command);
+    // Runs a gesture script with `run <options>`; returns the exit status.
+    int runScript(const std::string& script, const std::string& options = "--json");
+    const std::string& output() const { return last_.out; }
+    const std::string& errors() const { return last_.err; }
+    // The JSON screens of the last output, one a line.
+    std::vector<nlohmann::json> screensShown() const;
+    // A property list of the device as Python's plistlib reads it, as JSON.
+    nlohmann::json readPlist(std::string_view devicePath);
+
+private:
+    TempDir dir_;
+    ProgramRun last_;
+};
+
+// A test on a fresh demo device that `init` has prepared.
+class DemoDeviceTest : public ::testing::Test, protected DemoDevice {
+protected:
+    void SetUp() override { ASSERT_EQ(program("init"), 0) << errors(); }
+};
+
+}  // namespace vx::test
