@@ -392,6 +392,21 @@ struct SettingsApplication::State {
         return {};
     }
 
+    // The text field of a row, focused as a tap into it would; refused while an alert is up.
+    Result<std::shared_ptr<UITextField>> focusedTextFieldOf(const RowRef& row) {
+        if (auto free = requireNoAlert(); !free) {
+            return fail(free.error());
+        }
+        auto field = controlOf<UITextField>(row, "text field");
+        if (!field) {
+            return field;
+        }
+        if (auto focused = focus(**field); !focused) {
+            return fail(focused.error());
+        }
+        return field;
+    }
+
     // What the run loop does between two gestures: due calls, then a layout pass, then the
     // calls that layout made due; a keyboard that came up for editing goes when editing ends.
     void settle() {
@@ -483,15 +498,9 @@ Result<void> SettingsApplication::setSwitch(const RowRef& row, bool on) {
 }
 
 Result<void> SettingsApplication::type(const RowRef& row, std::string_view text) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
-    auto field = state_->controlOf<UITextField>(row, "text field");
+    auto field = state_->focusedTextFieldOf(row);
     if (!field) {
         return fail(field.error());
-    }
-    if (auto focused = state_->focus(**field); !focused) {
-        return focused;
     }
     const auto characters = typedCharacters(text);
     for (std::size_t typed = 0; typed < characters.size(); ++typed) {
@@ -510,15 +519,9 @@ Result<void> SettingsApplication::type(const RowRef& row, std::string_view text)
 }
 
 Result<void> SettingsApplication::clear(const RowRef& row) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
-    auto field = state_->controlOf<UITextField>(row, "text field");
+    auto field = state_->focusedTextFieldOf(row);
     if (!field) {
         return fail(field.error());
-    }
-    if (auto focused = state_->focus(**field); !focused) {
-        return focused;
     }
     // ignored: a refusing delegate keeps the text, as on the device.
     (void)(*field)->userReplaceText("");
