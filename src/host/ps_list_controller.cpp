@@ -42,6 +42,22 @@ std::string describe(const SpecifierPtr& specifier) {
     return specifier ? "\"" + specifier->name() + "\"" : "(none)";
 }
 
+// The action of a row's control: stores the control's value (`valueOf`) as the row's value.
+// The page and the row are held weakly; once either is gone the action does nothing.
+template <class Control, class ValueOf>
+TargetAction storeValueAction(const std::weak_ptr<PSListController>& page, std::string selector,
+                              const SpecifierPtr& specifier, ValueOf valueOf) {
+    std::weak_ptr<PSSpecifier> weakRow = specifier;
+    return TargetAction(page, std::move(selector),
+                        [weakRow, valueOf](const std::shared_ptr<void>& target, Object& sender) {
+                            auto* control = dynamic_cast<Control*>(&sender);
+                            SpecifierPtr row = weakRow.lock();
+                            if (!target || !control || !row) return;
+                            static_cast<PSListController*>(target.get())
+                                ->setValueForSpecifier(valueOf(*control), row);
+                        });
+}
+
 }  // namespace
 
 std::shared_ptr<PSListController> PSListController::init() {
@@ -371,17 +387,9 @@ void PSListController::configureSwitch(UITableViewCell& cell, const SpecifierPtr
     std::optional<plist::Value> value = valueForSpecifier(specifier);
     control->setOn(value && value->boolValue());
     control->setEnabled(specifier->isEnabled());
-    std::weak_ptr<PSSpecifier> weakRow = specifier;
-    control->addTarget(
-        TargetAction(weakFrom(this), "setSwitchValue:",
-                     [weakRow](const std::shared_ptr<void>& page, Object& sender) {
-                         auto* toggled = dynamic_cast<UISwitch*>(&sender);
-                         SpecifierPtr row = weakRow.lock();
-                         if (!page || !toggled || !row) return;
-                         static_cast<PSListController*>(page.get())
-                             ->setValueForSpecifier(plist::Value(toggled->isOn()), row);
-                     }),
-        UIControlEvents::ValueChanged);
+    auto isOn = [](const UISwitch& toggled) { return plist::Value(toggled.isOn()); };
+    control->addTarget(storeValueAction<UISwitch>(weakFrom(this), "setSwitchValue:", specifier, isOn),
+                       UIControlEvents::ValueChanged);
     cell.setAccessoryView(control);
 }
 
@@ -392,17 +400,9 @@ void PSListController::configureTextField(UITableViewCell& cell, const Specifier
     field->setPlaceholder(specifier->stringPropertyForKey("placeholder").value_or(""));
     field->setSecureTextEntry(specifier->cellType() == PSCellType::SecureEditText);
     field->setEnabled(specifier->isEnabled());
-    std::weak_ptr<PSSpecifier> weakRow = specifier;
-    field->addTarget(
-        TargetAction(weakFrom(this), "setTextValue:",
-                     [weakRow](const std::shared_ptr<void>& page, Object& sender) {
-                         auto* edited = dynamic_cast<UITextField*>(&sender);
-                         SpecifierPtr row = weakRow.lock();
-                         if (!page || !edited || !row) return;
-                         static_cast<PSListController*>(page.get())
-                             ->setValueForSpecifier(plist::Value(edited->text()), row);
-                     }),
-        UIControlEvents::EditingChanged);
+    auto text = [](const UITextField& edited) { return plist::Value(edited.text()); };
+    field->addTarget(storeValueAction<UITextField>(weakFrom(this), "setTextValue:", specifier, text),
+                     UIControlEvents::EditingChanged);
     cell.setAccessoryView(field);
 }
 
