@@ -4,6 +4,7 @@
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/preferences_store.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/screen.h"
 #include "theme_editor/optimisation.h"
 #include "theme_editor/variable_writing.h"
@@ -11,7 +12,6 @@
 namespace vx {
 namespace {
 
-constexpr CGRect kTableFrame{{0, 0}, {320, 416}};
 constexpr CGSize kPickerContentSize{320, 480};
 constexpr int kGlobalSwitchRows = 2;
 
@@ -56,10 +56,7 @@ void LockThemeSettingsController::askToOptimise() {
 }
 
 void LockThemeSettingsController::buildTable() {
-    auto table = VXTableView::initWithFrame(kTableFrame, UITableViewStyle::Grouped);
-    auto self = sharedFrom(this);
-    table->setDataSource(self);
-    table->setDelegate(self);
+    auto table = groupedTableServedBy<VXTableView>(this);
     brandNewTableView_ = table;
     setView(table);
 }

@@ -1,11 +1,8 @@
 #include "theme_editor/options_controller.h"
 
+#include "platform/ui/page_table.h"
+
 namespace vx {
-namespace {
-
-constexpr CGRect kTableFrame{{0, 0}, {320, 416}};
-
-}  // namespace
 
 std::shared_ptr<OptionsController> OptionsController::initForContentSize(CGSize size, plist::Dictionary options,
                                                                          std::int32_t rowIndex) {
@@ -23,10 +20,7 @@ std::shared_ptr<OptionsController> OptionsController::sharedInstance() {
 }
 
 void OptionsController::buildTable() {
-    auto table = UITableView::initWithFrame(kTableFrame, UITableViewStyle::Grouped);
-    auto self = sharedFrom(this);
-    table->setDataSource(self);
-    table->setDelegate(self);
+    auto table = groupedTableServedBy(this);
     optionsTableView_ = table;
     setView(table);
 }

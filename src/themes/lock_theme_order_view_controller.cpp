@@ -1,13 +1,12 @@
 #include "themes/lock_theme_order_view_controller.h"
 
+#include "platform/ui/page_table.h"
 #include "settings/preferences_file.h"
 #include "themes/mutable_array_additions.h"
 #include "themes/theme_discovery.h"
 
 namespace vx {
 namespace {
-
-constexpr CGRect kTableFrame{{0, 0}, {320, 416}};
 
 std::size_t indexOf(int row) { return row < 0 ? 0 : static_cast<std::size_t>(row); }
 
@@ -33,10 +32,7 @@ std::shared_ptr<UIView> LockThemeOrderViewController::view() {
 }
 
 void LockThemeOrderViewController::buildTable() {
-    auto table = UITableView::initWithFrame(kTableFrame, UITableViewStyle::Grouped);
-    auto self = sharedFrom(this);
-    table->setDataSource(self);
-    table->setDelegate(self);
+    auto table = groupedTableServedBy(this);
     tableView_ = table;
     if (respondsToSelector("setView:")) setView(table);
     table->setEditing(true, true);

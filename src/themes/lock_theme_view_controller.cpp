@@ -1,6 +1,7 @@
 #include "themes/lock_theme_view_controller.h"
 
 #include "platform/foundation/log.h"
+#include "platform/ui/page_table.h"
 #include "settings/preferences_file.h"
 #include "themes/lock_theme_order_view_controller.h"
 #include "themes/theme_discovery.h"
@@ -9,8 +10,6 @@
 
 namespace vx {
 namespace {
-
-constexpr CGRect kTableFrame{{0, 0}, {320, 416}};
 
 const plist::Dictionary* pointerTo(const std::optional<plist::Dictionary>& preferences) {
     return preferences ? &*preferences : nullptr;
@@ -59,10 +58,7 @@ void LockThemeViewController::buildNavigationItem() {
 }
 
 void LockThemeViewController::buildTable() {
-    auto table = UITableView::initWithFrame(kTableFrame, UITableViewStyle::Grouped);
-    auto self = sharedFrom(this);
-    table->setDataSource(self);
-    table->setDelegate(self);
+    auto table = groupedTableServedBy(this);
     tblView_ = table;
     if (respondsToSelector("setView:")) setView(table);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/log.h"
 #include "platform/foundation/strings.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/screen.h"
 #include "settings/preferences_file.h"
 #include "themes/theme_discovery.h"
@@ -10,7 +11,6 @@
 namespace vx {
 namespace {
 
-constexpr CGRect kTableFrame{{0, 0}, {320, 416}};
 constexpr int kRowsPerTheme = 2;
 
 }  // namespace
@@ -42,10 +42,7 @@ void WidgetCoordinatesController::loadCoordinates() {
 }
 
 void WidgetCoordinatesController::buildTable() {
-    auto table = UITableView::initWithFrame(kTableFrame, UITableViewStyle::Grouped);
-    auto self = sharedFrom(this);
-    table->setDataSource(self);
-    table->setDelegate(self);
+    auto table = groupedTableServedBy(this);
     widgetTableView_ = table;
     if (respondsToSelector("setView:")) setView(table);
 }
