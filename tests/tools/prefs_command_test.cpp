@@ -125,8 +125,7 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
 
     ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
     const std::string before = test::readHostFile(file());
-    const std::vector<Fault> faults{
-        {"-e trace=write -e inject=write:error=ENOSPC:when=1", "No space left on device"},
+    std::vector<Fault> faults{
         {"-e trace=fsync -e inject=fsync:error=EIO:when=1", "Input/output error"},
         {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EACCES",
          "Permission denied"},
@@ -135,6 +134,11 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
         {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EXDEV",
          "Invalid cross-device link"},
     };
+    // The sanitizer runtime probes memory with write() before main, so under ASan the first
+    // write is not the save's; the write fault is then left to the plain build.
+#if !defined(__SANITIZE_ADDRESS__)
+    faults.push_back({"-e trace=write -e inject=write:error=ENOSPC:when=1", "No space left on device"});
+#endif
     for (const Fault& fault : faults) {
         ProgramRun failed = run({"prefs", "write", "new", "value"}, "strace -f -o /dev/null " + fault.strace);
         EXPECT_EQ(failed.status, 1) << fault.strace;
