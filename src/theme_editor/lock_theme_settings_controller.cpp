@@ -195,15 +195,6 @@ void LockThemeSettingsController::presentPicker(int row) {
     presentViewController(navCtrl_, true);
 }
 
-std::optional<UITableViewCellEditingStyle> LockThemeSettingsController::editingStyleForRowAtIndexPath(UITableView&,
-                                                                                                      IndexPath) {
-    return UITableViewCellEditingStyle::None;
-}
-
-std::optional<bool> LockThemeSettingsController::shouldIndentWhileEditingRowAtIndexPath(UITableView&, IndexPath) {
-    return false;
-}
-
 // ---- Control actions
 
 void LockThemeSettingsController::saveTextEdit(UITextField& field) {

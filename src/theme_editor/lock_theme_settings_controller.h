@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/ps_view_controller.h"
+#include "platform/ui/page_table.h"
 #include "keyboard/vx_table_view.h"
 #include "platform/ui/alert_view.h"
 #include "platform/ui/bar_button_item.h"
@@ -25,7 +26,7 @@ namespace vx {
 
 class LockThemeSettingsController : public PSViewController,
                                     public UITableViewDataSource,
-                                    public UITableViewDelegate,
+                                    public FixedRowsTableDelegate,
                                     public UIAlertViewDelegate,
                                     public UITextFieldDelegate {
 public:
@@ -64,10 +65,6 @@ public:
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     // A "select" row opens the option picker in its own container with a "Done" button.
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
-    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView& tableView,
-                                                                             IndexPath indexPath) override;
-    std::optional<bool> shouldIndentWhileEditingRowAtIndexPath(UITableView& tableView,
-                                                               IndexPath indexPath) override;
 
     // ---- Control actions; each finds its entry through the control's tag.
     void saveTextEdit(UITextField& field);

@@ -55,15 +55,6 @@ void OptionsController::didSelectRowAtIndexPath(UITableView& tableView, IndexPat
     tableView.deselectRowAtIndexPath(indexPath, true);
 }
 
-std::optional<UITableViewCellEditingStyle> OptionsController::editingStyleForRowAtIndexPath(UITableView&,
-                                                                                            IndexPath) {
-    return UITableViewCellEditingStyle::None;
-}
-
-std::optional<bool> OptionsController::shouldIndentWhileEditingRowAtIndexPath(UITableView&, IndexPath) {
-    return false;
-}
-
 std::int32_t OptionsController::closingOptions() {
     dismissViewControllerAnimated(true);
     return selection_;

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "host/ps_view_controller.h"
+#include "platform/ui/page_table.h"
 #include "platform/foundation/plist_value.h"
 #include "platform/ui/table_view.h"
 
 namespace vx {
 
-class OptionsController : public PSViewController, public UITableViewDataSource, public UITableViewDelegate {
+class OptionsController : public PSViewController, public UITableViewDataSource, public FixedRowsTableDelegate {
 public:
     static constexpr const char* kClassName = "OptionsController";
     static constexpr std::string_view kTitle = "Theme Settings";
@@ -38,10 +39,6 @@ public:
     int numberOfRowsInSection(UITableView& tableView, int section) override;
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
-    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView& tableView,
-                                                                             IndexPath indexPath) override;
-    std::optional<bool> shouldIndentWhileEditingRowAtIndexPath(UITableView& tableView,
-                                                               IndexPath indexPath) override;
 
     // ---- The answer
     // The editor's row this picker was opened for.

@@ -67,15 +67,6 @@ std::shared_ptr<UITableViewCell> LockThemeOrderViewController::cellForRowAtIndex
 
 void LockThemeOrderViewController::didSelectRowAtIndexPath(UITableView&, IndexPath) {}
 
-std::optional<UITableViewCellEditingStyle> LockThemeOrderViewController::editingStyleForRowAtIndexPath(
-    UITableView&, IndexPath) {
-    return UITableViewCellEditingStyle::None;
-}
-
-std::optional<bool> LockThemeOrderViewController::shouldIndentWhileEditingRowAtIndexPath(UITableView&, IndexPath) {
-    return false;
-}
-
 std::optional<bool> LockThemeOrderViewController::canEditRowAtIndexPath(UITableView&, IndexPath) { return true; }
 
 void LockThemeOrderViewController::doneButtonTapped(UIBarButtonItem&) {

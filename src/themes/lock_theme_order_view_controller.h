@@ -9,13 +9,14 @@
 #include "host/ps_view_controller.h"
 #include "platform/foundation/plist_value.h"
 #include "platform/ui/bar_button_item.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/table_view.h"
 
 namespace vx {
 
 class LockThemeOrderViewController : public PSViewController,
                                      public UITableViewDataSource,
-                                     public UITableViewDelegate {
+                                     public FixedRowsTableDelegate {
 public:
     static constexpr const char* kClassName = "LockThemeOrderViewController";
     static constexpr std::string_view kTitle = "Theme Order";
@@ -39,10 +40,6 @@ public:
     int numberOfRowsInSection(UITableView& tableView, int section) override;
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
-    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView& tableView,
-                                                                             IndexPath indexPath) override;
-    std::optional<bool> shouldIndentWhileEditingRowAtIndexPath(UITableView& tableView,
-                                                               IndexPath indexPath) override;
     std::optional<bool> canEditRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
 
     void doneButtonTapped(UIBarButtonItem& sender);

@@ -143,15 +143,6 @@ void LockThemeViewController::didSelectRowAtIndexPath(UITableView& tableView, In
 
 void LockThemeViewController::accessoryButtonTappedForRowWithIndexPath(UITableView&, IndexPath) {}
 
-std::optional<UITableViewCellEditingStyle> LockThemeViewController::editingStyleForRowAtIndexPath(UITableView&,
-                                                                                                  IndexPath) {
-    return UITableViewCellEditingStyle::None;
-}
-
-std::optional<bool> LockThemeViewController::shouldIndentWhileEditingRowAtIndexPath(UITableView&, IndexPath) {
-    return false;
-}
-
 // ---- Widget position reset
 
 WidgetPoint LockThemeViewController::getFrameForWidgetWithPath(std::string_view name) const {

@@ -14,6 +14,7 @@
 #include "platform/ui/alert_view.h"
 #include "platform/ui/bar_button_item.h"
 #include "platform/ui/navigation_controller.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/table_view.h"
 #include "themes/widget_coordinates.h"
 
@@ -21,7 +22,7 @@ namespace vx {
 
 class LockThemeViewController : public PSViewController,
                                 public UITableViewDataSource,
-                                public UITableViewDelegate,
+                                public FixedRowsTableDelegate,
                                 public UIAlertViewDelegate {
 public:
     static constexpr const char* kClassName = "LockThemeViewController";
@@ -49,10 +50,6 @@ public:
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     void accessoryButtonTappedForRowWithIndexPath(UITableView& tableView, IndexPath indexPath) override;
-    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView& tableView,
-                                                                             IndexPath indexPath) override;
-    std::optional<bool> shouldIndentWhileEditingRowAtIndexPath(UITableView& tableView,
-                                                               IndexPath indexPath) override;
 
     // ---- Widget position reset
     // getFrameForWidgetWithPath: — takes the theme's display name.

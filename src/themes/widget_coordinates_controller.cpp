@@ -111,15 +111,6 @@ void WidgetCoordinatesController::didSelectRowAtIndexPath(UITableView& tableView
     tableView.deselectRowAtIndexPath(indexPath, true);
 }
 
-std::optional<UITableViewCellEditingStyle> WidgetCoordinatesController::editingStyleForRowAtIndexPath(UITableView&,
-                                                                                                      IndexPath) {
-    return UITableViewCellEditingStyle::None;
-}
-
-std::optional<bool> WidgetCoordinatesController::shouldIndentWhileEditingRowAtIndexPath(UITableView&, IndexPath) {
-    return false;
-}
-
 // ---- Saving
 
 void WidgetCoordinatesController::saveTextEdit(UITextField& field) {

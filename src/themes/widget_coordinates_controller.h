@@ -9,6 +9,7 @@
 
 #include "host/ps_view_controller.h"
 #include "platform/foundation/plist_value.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/table_view.h"
 #include "platform/ui/text_field.h"
 
@@ -16,7 +17,7 @@ namespace vx {
 
 class WidgetCoordinatesController : public PSViewController,
                                     public UITableViewDataSource,
-                                    public UITableViewDelegate,
+                                    public FixedRowsTableDelegate,
                                     public UITextFieldDelegate {
 public:
     static constexpr const char* kClassName = "WidgetCoordinatesController";
@@ -37,10 +38,6 @@ public:
     int numberOfRowsInSection(UITableView& tableView, int section) override;
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
-    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView& tableView,
-                                                                             IndexPath indexPath) override;
-    std::optional<bool> shouldIndentWhileEditingRowAtIndexPath(UITableView& tableView,
-                                                               IndexPath indexPath) override;
 
     // saveTextEdit: — the field's tag is the row (1: "widgetX", else "widgetY") and its
     // layer's name the theme name.
