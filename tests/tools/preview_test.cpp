@@ -1,0 +1,185 @@
+// The lock-screen preview's assembly: which frames, in which order, where, with which
+// document, and which theme-file paths are served.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/plist_value.h"
+#include "preview/lock_screen_preview.h"
+#include "preview/theme_file_path.h"
+#include "support/temp_dir.h"
+
+namespace vx::preview {
+namespace {
+
+namespace fs = std::filesystem;
+
+plist::Dictionary record(std::string name, std::string path, std::string html) {
+    return plist::Dictionary{{"name", std::move(name)}, {"path", std::move(path)}, {"html", std::move(html)}};
+}
+
+class Preview : public ::testing::Test {
+protected:
+    Preview() {
+        root.writeFile("/Library/Themes/Clock.theme/LockBackground.html", "<html><head></head></html>");
+        root.writeFile("/var/mobile/Library/Veltrix/Battery.theme/Widget.html", "<p>battery</p>");
+        root.writeFile("/var/mobile/Library/Preferences/Stray.theme/Widget.html", "<p>stray</p>");
+    }
+    LockScreenPreview assemble(const plist::Dictionary& preferences) {
+        return assembleLockScreenPreview(&preferences, ids);
+    }
+
+    test::ScopedDeviceRoot root;
+    RecordIds ids{[next = 0]() mutable { return "id" + std::to_string(++next); }};
+};
+
+TEST_F(Preview, FramesComeInStoredOrderWithKindsPositionsAndOptions) {
+    const plist::Dictionary clock = record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html");
+    plist::Dictionary preferences{
+        {"ThemesSelected",
+         plist::Array{clock, record("Battery", "/User/Library/Veltrix/Battery.theme", "Widget.html"),
+                      record("Shortcuts", "/Library/Widgets/Shortcuts", "Plugin"),
+                      record("Gone", "/Library/Themes/Gone.theme", "Widget.html"),
+                      record("Stray", "/var/mobile/Library/Preferences/Stray.theme", "Widget.html"),
+                      record("Sneaky", "/Library/Themes/Clock.theme", "../Clock.theme/LockBackground.html"),
+                      plist::Value("not a record"), clock}},
+        {"WidgetCoordinates",
+         plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", "12.5px"}, {"widgetY", -40}}},
+                           {"Shortcuts", plist::Dictionary{{"widgetY", "7"}}},
+                           {"Gone", "not an entry"}}},
+        {"widgetX", "3"},
+        {"widgetY", 4},
+        {"ThemeOptions",
+         plist::Dictionary{{"/Library/Themes/Clock.theme", plist::Array{"var a = \"x\" ;", 5, "var b = true;"}}}}};
+
+    const LockScreenPreview preview = assemble(preferences);
+
+    struct Expected {
+        const char* name;
+        FrameKind kind;
+        double x, y;
+    };
+    const std::vector<Expected> expected{
+        {"Clock", FrameKind::Theme, 12.5, -40},    {"Battery", FrameKind::Theme, 3, 4},
+        {"Shortcuts", FrameKind::Plugin, 0, 7},   {"Gone", FrameKind::Missing, 3, 4},
+        {"Stray", FrameKind::Missing, 3, 4},      {"Sneaky", FrameKind::Missing, 3, 4},
+        {"Clock", FrameKind::Theme, 12.5, -40},
+    };
+    ASSERT_EQ(preview.frames.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const PreviewFrame& frame = preview.frames[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(frame.name, expected[i].name);
+        EXPECT_EQ(frame.kind, expected[i].kind);
+        EXPECT_EQ(frame.position, (WidgetPoint{expected[i].x, expected[i].y}));
+        EXPECT_EQ(frame.kind == FrameKind::Theme, frame.note.empty());
+    }
+    EXPECT_EQ(preview.frames[0].optionLines, (std::vector<std::string>{"var a = \"x\" ;", "var b = true;"}));
+    EXPECT_TRUE(preview.frames[1].optionLines.empty());
+    EXPECT_EQ(preview.frames[0].recordId, preview.frames[6].recordId);
+    EXPECT_NE(preview.frames[0].key, preview.frames[6].key);
+    EXPECT_EQ(preview.width, 320);
+    EXPECT_EQ(preview.height, 568);
+    EXPECT_FALSE(preview.hasWallpaper);
+    EXPECT_EQ(themeFrameWithId(preview, preview.frames[1].recordId), &preview.frames[1]);
+    EXPECT_EQ(themeFrameWithId(preview, preview.frames[2].recordId), nullptr);
+
+    EXPECT_EQ(widgetPosition(nullptr, "Clock"), (WidgetPoint{0, 0}));
+    EXPECT_TRUE(assembleLockScreenPreview(nullptr, ids).frames.empty());
+}
+
+TEST_F(Preview, TheDocumentCarriesTheOptionsAsOneSafeScriptAtTheStartOfItsHead) {
+    root.writeFile("/Library/Themes/Clock.theme/LockBackground.html",
+                   "<!DOCTYPE html><html><head><title>Caf\xE9</title><script>run()</script></head></html>");
+    plist::Dictionary preferences{
+        {"ThemesSelected", plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")}},
+        {"ThemeOptions",
+         plist::Dictionary{{"/Library/Themes/Clock.theme",
+                            plist::Array{"var a = \"</script><script>alert(1)</script>\" ;",
+                                         "var b = \"<!--<script>\" ;", "var c = \"\xE2\x80\xA8\" ;"}}}}};
+    const LockScreenPreview preview = assemble(preferences);
+
+    Result<std::string> document = themeDocument(preview.frames.at(0), "/theme-files/id1/");
+    ASSERT_TRUE(document) << document.error();
+    EXPECT_EQ(*document,
+              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><base href=\"/theme-files/id1/\"><script>\n"
+              "var a = \"<\\/script><script>alert(1)<\\/script>\" ;\n"
+              "var b = \"<\\!--<script>\" ;\n"
+              "var c = \"\\u2028\" ;\n"
+              "</script><title>Caf\xC3\xA9</title><script>run()</script></head></html>");
+}
+
+TEST(PreviewInjection, TheBlockGoesWhereTheParserOpensTheHead) {
+    const struct {
+        const char* document;
+        const char* expected;
+    } cases[] = {
+        {"<html><HEAD lang=\"a>b\"><title>t</title>", "<html><HEAD lang=\"a>b\">#<title>t</title>"},
+        {"<!doctype html>\n<!-- <head> --><html><body>x", "<!doctype html>\n<!-- <head> --><html>#<body>x"},
+        {"<?xml version=\"1.0\"?><script>go()</script><head>", "<?xml version=\"1.0\"?>#<script>go()</script><head>"},
+        {"<header>h</header>", "#<header>h</header>"},
+        {"plain text", "#plain text"},
+        {"  <html>", "  <html>#"},
+        {"", "#"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(injectAtStartOfHead(c.document, "#"), c.expected) << c.document;
+
+    EXPECT_EQ(scriptSafe("a </SCRIPT b <!-- c \xE2\x80\xA9 </scrip"), "a <\\/SCRIPT b <\\!-- c \\u2029 </scrip");
+    EXPECT_EQ(injectedBlock({}, ""), "<meta charset=\"utf-8\">");
+    EXPECT_EQ(injectedBlock({}, "a\"b"), "<meta charset=\"utf-8\"><base href=\"a&quot;b\">");
+}
+
+TEST(PreviewPaths, OnlyPlainPathsBelowTheFolderPass) {
+    for (const char* good : {"Widget.html", "img/bg.png", "a b/c%20d.css", ".hidden", "x..y"})
+        EXPECT_EQ(themeRelativePath(good), std::optional<std::string>(good)) << good;
+    const std::string nul("a\0b", 3);
+    const std::string longName(256, 'a');
+    const std::string longPath(kMaxThemePathBytes + 1, 'a');
+    std::string deep;
+    for (std::size_t i = 0; i <= kMaxThemePathComponents; ++i) deep += "d/";
+    deep += "f";
+    for (const std::string& bad :
+         {std::string(""), std::string(".."), std::string("../x"), std::string("a/../../x"), std::string("a/./b"),
+          std::string("/etc/passwd"), std::string("a//b"), std::string("a/"), std::string("%2e%2e/x"),
+          std::string("%2E./x"), std::string("a%2fb"), std::string("a%5Cb"), std::string("a%00"),
+          std::string("..\\x"), std::string("a\nb"), nul, longName, longPath, deep})
+        EXPECT_FALSE(themeRelativePath(bad)) << bad;
+
+    EXPECT_EQ(contentTypeForPath("a/B.PNG"), "image/png");
+    EXPECT_EQ(contentTypeForPath("Widget.html"), "text/html; charset=utf-8");
+    EXPECT_EQ(contentTypeForPath("dir.js/noext"), "application/octet-stream");
+    EXPECT_EQ(urlPath("a b/ü?.html"), "a%20b/%C3%BC%3F.html");
+}
+
+TEST_F(Preview, ThemeFilesAreReadOnlyBelowTheFolderAndNeverThroughALink) {
+    root.writeFile("/Library/Themes/Clock.theme/img/bg.png", "png");
+    root.writeFile("/Library/Themes/Other.theme/secret.txt", "secret");
+    root.writeFile("/var/mobile/Library/Preferences/com.corvane.veltrix.plist", "prefs");
+    const fs::path clock = root.host("/Library/Themes/Clock.theme");
+    fs::create_symlink("../Other.theme/secret.txt", clock / "sibling.txt");
+    fs::create_symlink("/var/mobile/Library/Preferences", clock / "prefs");
+    fs::create_symlink("/", clock / "root");
+    fs::create_symlink(root.host("/Library/Themes/Other.theme"), clock / "hostlink");
+    fs::create_directory(clock / "folder");
+    plist::Dictionary preferences{
+        {"ThemesSelected", plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")}}};
+    const PreviewFrame frame = assemble(preferences).frames.at(0);
+
+    EXPECT_EQ(readThemeFile(frame, "img/bg.png").value(), "png");
+    for (const char* refused : {"sibling.txt", "prefs/com.corvane.veltrix.plist", "root/etc/hostname",
+                                "hostlink/secret.txt", "../Other.theme/secret.txt", "folder", "missing.png"})
+        EXPECT_FALSE(readThemeFile(frame, refused)) << refused;
+}
+
+TEST(PreviewPage, TheModelCannotEndItsDataBlock) {
+    const std::string page = previewPageHtml({{"name", "</script><script>alert(1)//"}}, "/preview/", true);
+    EXPECT_EQ(page.find("</script><script>alert"), std::string::npos);
+    EXPECT_NE(page.find("\\u003c/script>\\u003cscript>alert(1)//"), std::string::npos);
+    EXPECT_NE(page.find("<script src=\"/preview/preview.js\" defer>"), std::string::npos);
+    EXPECT_NE(page.find("data-live=\"true\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vx::preview
