@@ -33,7 +33,7 @@
   function makeFrame(frame, model) {
     var element = document.createElement("iframe");
     element.className = "theme";
-    element.setAttribute("sandbox", "allow-scripts");
+    element.setAttribute("sandbox", document.body.dataset.sandbox || "allow-scripts");
     element.setAttribute("scrolling", "no");
     element.title = frame.name;
     element.width = model.width;
@@ -96,7 +96,7 @@
   }
 
   function follow(current) {
-    var source = new EventSource(document.body.dataset.events || "/api/events");
+    var source = new EventSource(document.body.dataset.events);
     source.addEventListener("preview", function (event) {
       var received = performance.now();
       current = JSON.parse(event.data);
@@ -120,7 +120,7 @@
     document.getElementById("preview").appendChild(screen);
     startClock();
     render(model);
-    if (document.body.dataset.live === "true") {
+    if (document.body.dataset.events) {
       follow(model);
     } else {
       window.addEventListener("resize", function () { fit(model); });

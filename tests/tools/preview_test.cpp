@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "platform/foundation/plist_value.h"
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/plist_codec.h"
+#include "platform/foundation/preferences_store.h"
 #include "preview/lock_screen_preview.h"
+#include "preview/preview_service.h"
 #include "preview/theme_file_path.h"
 #include "support/temp_dir.h"
 
@@ -173,12 +177,44 @@ TEST_F(Preview, ThemeFilesAreReadOnlyBelowTheFolderAndNeverThroughALink) {
         EXPECT_FALSE(readThemeFile(frame, refused)) << refused;
 }
 
+TEST_F(Preview, TheServiceServesOnlyTheShownThemesFilesByTheirIds) {
+    root.writeFile("/Library/Themes/Clock.theme/bg.png", "png");
+    root.writeFile(kPreferencesPath,
+                   plist::writeXml(plist::Value(plist::Dictionary{
+                       {"ThemesSelected",
+                        plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html"),
+                                     record("Shortcuts", "/Library/Widgets/Shortcuts", "Plugin")}}})));
+    clearPlistCache();
+    PreviewService service;
+    const nlohmann::json model = nlohmann::json::parse(service.modelJson());
+    const std::string src = model["frames"][0]["src"];
+    ASSERT_EQ(src.rfind("/theme-files/", 0), 0u) << src;
+    const std::string id = src.substr(13, 32);
+    EXPECT_EQ(src.substr(45), "/LockBackground.html?v=" + optionsVersion({}));
+    EXPECT_TRUE(service.isShownTheme(id));
+    EXPECT_FALSE(service.isShownTheme(std::string(32, '0')));
+
+    EXPECT_EQ(service.themeFile(id, "bg.png").body, "png");
+    const Reply document = service.themeFile(id, "LockBackground.html");
+    EXPECT_EQ(document.contentType, "text/html; charset=utf-8");
+    EXPECT_NE(document.body.find("<base href=\"/theme-files/" + id + "/\">"), std::string::npos);
+    for (const auto& [recordId, path] : {std::pair{id, std::string("../Clock.theme/bg.png")},
+                                         std::pair{id, std::string("missing.png")},
+                                         std::pair{std::string(32, '0'), std::string("bg.png")}})
+        EXPECT_EQ(service.themeFile(recordId, path).status, 404) << path;
+    EXPECT_EQ(service.wallpaper().status, 404);
+    root.writeFile(std::string(kWallpaperFolder) + "/" + std::string(kWallpaperFile), "jpeg");
+    EXPECT_EQ(service.wallpaper().body, "jpeg");
+    EXPECT_FALSE(nlohmann::json::parse(service.modelJson())["wallpaper"].is_null());
+}
+
 TEST(PreviewPage, TheModelCannotEndItsDataBlock) {
-    const std::string page = previewPageHtml({{"name", "</script><script>alert(1)//"}}, "/preview/", true);
+    const std::string page =
+        previewPageHtml({{"name", "</script><script>alert(1)//"}}, PageOptions{"/preview/", "/events"});
     EXPECT_EQ(page.find("</script><script>alert"), std::string::npos);
     EXPECT_NE(page.find("\\u003c/script>\\u003cscript>alert(1)//"), std::string::npos);
     EXPECT_NE(page.find("<script src=\"/preview/preview.js\" defer>"), std::string::npos);
-    EXPECT_NE(page.find("data-live=\"true\""), std::string::npos);
+    EXPECT_NE(page.find("<body data-sandbox=\"allow-scripts\" data-events=\"/events\">"), std::string::npos);
 }
 
 }  // namespace

@@ -331,16 +331,16 @@ nlohmann::json previewModel(const LockScreenPreview& preview, const ModelAddress
             {"frames", std::move(frames)}};
 }
 
-std::string previewPageHtml(const nlohmann::json& model, std::string_view assetPrefix, bool live) {
-    const std::string prefix = htmlAttribute(assetPrefix);
+std::string previewPageHtml(const nlohmann::json& model, const PageOptions& options) {
+    const std::string prefix = htmlAttribute(options.assetPrefix);
     std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     page += "<title>Lock screen preview</title>\n";
     page += "<link rel=\"stylesheet\" href=\"" + prefix + "preview.css\">\n";
     page += "<script src=\"" + prefix + "preview.js\" defer></script>\n</head>\n";
-    page += std::string("<body data-live=\"") + (live ? "true" : "false") + "\">\n";
-    page += "<script type=\"application/json\" id=\"preview-model\">" + scriptSafeJson(model) +
-            "</script>\n";
+    page += "<body data-sandbox=\"" + htmlAttribute(options.frameSandbox) + "\"";
+    if (!options.eventsAddress.empty()) page += " data-events=\"" + htmlAttribute(options.eventsAddress) + "\"";
+    page += ">\n<script type=\"application/json\" id=\"preview-model\">" + scriptSafeJson(model) + "</script>\n";
     page += "<main id=\"preview\" aria-label=\"Lock screen preview\"></main>\n</body>\n</html>\n";
     return page;
 }

@@ -109,8 +109,19 @@ struct ModelAddresses {
 };
 nlohmann::json previewModel(const LockScreenPreview& preview, const ModelAddresses& addresses);
 
-// The preview page: its stylesheet and script at `assetPrefix` ("" or "/preview/"), the model
-// in a JSON data block, and `live` telling the script to follow the web host's events.
-std::string previewPageHtml(const nlohmann::json& model, std::string_view assetPrefix, bool live);
+// How the preview page is served.
+struct PageOptions {
+    std::string assetPrefix;    // where preview.css and preview.js are: "" or "/"
+    std::string eventsAddress;  // the events to follow; empty: a still page
+    // The theme frames' sandbox. The web host gives "allow-scripts" alone: an opaque origin
+    // that cannot reach the page, its cookie or the API. A folder opened from the disk needs
+    // "allow-scripts allow-same-origin", as browsers let no sandboxed frame load a file from
+    // the disk; a file: document has an origin of its own there, so the page stays out of
+    // reach all the same.
+    std::string frameSandbox = "allow-scripts";
+};
+
+// The preview page: its stylesheet and script, and the model in a JSON data block.
+std::string previewPageHtml(const nlohmann::json& model, const PageOptions& options);
 
 }  // namespace vx::preview

@@ -19,6 +19,7 @@ namespace {
 
 constexpr const char* kWallpaperCopy = "wallpaper.jpg";
 constexpr const char* kThemesFolder = "themes";
+constexpr const char* kFolderFrameSandbox = "allow-scripts allow-same-origin";
 
 Result<void> writeFile(const fs::path& path, std::string_view bytes) {
     std::error_code error;
@@ -94,7 +95,7 @@ Result<void> writePreviewFolder(const fs::path& folder) {
     ModelAddresses addresses{
         [](const PreviewFrame& frame) { return std::string(kThemesFolder) + "/" + frame.recordId + "/" + urlPath(frame.html); },
         kWallpaperCopy};
-    return writeFile(folder / "index.html", previewPageHtml(previewModel(preview, addresses), "", false));
+    return writeFile(folder / "index.html", previewPageHtml(previewModel(preview, addresses), PageOptions{"", "", kFolderFrameSandbox}));
 }
 
 }  // namespace vx::preview
