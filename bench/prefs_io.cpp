@@ -27,9 +27,7 @@
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/preferences_store.h"
 
-#ifdef VX_HAVE_LIBPLIST
 #include <plist/plist.h>
-#endif
 
 namespace {
 
@@ -175,7 +173,6 @@ void XmlWrite(benchmark::State& state) {
     addCounters(state, size);
 }
 
-#ifdef VX_HAVE_LIBPLIST
 void LibplistParse(benchmark::State& state) {
     const std::string& bytes = Fixture::instance().bytes(static_cast<int>(state.range(0)));
     for (auto _ : state) {
@@ -190,7 +187,6 @@ void LibplistParse(benchmark::State& state) {
     addCounters(state, bytes.size());
 }
 BENCHMARK(LibplistParse)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
-#endif
 
 void OurSave(benchmark::State& state) {
     auto& fixture = Fixture::instance();
