@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "platform/foundation/strings.h"
 #include "platform/ui/scroll_view.h"
 #include "platform/ui/text_view.h"
 
@@ -21,6 +22,9 @@ json controlJson(const RowControl& control) {
     }
     if (auto* field = std::get_if<TextControl>(&control)) {
         return json{{"kind", "text"}, {"text", field->text}};
+    }
+    if (auto* slider = std::get_if<SliderControl>(&control)) {
+        return json{{"kind", "slider"}, {"value", slider->value}, {"min", slider->min}, {"max", slider->max}};
     }
     return nullptr;
 }
@@ -72,6 +76,9 @@ void writeRow(std::ostringstream& out, std::size_t section, std::size_t index, c
         out << (toggle->on ? "  [on]" : "  [off]");
     } else if (auto* field = std::get_if<TextControl>(&row.control)) {
         out << "  [text " << quoted(field->text) << "]";
+    } else if (auto* slider = std::get_if<SliderControl>(&row.control)) {
+        out << "  [slider " << str::formatG(slider->value) << " of " << str::formatG(slider->min) << ".."
+            << str::formatG(slider->max) << "]";
     }
     if (row.accessory == RowAccessory::Checkmark) {
         out << "  (checked)";

@@ -25,8 +25,15 @@ struct TextControl {
     bool operator==(const TextControl&) const = default;
 };
 
+struct SliderControl {
+    double value = 0;
+    double min = 0;
+    double max = 1;
+    bool operator==(const SliderControl&) const = default;
+};
+
 // std::monostate: the row has no control.
-using RowControl = std::variant<std::monostate, SwitchControl, TextControl>;
+using RowControl = std::variant<std::monostate, SwitchControl, TextControl, SliderControl>;
 
 struct ScreenRow {
     std::string label;

@@ -75,6 +75,7 @@ Result<ScriptStep> parseWords(const std::vector<std::string>& words, ScriptStep 
     static const Simple simple[] = {
         {"tap", GestureKind::Tap, 1, "tap ROW"},
         {"switch", GestureKind::Switch, 2, "switch ROW on|off"},
+        {"slide", GestureKind::Slide, 2, "slide ROW VALUE"},
         {"type", GestureKind::Type, 2, "type ROW TEXT"},
         {"clear", GestureKind::Clear, 1, "clear ROW"},
         {"return", GestureKind::Return, 0, "return"},
@@ -108,6 +109,15 @@ Result<ScriptStep> parseWords(const std::vector<std::string>& words, ScriptStep 
                 }
                 step.on = words[2] == "on";
                 break;
+            case GestureKind::Slide: {
+                step.row = RowRef::parse(words[1]);
+                auto value = parseNumber(words[2], "a slider value");
+                if (!value) {
+                    return fail(value.error());
+                }
+                step.number = *value;
+                break;
+            }
             case GestureKind::Type:
                 step.row = RowRef::parse(words[1]);
                 step.text = words[2];

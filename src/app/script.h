@@ -1,7 +1,7 @@
 #pragma once
 // Gesture scripts: one gesture per line, as a person would use the Settings application.
 //
-//   tap ROW | switch ROW on|off | type ROW TEXT | clear ROW | return | alert BUTTON
+//   tap ROW | switch ROW on|off | slide ROW VALUE | type ROW TEXT | clear ROW | return | alert BUTTON
 //   button TITLE | back | move FROM TO | keyboard show [HEIGHT] | keyboard hide
 //   wait SECONDS | show
 //
@@ -23,6 +23,7 @@ class SettingsApplication;
 enum class GestureKind {
     Tap,
     Switch,
+    Slide,
     Type,
     Clear,
     Return,
@@ -40,11 +41,11 @@ struct ScriptStep {
     GestureKind kind = GestureKind::Show;
     int line = 0;            // 1-based line of the script
     std::string source;      // the line as written, trimmed, for messages
-    RowRef row;              // tap, switch, type, clear; the source row of move
+    RowRef row;              // tap, switch, slide, type, clear; the source row of move
     RowRef destination;      // move
     std::string text;        // type: the text; alert, button: the title
     bool on = false;         // switch
-    double number = 0;       // wait: seconds; keyboard show: height (0 = default)
+    double number = 0;       // wait: seconds; keyboard show: height (0 = default); slide: value
 };
 
 struct Script {

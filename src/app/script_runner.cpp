@@ -33,6 +33,9 @@ Result<void> runStep(SettingsApplication& app, const ScriptStep& step, std::ostr
         case GestureKind::Switch:
             done = app.setSwitch(step.row, step.on);
             break;
+        case GestureKind::Slide:
+            done = app.slide(step.row, step.number);
+            break;
         case GestureKind::Type:
             done = app.type(step.row, step.text);
             break;

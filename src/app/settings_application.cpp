@@ -22,6 +22,7 @@
 #include "platform/ui/navigation_controller.h"
 #include "platform/ui/navigation_item.h"
 #include "platform/ui/screen.h"
+#include "platform/ui/slider.h"
 #include "platform/ui/switch.h"
 #include "platform/ui/table_view.h"
 #include "platform/ui/table_view_cell.h"
@@ -90,12 +91,13 @@ std::shared_ptr<UITableView> findTable(const std::shared_ptr<UIView>& view) {
     return nullptr;
 }
 
-// The first visible switch or text field at or beneath `view`, depth first.
+// The first visible switch, slider or text field at or beneath `view`, depth first.
 std::shared_ptr<UIView> findControl(const std::shared_ptr<UIView>& view) {
     if (!view || view->isHidden()) {
         return nullptr;
     }
-    if (std::dynamic_pointer_cast<UISwitch>(view) || std::dynamic_pointer_cast<UITextField>(view)) {
+    if (std::dynamic_pointer_cast<UISwitch>(view) || std::dynamic_pointer_cast<UISlider>(view) ||
+        std::dynamic_pointer_cast<UITextField>(view)) {
         return view;
     }
     for (const auto& subview : view->subviews()) {
@@ -166,6 +168,8 @@ ScreenRow rowOf(const UITableView& table, const UITableViewCell& cell) {
         row.control = SwitchControl{toggle->isOn()};
     } else if (auto field = std::dynamic_pointer_cast<UITextField>(control)) {
         row.control = TextControl{field->text()};
+    } else if (auto slider = std::dynamic_pointer_cast<UISlider>(control)) {
+        row.control = SliderControl{slider->value(), slider->minimumValue(), slider->maximumValue()};
     }
     row.selectable = table.allowsSelection() && cell.selectionStyle() != UITableViewCellSelectionStyle::None;
     return row;
@@ -493,6 +497,19 @@ Result<void> SettingsApplication::setSwitch(const RowRef& row, bool on) {
     if ((*toggle)->isOn() != on) {
         (*toggle)->userToggle();
     }
+    state_->settle();
+    return {};
+}
+
+Result<void> SettingsApplication::slide(const RowRef& row, double value) {
+    if (auto free = state_->requireNoAlert(); !free) {
+        return free;
+    }
+    auto slider = state_->controlOf<UISlider>(row, "slider");
+    if (!slider) {
+        return fail(slider.error());
+    }
+    (*slider)->userSlide(value);
     state_->settle();
     return {};
 }

@@ -40,6 +40,8 @@ public:
     // Gestures. Each runs the run loop's due calls afterwards.
     Result<void> tap(const RowRef& row);
     Result<void> setSwitch(const RowRef& row, bool on);
+    // Drags the row's slider to the value, clamped to its range.
+    Result<void> slide(const RowRef& row, double value);
     Result<void> type(const RowRef& row, std::string_view text);
     Result<void> clear(const RowRef& row);
     Result<void> pressReturn();

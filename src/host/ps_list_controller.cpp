@@ -10,6 +10,7 @@
 #include "platform/services/class_registry.h"
 #include "platform/ui/image.h"
 #include "platform/ui/navigation_controller.h"
+#include "platform/ui/slider.h"
 #include "platform/ui/switch.h"
 #include "platform/ui/text_field.h"
 
@@ -374,8 +375,11 @@ void PSListController::configureCell(UITableViewCell& cell, const SpecifierPtr& 
             cell.setAccessoryType(UITableViewCellAccessoryType::DisclosureIndicator);
             configureValueDetail(cell, specifier);
             break;
-        case PSCellType::TitleValue:
-        case PSCellType::Slider: configureValueDetail(cell, specifier); break;
+        case PSCellType::TitleValue: configureValueDetail(cell, specifier); break;
+        case PSCellType::Slider:
+            configureValueDetail(cell, specifier);
+            configureSlider(cell, specifier);
+            break;
         case PSCellType::Group:
         case PSCellType::Button:
         case PSCellType::StaticText: break;
@@ -404,6 +408,32 @@ void PSListController::configureTextField(UITableViewCell& cell, const Specifier
     field->addTarget(storeValueAction<UITextField>(weakFrom(this), "setTextValue:", specifier, text),
                      UIControlEvents::EditingChanged);
     cell.setAccessoryView(field);
+}
+
+// The slider spans "min" to "max" (0 to 1 by default) and stores its value as a real, as
+// the device's slider does; the detail label follows the thumb when the row shows its value.
+void PSListController::configureSlider(UITableViewCell& cell, const SpecifierPtr& specifier) {
+    auto slider = UISlider::initWithFrame(kTextFieldFrame);
+    const plist::Value* minimum = specifier->propertyForKey("min");
+    const plist::Value* maximum = specifier->propertyForKey("max");
+    const plist::Value* continuous = specifier->propertyForKey("isContinuous");
+    slider->setMinimumValue(minimum ? minimum->doubleValue() : 0.0);
+    slider->setMaximumValue(maximum ? maximum->doubleValue() : 1.0);
+    slider->setContinuous(!continuous || continuous->boolValue());
+    std::optional<plist::Value> value = valueForSpecifier(specifier);
+    slider->setValue(value ? value->doubleValue() : slider->minimumValue());
+    slider->setEnabled(specifier->isEnabled());
+    const plist::Value* shows = specifier->propertyForKey("showValue");
+    std::weak_ptr<UILabel> detail;
+    if (shows && shows->boolValue()) detail = cell.detailTextLabel();
+    auto position = [detail](const UISlider& slid) {
+        plist::Value stored(slid.value());
+        if (auto label = detail.lock()) label->setText(displayText(stored));
+        return stored;
+    };
+    slider->addTarget(storeValueAction<UISlider>(weakFrom(this), "setSliderValue:", specifier, position),
+                      UIControlEvents::ValueChanged);
+    cell.setAccessoryView(slider);
 }
 
 // The current value's title (choice rows), else the value itself.

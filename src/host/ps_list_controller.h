@@ -163,6 +163,7 @@ private:
     const SpecifierList& shownSpecifiers() const;
     void configureSwitch(UITableViewCell& cell, const SpecifierPtr& specifier);
     void configureTextField(UITableViewCell& cell, const SpecifierPtr& specifier);
+    void configureSlider(UITableViewCell& cell, const SpecifierPtr& specifier);
     void configureValueDetail(UITableViewCell& cell, const SpecifierPtr& specifier);
     void tellTableAboutRow(const SpecifierPtr& specifier, bool inserted, IndexPath path,
                            bool animated);

@@ -13,7 +13,8 @@ namespace {
 constexpr std::array<std::string_view, 12> kStringKeys{
     "cell",   "label", "key",  "defaults", "PostNotification", "detail",
     "footerText", "id", "action", "icon", "placeholder", "title"};
-constexpr std::array<std::string_view, 4> kNumberKeys{"enabled", "min", "max", "showValue"};
+constexpr std::array<std::string_view, 5> kNumberKeys{"enabled", "min", "max", "showValue",
+                                                     "isContinuous"};
 
 bool isNumberOrBoolean(const plist::Value& value) { return value.isNumber(); }
 

@@ -23,6 +23,7 @@ Screen sampleScreen() {
     first.rows.push_back({"Enabled", "", RowAccessory::None, SwitchControl{true}, false});
     first.rows.push_back({"Name", "", RowAccessory::None, TextControl{"Zoë \"Z\""}, false});
     first.rows.push_back({"Mode", "Fast", RowAccessory::Disclosure, std::monostate{}, true});
+    first.rows.push_back({"Opacity", "0.5", RowAccessory::None, SliderControl{0.5, 0, 1}, false});
     ScreenSection second;
     second.rows.push_back({"Clock", "", RowAccessory::Checkmark, std::monostate{}, true});
     screen.sections = {first, second};
@@ -55,7 +56,7 @@ TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     EXPECT_TRUE(sections[1]["footer"].is_null());
 
     const json& rows = sections[0]["rows"];
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 4u);
     for (const json& row : rows) {
         EXPECT_EQ(row.size(), 5u);
         EXPECT_TRUE(row["label"].is_string());
@@ -67,6 +68,7 @@ TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     EXPECT_EQ(rows[0]["selectable"], false);
     EXPECT_EQ(rows[1]["control"], (json{{"kind", "text"}, {"text", "Zoë \"Z\""}}));
     EXPECT_TRUE(rows[2]["control"].is_null());
+    EXPECT_EQ(rows[3]["control"], json::parse(R"({"kind": "slider", "value": 0.5, "min": 0, "max": 1})"));
     EXPECT_EQ(rows[2]["accessory"], "disclosure");
     EXPECT_EQ(rows[2]["detail"], "Fast");
     EXPECT_EQ(sections[1]["rows"][0]["accessory"], "checkmark");

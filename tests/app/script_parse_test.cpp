@@ -63,6 +63,7 @@ TEST(ScriptParse, EveryGestureWithItsArguments) {
         "tap Themes\n"
         "switch \"Lock Note/Enabled\" on\n"
         "switch #2 off\n"
+        "slide Opacity -0.25\n"
         "type #0.1 \"12.5 px\"\n"
         "clear Name\n"
         "return\n"
@@ -77,8 +78,12 @@ TEST(ScriptParse, EveryGestureWithItsArguments) {
         "\n"
         "show\n");
     ASSERT_TRUE(script.ok()) << script.error();
-    const auto& steps = script->steps;
-    ASSERT_EQ(steps.size(), 15u);
+    auto steps = script->steps;
+    ASSERT_EQ(steps.size(), 16u);
+    EXPECT_EQ(steps[3].kind, GestureKind::Slide);
+    EXPECT_EQ(steps[3].row.text, "Opacity");
+    EXPECT_EQ(steps[3].number, -0.25);
+    steps.erase(steps.begin() + 3);
     EXPECT_EQ(steps[0].kind, GestureKind::Tap);
     EXPECT_EQ(steps[0].line, 2);
     EXPECT_EQ(steps[0].source, "tap Themes");
@@ -107,7 +112,7 @@ TEST(ScriptParse, EveryGestureWithItsArguments) {
     EXPECT_EQ(steps[13].kind, GestureKind::Wait);
     EXPECT_DOUBLE_EQ(steps[13].number, 0.1);
     EXPECT_EQ(steps[14].kind, GestureKind::Show);
-    EXPECT_EQ(steps[14].line, 17);
+    EXPECT_EQ(steps[14].line, 18);
 }
 
 TEST(ScriptParse, ErrorsNameTheLineAndItsText) {
@@ -122,6 +127,9 @@ TEST(ScriptParse, ErrorsNameTheLineAndItsText) {
         {"\n\nswitch A maybe", "line 3: switch A maybe: a switch is set \"on\" or \"off\", not \"maybe\""},
         {"type Name hello world", "line 1: type Name hello world: usage: type ROW TEXT"},
         {"type Name \"hello", "line 1: type Name \"hello: unterminated quote"},
+        {"slide Opacity", "line 1: slide Opacity: usage: slide ROW VALUE"},
+        {"slide Opacity half", "line 1: slide Opacity half: a slider value must be a number, not \"half\""},
+        {"slide Opacity inf", "line 1: slide Opacity inf: a slider value must be a number, not \"inf\""},
         {"wait soon", "line 1: wait soon: the time to wait must be a number, not \"soon\""},
         {"wait -1", "line 1: wait -1: time cannot go backwards"},
         {"wait nan", "line 1: wait nan: the time to wait must be a number, not \"nan\""},

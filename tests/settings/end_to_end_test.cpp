@@ -44,6 +44,28 @@ TEST_F(SettingsThroughTheProgram, BatteryRowFollowsItsSwitchAndTheFileKeepsTheVa
     EXPECT_EQ(output(), "1\n");
 }
 
+TEST_F(SettingsThroughTheProgram, SliderStoresTheClampedValueAndShowsIt) {
+    ASSERT_EQ(runScript("tap Advanced\nslide \"Refresh Interval\" 90\nshow\nslide \"Refresh Interval\" 2.5\n"),
+              0)
+        << errors();
+    const auto screens = screensShown();
+    ASSERT_EQ(screens.size(), 1u) << output();
+    const nlohmann::json* row = nullptr;
+    for (const auto& section : screens[0]["sections"])
+        for (const auto& shown : section["rows"])
+            if (shown["label"] == "Refresh Interval") row = &shown;
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ((*row)["control"], nlohmann::json::parse(R"({"kind": "slider", "value": 60, "min": 1, "max": 60})"));
+    EXPECT_EQ((*row)["detail"], "60");
+    ASSERT_EQ(program("prefs read refreshInterval"), 0);
+    EXPECT_EQ(output(), "2.5\n");
+
+    EXPECT_EQ(runScript("tap Advanced\nslide \"Allow Scrolling\" 1\n"), 1);
+    EXPECT_NE(errors().find("line 2: slide \"Allow Scrolling\" 1: the row \"Allow Scrolling\" has no slider"),
+              std::string::npos)
+        << errors();
+}
+
 TEST_F(SettingsThroughTheProgram, ExportLocationWritesTheDemoCityAndPluginsOpen) {
     ASSERT_EQ(runScript("tap \"Export Location\"\ntap Plugins\ntap \"Example Plugin\"\n"
                         "switch \"Enable Example\" on\nshow\n"),

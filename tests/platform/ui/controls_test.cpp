@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/appearance.h"
 #include "platform/ui/bar_button_item.h"
+#include "platform/ui/slider.h"
 #include "platform/ui/switch.h"
 #include "platform/ui/table_view.h"
 #include "platform/ui/text_field.h"
@@ -18,6 +21,7 @@ struct Page : UIViewController, UITextFieldDelegate {
     std::string className() const override { return name; }
     void saveTextEdit(UITextField& field) { calls.push_back("edit:" + field.text()); }
     void saveSwitchFlip(UISwitch& control) { calls.push_back(control.isOn() ? "on" : "off"); }
+    void saveSlide(UISlider& control) { calls.push_back("slide:" + std::to_string(control.value())); }
     void doneButtonTapped() { calls.push_back("done"); }
     std::optional<bool> textFieldShouldReturn(UITextField& field) override {
         field.resignFirstResponder();
@@ -85,6 +89,36 @@ TEST(TextField, DelegateIsWeakAndAnswersTheReturnKey) {
     EXPECT_EQ(field->delegate(), nullptr);
     EXPECT_TRUE(field->becomeFirstResponder());
     EXPECT_TRUE(field->userPressReturn());
+}
+
+TEST(Slider, ValuesStayInRangeAndOnlyADragThatMovesTheThumbSendsAnAction) {
+    auto page = std::make_shared<Page>();
+    auto slider = UISlider::initWithFrame(CGRectMake(0, 0, 180, 31));
+    slider->addTarget(page, &Page::saveSlide, "setSliderValue:", UIControlEvents::ValueChanged);
+    slider->setMaximumValue(20);
+    slider->setMinimumValue(1);  // drags the value up into range
+    EXPECT_EQ(slider->value(), 1);
+    slider->setValue(50);  // code: clamped, no action
+    EXPECT_EQ(slider->value(), 20);
+    struct Drag {
+        double to;
+        double expected;
+        bool sends;
+    };
+    const Drag drags[] = {{7.5, 7.5, true}, {7.5, 7.5, false}, {-3, 1, true},
+                          {0, 1, false},    {99, 20, true},    {std::nan(""), 20, false}};
+    for (const Drag& drag : drags) {
+        const std::size_t before = page->calls.size();
+        slider->userSlide(drag.to);
+        EXPECT_EQ(slider->value(), drag.expected) << drag.to;
+        EXPECT_EQ(page->calls.size(), before + (drag.sends ? 1 : 0)) << drag.to;
+    }
+    slider->setMaximumValue(0);  // below the minimum: the minimum follows
+    EXPECT_EQ(slider->minimumValue(), 0);
+    EXPECT_EQ(slider->value(), 0);
+    slider->setEnabled(false);
+    slider->userSlide(-1);
+    EXPECT_EQ(page->calls.size(), 3u);
 }
 
 class SwitchAppearanceTest : public ::testing::Test {
