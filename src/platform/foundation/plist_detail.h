@@ -21,6 +21,14 @@ bool decodeBase64(std::string_view text, Data& out);
 // The readers without logging; the public entry points log a failure once.
 Result<Value> parseXmlUnlogged(std::string_view bytes);
 Result<Value> parseBinaryUnlogged(std::string_view bytes);
+Result<Value> parseOpenStepUnlogged(std::string_view bytes);
+
+// The text of an old-style property list or .strings file as UTF-8: UTF-16 with a
+// byte-order mark, or UTF-8 with or without one.
+Result<std::string> textOfOpenStep(std::string_view bytes);
+// The pairs of a .strings file (a dictionary without braces, `KEY;` meaning KEY = KEY);
+// a failure reads "line N: reason".
+Result<Dictionary> parseStringsFileText(std::string_view utf8);
 
 // Seconds between 1970-01-01 and the device's reference date 2001-01-01.
 inline constexpr std::int64_t kReferenceDateUnixSeconds = 978307200;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -447,6 +448,32 @@ private:
     std::string error_;
 };
 
+// The encoding a document that is not plain UTF-8 is in: a UTF-16 byte-order mark, the
+// pattern "<?" makes in UTF-16 without one, else the declaration's encoding="..." when it
+// names anything but UTF-8. Nothing for UTF-8.
+std::optional<std::string> xmlEncodingOf(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 4) == std::string_view("<\0?\0", 4)) return "UTF-16LE";
+    if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 4) == std::string_view("\0<\0?", 4)) return "UTF-16BE";
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF" || bytes.substr(0, 5) != "<?xml") return std::nullopt;
+    const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
+    const std::size_t attribute = declaration.find("encoding");
+    if (attribute == std::string_view::npos) return std::nullopt;
+    const std::size_t open = declaration.find_first_of("\"'", attribute);
+    if (open == std::string_view::npos) return std::nullopt;
+    const std::size_t close = declaration.find(declaration[open], open + 1);
+    if (close == std::string_view::npos) return std::nullopt;
+    std::string name(declaration.substr(open + 1, close - open - 1));
+    if (equalsIgnoringAsciiCase(name, "utf-8") || equalsIgnoringAsciiCase(name, "utf8")) return std::nullopt;
+    // A document that declares UTF-16 but has neither mark nor pattern is read as UTF-8.
+    if (equalsIgnoringAsciiCase(name, "utf-16")) return std::nullopt;
+    return name;
+}
+
+std::string_view withoutByteOrderMark(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") bytes.remove_prefix(2);
+    return bytes;
+}
+
 }  // namespace
 
 namespace detail {
@@ -576,7 +603,16 @@ bool decodeBase64(std::string_view text, Data& out) {
     return true;
 }
 
-Result<Value> parseXmlUnlogged(std::string_view bytes) { return XmlReader(bytes).run(); }
+Result<Value> parseXmlUnlogged(std::string_view bytes) {
+    std::optional<std::string> converted;
+    std::optional<std::string> encoding = xmlEncodingOf(bytes);
+    if (encoding) {
+        auto utf8 = text::toUtf8(withoutByteOrderMark(bytes), encoding->c_str());
+        if (!utf8) return fail("XML property list: not valid " + *encoding + ": " + utf8.error());
+        converted = std::move(*utf8);
+    }
+    return XmlReader(converted ? std::string_view(*converted) : bytes).run();
+}
 
 }  // namespace detail
 

@@ -1,8 +1,8 @@
 #pragma once
-// .strings tables: `"KEY" = "value";` pairs as a localisation bundle holds them. Comments
-// (// and /* */), quoted ("…" or '…') and unquoted ([A-Za-z0-9_$/:.-]+) strings, `KEY;`
-// meaning KEY = KEY, the device's escapes, and a repeated key keeping its last value.
-// Input is UTF-16 with a byte-order mark, or UTF-8 with or without one.
+// .strings tables: `"KEY" = "value";` pairs as a localisation bundle holds them, read by the
+// old-style property-list reader (comments, quoted and unquoted strings, the device's
+// escapes), with `KEY;` meaning KEY = KEY, a repeated key keeping its last value, and every
+// value a string. Input is UTF-16 with a byte-order mark, or UTF-8 with or without one.
 #include <map>
 #include <string>
 #include <string_view>

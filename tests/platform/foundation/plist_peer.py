@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Peer side of the property-list differential tests, on Python's plistlib.
 
-  plist_peer.py generate DIR COUNT SEED   writes DIR/<n>.py.xml and DIR/<n>.py.bin
+  plist_peer.py generate DIR COUNT SEED   writes DIR/<n>.py.xml and DIR/<n>.py.bin, and the
+                                          XML again in UTF-16 with a byte-order mark,
+                                          DIR/<n>.py.u16le.xml and DIR/<n>.py.u16be.xml
   plist_peer.py canon FILE...             prints one canonical line per file
 
 The canonical form matches tests/platform/foundation/plist_test_support.h: types kept
 apart, keys sorted by their UTF-8 bytes, strings and data in hex, reals as %.17g, dates
 as whole seconds since 2001-01-01.
 """
+import codecs
 import datetime
 import math
 import os
@@ -62,6 +65,12 @@ def generate(folder, count, seed):
             plistlib.dump(root, f, fmt=plistlib.FMT_XML, sort_keys=bool(n % 2))
         with open(os.path.join(folder, f"{n}.py.bin"), "wb") as f:
             plistlib.dump(root, f, fmt=plistlib.FMT_BINARY)
+        text = plistlib.dumps(root, fmt=plistlib.FMT_XML).decode("utf-8")
+        text = text.replace('encoding="UTF-8"', 'encoding="UTF-16"', 1)
+        for suffix, bom, codec in (("le", codecs.BOM_UTF16_LE, "utf-16-le"),
+                                   ("be", codecs.BOM_UTF16_BE, "utf-16-be")):
+            with open(os.path.join(folder, f"{n}.py.u16{suffix}.xml"), "wb") as f:
+                f.write(bom + text.encode(codec))
 
 
 def canon(value):

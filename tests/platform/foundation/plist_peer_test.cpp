@@ -136,6 +136,8 @@ TEST_F(PlistPeers, WeReadWhatPlistlibWrites) {
     for (int n = 0; n < kFiles; ++n) {
         files.push_back(file(n, ".py.xml"));
         files.push_back(file(n, ".py.bin"));
+        files.push_back(file(n, ".py.u16le.xml"));
+        files.push_back(file(n, ".py.u16be.xml"));
     }
     expectSameReading(files);
     // Both forms of one value read equal, so the binary reader is checked against intent too.

@@ -233,7 +233,7 @@ TEST(PlistXmlReader, HandlesPrologAndWhatFollowsTheRoot) {
     EXPECT_FALSE(entity.ok());
     EXPECT_NE(entity.error().find("internal subset"), std::string::npos);
     for (std::string_view bad : {std::string_view(""), std::string_view(" \n"), std::string_view("<plist/>"),
-                                 std::string_view("<plist></plist>"), std::string_view("hello"),
+                                 std::string_view("<plist></plist>"), std::string_view("hello world"),
                                  std::string_view("<plist><!-- open"), std::string_view("<plist><dict>"),
                                  std::string_view("<plist><array><plist/></array></plist>"),
                                  std::string_view("<?xml")})
