@@ -117,7 +117,7 @@ void LockThemeViewController::didSelectRowAtIndexPath(UITableView& tableView, In
     auto saved = updatePreferences(
         [&](plist::Dictionary& preferences) {
             plist::Array list = selectedThemes(&preferences);
-            toggled = toggleTheme(list, record);
+            toggled = toggleTheme(list, record, dict_);
             preferences.set(std::string(kThemesSelectedKey), plist::Value(std::move(list)));
             return true;
         },
@@ -127,7 +127,7 @@ void LockThemeViewController::didSelectRowAtIndexPath(UITableView& tableView, In
         // offers what a selection offers, judged by the file as it reads now.
         (void)saved;
         plist::Array list = selectedThemes(pointerTo(readPreferences()));
-        toggled = toggleTheme(list, record);
+        toggled = toggleTheme(list, record, dict_);
     }
     if (*toggled == ThemeToggleKind::Select) {
         const std::string name = stringEntry(record, "name");

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "platform/foundation/files.h"
 #include "themes/theme_discovery.h"
 
 namespace vx {
@@ -14,22 +13,21 @@ bool containsThemeName(const plist::Array& selected, std::string_view name) {
     });
 }
 
-bool isStaleRecord(const plist::Value& stored, const plist::Dictionary& current) {
-    const std::string* name = recordName(stored);
-    const plist::Value* currentName = current.find("name");
-    if (!name || !currentName || plist::Value(*name) != *currentName) return false;
-    if (stored == plist::Value(current)) return false;
-    const std::string* path = recordString(stored, "path");
-    if (!path || !files::fileExistsAtPath(*path)) return true;
-    const plist::Value* currentPath = current.find("path");
-    return currentPath && *currentPath == plist::Value(*path);
+bool isOrphanRecord(const plist::Value& stored, std::string_view name, const plist::Dictionary& themeMap) {
+    const std::string* storedName = recordName(stored);
+    if (!storedName || *storedName != name) return false;
+    return std::none_of(themeMap.begin(), themeMap.end(),
+                        [&](const plist::Dictionary::Entry& listed) { return listed.second == stored; });
 }
 
-ThemeToggleKind toggleTheme(plist::Array& selected, const plist::Dictionary& current) {
+ThemeToggleKind toggleTheme(plist::Array& selected, const plist::Dictionary& current,
+                            const plist::Dictionary& themeMap) {
     const plist::Value record(current);
-    if (std::erase(selected, record) > 0) return ThemeToggleKind::Deselect;
-    if (std::erase_if(selected, [&](const plist::Value& stored) { return isStaleRecord(stored, current); }) > 0)
-        return ThemeToggleKind::DeselectStale;
+    const std::string* name = recordName(record);
+    const std::size_t removed = std::erase_if(selected, [&](const plist::Value& stored) {
+        return stored == record || (name && isOrphanRecord(stored, *name, themeMap));
+    });
+    if (removed > 0) return ThemeToggleKind::Deselect;
     selected.push_back(record);
     return ThemeToggleKind::Select;
 }

@@ -1,5 +1,5 @@
 // The theme list: check marks, the selection toggle, the reset offer and its answer, the
-// stale-selection mend, wrong-typed values, and the "Reorder" button.
+// removal of records no row produces, wrong-typed values, and the "Reorder" button.
 #include "themes/lock_theme_view_controller.h"
 
 #include "platform/ui/navigation_controller.h"
@@ -71,7 +71,7 @@ TEST_F(ThemeListTest, ThemesSharingANameShareTheCheckMarkButAreSelectedApart) {
     open();
     tap(0);
     EXPECT_EQ(checks(), (std::vector<bool>{true, true, false}));
-    tap(1);  // the other "Clock" still exists: it is no stale record, and is appended
+    tap(1);  // the stored "Clock" is listed (row 0): the tap appends this one
     EXPECT_EQ(selected(), (plist::Array{clock(), otherClock()}));
     tap(0);  // removes only its own record
     EXPECT_EQ(selected(), (plist::Array{otherClock()}));
@@ -109,11 +109,14 @@ TEST_F(ThemeListTest, WrongTypesReadAsAbsentAndTheTapReplacesOnlyTheList) {
     EXPECT_FALSE(frontAlert());
 }
 
-TEST_F(ThemeListTest, StaleRecordsOfTheRowAreRemovedByATapThatThenSelectsNothing) {
-    // A record whose folder is gone, and one for the same path whose html changed in place.
+TEST_F(ThemeListTest, ATapOnACheckedRowRemovesItsRecordAndEveryOrphanOfItsName) {
+    // Records no row produces: a folder gone, an entry shadowed by the later folder's entry
+    // of the same name, and the listed theme's path with an html changed in place.
+    addEntry(kVeltrix, "Moon.theme");
     plist::Dictionary gone = themeRecord("Moon", "/var/mobile/Library/Tandrel/Moon.theme", "Widget.html");
+    plist::Dictionary shadowed = themeRecord("Moon", "/var/mobile/Library/Veltrix/Moon.theme", "Widget.html");
     plist::Dictionary changed = themeRecord("Moon", "/Library/Themes/Moon.theme", "LockBackground.html");
-    writePreferences({{"ThemesSelected", plist::Array{gone, clock(), changed}},
+    writePreferences({{"ThemesSelected", plist::Array{gone, clock(), shadowed, moon(), changed}},
                       {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
     open();
     EXPECT_EQ(checks(), (std::vector<bool>{true, true, true}));
