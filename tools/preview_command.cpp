@@ -70,9 +70,11 @@ int runBrowser(const std::vector<std::string>& arguments, const fs::path& log) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t child = 0;
@@ -97,7 +99,8 @@ std::string lastLines(const fs::path& log) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     std::string tail;
-    for (std::size_t i = lines.size() > 5 ? lines.size() - 5 : 0; i < lines.size(); ++i) tail += "\n  " + lines[i];
+    for (std::size_t i = lines.size() > 5 ? lines.size() - 5 : 0; i < lines.size(); ++i)
+        tail += "\n  " + lines[i];
     return tail;
 }
 
@@ -116,26 +119,39 @@ int writePng(const PreviewOptions& options) {
     const fs::path target = fs::absolute(options.png, error);
     fs::remove(target, error);  // ignored: a missing file is what we want; a failure shows below
     const std::vector<std::string> arguments{
-        browser, "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-        "--disable-background-networking", "--disable-component-update", "--disable-sync",
-        "--hide-scrollbars", "--force-device-scale-factor=1", "--virtual-time-budget=3000",
+        browser,
+        "--headless",
+        "--no-sandbox",
+        "--disable-gpu",
+        "--disable-quic",
+        "--no-first-run",
+        "--disable-background-networking",
+        "--disable-component-update",
+        "--disable-sync",
+        "--hide-scrollbars",
+        "--force-device-scale-factor=1",
+        "--virtual-time-budget=3000",
         "--user-data-dir=" + profile.path().string(),
         "--window-size=" + std::to_string(options.width) + "," + std::to_string(options.height),
-        "--screenshot=" + target.string(), "file://" + (pages.path() / "preview" / "index.html").string()};
+        "--screenshot=" + target.string(),
+        "file://" + (pages.path() / "preview" / "index.html").string()};
     const fs::path log = profile.path() / "chromium.log";
     const int status = runBrowser(arguments, log);
     if (status != 0 || !fs::is_regular_file(target, error))
         return reportFailure("Chromium did not write " + target.string() +
-                             (status < 0 ? " (it did not start or did not finish in time)" : "") + lastLines(log));
-    std::cerr << "veltrix-settings: wrote " << target.string() << " (" << options.width << "x" << options.height
-              << ")\n";
+                             (status < 0 ? " (it did not start or did not finish in time)" : "") +
+                             lastLines(log));
+    std::cerr << "veltrix-settings: wrote " << target.string() << " (" << options.width << "x"
+              << options.height << ")\n";
     return kExitOk;
 }
 
 int runPreview(const PreviewOptions& options) {
     if (!options.html.empty()) {
-        if (auto written = preview::writePreviewFolder(options.html); !written) return reportFailure(written.error());
-        std::cerr << "veltrix-settings: wrote " << (fs::path(options.html) / "index.html").string() << "\n";
+        if (auto written = preview::writePreviewFolder(options.html); !written)
+            return reportFailure(written.error());
+        std::cerr << "veltrix-settings: wrote " << (fs::path(options.html) / "index.html").string()
+                  << "\n";
         return kExitOk;
     }
     return writePng(options);
@@ -146,17 +162,24 @@ Action setUpPreviewCommand(CLI::App& command) {
     const CGSize screen = UIScreen::mainScreen().bounds().size;
     options->width = static_cast<int>(screen.width);
     options->height = static_cast<int>(screen.height);
-    CLI::Option* html = command.add_option("--html", options->html,
-                                           "Write the preview as a folder (index.html and copies of the "
-                                           "selected themes' files); a new, empty or earlier preview folder");
-    CLI::Option* png = command.add_option("--png", options->png, "Draw the preview into a PNG file with headless Chromium");
+    CLI::Option* html = command.add_option(
+        "--html", options->html,
+        "Write the preview as a folder (index.html and copies of the "
+        "selected themes' files); a new, empty or earlier preview folder");
+    CLI::Option* png = command.add_option("--png", options->png,
+                                          "Draw the preview into a PNG file with headless Chromium");
     html->excludes(png);
     command.add_option("--width", options->width, "Width of the PNG in pixels")
-        ->capture_default_str()->check(CLI::Range(16, 8192))->needs(png);
+        ->capture_default_str()
+        ->check(CLI::Range(16, 8192))
+        ->needs(png);
     command.add_option("--height", options->height, "Height of the PNG in pixels")
-        ->capture_default_str()->check(CLI::Range(16, 8192))->needs(png);
-    command.footer("One of --html or --png is needed. The lock screen is the toolkit's screen (320 x 568 points), "
-                   "scaled to fit the PNG. See docs/preview.md.");
+        ->capture_default_str()
+        ->check(CLI::Range(16, 8192))
+        ->needs(png);
+    command.footer(
+        "One of --html or --png is needed. The lock screen is the toolkit's screen (320 x 568 points), "
+        "scaled to fit the PNG. See docs/preview.md.");
     return [options, html, png](const Context&) {
         if (html->count() == 0 && png->count() == 0) {
             std::cerr << "preview: give --html DIR or --png FILE (see --help)\n";
@@ -166,8 +189,9 @@ Action setUpPreviewCommand(CLI::App& command) {
     };
 }
 
-const Registration registration{
-    {"preview", "Show the lock screen the stored settings make, as a folder or a PNG", setUpPreviewCommand}};
+const Registration registration{{"preview",
+                                 "Show the lock screen the stored settings make, as a folder or a PNG",
+                                 setUpPreviewCommand}};
 
 }  // namespace
 

@@ -21,7 +21,8 @@ protected:
 
 TEST_F(PreviewCommand, HtmlWritesASelfContainedFolderAndReplacesOnlyItsOwn) {
     selectDemoThemes();
-    ASSERT_EQ(program("prefs write ThemeOptions -string x"), 0) << errors();  // no dictionary: no options
+    ASSERT_EQ(program("prefs write ThemeOptions -string x"), 0)
+        << errors();  // no dictionary: no options
     ASSERT_EQ(program("preview --html " + test::shellQuoted(out("site").string())), 0) << errors();
 
     const std::string index = test::readHostFile(out("site") / "index.html");
@@ -29,7 +30,8 @@ TEST_F(PreviewCommand, HtmlWritesASelfContainedFolderAndReplacesOnlyItsOwn) {
     EXPECT_NE(index.find("\"kind\":\"plugin\",\"name\":\"Shortcuts\""), std::string::npos) << index;
     EXPECT_TRUE(fs::is_regular_file(out("site") / "preview.js"));
     const std::string battery = test::readHostFile(out("site") / "themes" / "1" / "Widget.html");
-    EXPECT_EQ(battery.rfind("<!DOCTYPE html>\n<html>\n<head><meta charset=\"utf-8\">", 0), 0u) << battery;
+    EXPECT_EQ(battery.rfind("<!DOCTYPE html>\n<html>\n<head><meta charset=\"utf-8\">", 0), 0u)
+        << battery;
 
     ASSERT_EQ(program("preview --html " + test::shellQuoted(out("site").string())), 0) << errors();
     test::writeHostFile(out("mine") / "notes.txt", "keep");
@@ -45,16 +47,21 @@ TEST_F(PreviewCommand, HtmlWritesASelfContainedFolderAndReplacesOnlyItsOwn) {
 TEST_F(PreviewCommand, PngHasTheAskedSizeAndAMissingChromiumIsAClearError) {
     selectDemoThemes();
     const std::string png = test::shellQuoted(out("shot.png").string());
-    EXPECT_EQ(shell("VELTRIX_CHROMIUM=/nonexistent/chromium " + test::programOn(device()) + " preview --png " + png), 1);
-    EXPECT_NE(errors().find("needs Chromium, and /nonexistent/chromium is missing"), std::string::npos) << errors();
+    EXPECT_EQ(shell("VELTRIX_CHROMIUM=/nonexistent/chromium " + test::programOn(device()) +
+                    " preview --png " + png),
+              1);
+    EXPECT_NE(errors().find("needs Chromium, and /nonexistent/chromium is missing"), std::string::npos)
+        << errors();
 
     ASSERT_EQ(program("preview --png " + png + " --width 200 --height 300"), 0) << errors();
     const std::string bytes = test::readHostFile(out("shot.png"));
     ASSERT_GE(bytes.size(), 24u);
     EXPECT_EQ(bytes.substr(1, 3), "PNG");
     auto bigEndian = [&](std::size_t at) {
-        return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
-               (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+        return (static_cast<unsigned char>(bytes[at]) << 24) |
+               (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+               (static_cast<unsigned char>(bytes[at + 2]) << 8) |
+               static_cast<unsigned char>(bytes[at + 3]);
     };
     EXPECT_EQ(bigEndian(16), 200);
     EXPECT_EQ(bigEndian(20), 300);

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/foundation/plist_value.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/plist_codec.h"
+#include "platform/foundation/plist_value.h"
 #include "platform/foundation/preferences_store.h"
 #include "preview/lock_screen_preview.h"
 #include "preview/preview_service.h"
@@ -21,7 +21,8 @@ namespace {
 namespace fs = std::filesystem;
 
 plist::Dictionary record(std::string name, std::string path, std::string html) {
-    return plist::Dictionary{{"name", std::move(name)}, {"path", std::move(path)}, {"html", std::move(html)}};
+    return plist::Dictionary{
+        {"name", std::move(name)}, {"path", std::move(path)}, {"html", std::move(html)}};
 }
 
 class Preview : public ::testing::Test {
@@ -40,23 +41,25 @@ protected:
 };
 
 TEST_F(Preview, FramesComeInStoredOrderWithKindsPositionsAndOptions) {
-    const plist::Dictionary clock = record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html");
+    const plist::Dictionary clock = record("Clock", "/Library/Themes/Clock.theme",
+                                           "LockBackground.html");
     plist::Dictionary preferences{
         {"ThemesSelected",
-         plist::Array{clock, record("Battery", "/User/Library/Veltrix/Battery.theme", "Widget.html"),
-                      record("Shortcuts", "/Library/Widgets/Shortcuts", "Plugin"),
-                      record("Gone", "/Library/Themes/Gone.theme", "Widget.html"),
-                      record("Stray", "/var/mobile/Library/Preferences/Stray.theme", "Widget.html"),
-                      record("Sneaky", "/Library/Themes/Clock.theme", "../Clock.theme/LockBackground.html"),
-                      plist::Value("not a record"), clock}},
+         plist::Array{
+             clock, record("Battery", "/User/Library/Veltrix/Battery.theme", "Widget.html"),
+             record("Shortcuts", "/Library/Widgets/Shortcuts", "Plugin"),
+             record("Gone", "/Library/Themes/Gone.theme", "Widget.html"),
+             record("Stray", "/var/mobile/Library/Preferences/Stray.theme", "Widget.html"),
+             record("Sneaky", "/Library/Themes/Clock.theme", "../Clock.theme/LockBackground.html"),
+             plist::Value("not a record"), clock}},
         {"WidgetCoordinates",
          plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", "12.5px"}, {"widgetY", -40}}},
                            {"Shortcuts", plist::Dictionary{{"widgetY", "7"}}},
                            {"Gone", "not an entry"}}},
         {"widgetX", "3"},
         {"widgetY", 4},
-        {"ThemeOptions",
-         plist::Dictionary{{"/Library/Themes/Clock.theme", plist::Array{"var a = \"x\" ;", 5, "var b = true;"}}}}};
+        {"ThemeOptions", plist::Dictionary{{"/Library/Themes/Clock.theme",
+                                            plist::Array{"var a = \"x\" ;", 5, "var b = true;"}}}}};
 
     const LockScreenPreview preview = assemble(preferences);
 
@@ -66,9 +69,9 @@ TEST_F(Preview, FramesComeInStoredOrderWithKindsPositionsAndOptions) {
         double x, y;
     };
     const std::vector<Expected> expected{
-        {"Clock", FrameKind::Theme, 12.5, -40},    {"Battery", FrameKind::Theme, 3, 4},
-        {"Shortcuts", FrameKind::Plugin, 0, 7},   {"Gone", FrameKind::Missing, 3, 4},
-        {"Stray", FrameKind::Missing, 3, 4},      {"Sneaky", FrameKind::Missing, 3, 4},
+        {"Clock", FrameKind::Theme, 12.5, -40}, {"Battery", FrameKind::Theme, 3, 4},
+        {"Shortcuts", FrameKind::Plugin, 0, 7}, {"Gone", FrameKind::Missing, 3, 4},
+        {"Stray", FrameKind::Missing, 3, 4},    {"Sneaky", FrameKind::Missing, 3, 4},
         {"Clock", FrameKind::Theme, 12.5, -40},
     };
     ASSERT_EQ(preview.frames.size(), expected.size());
@@ -80,7 +83,8 @@ TEST_F(Preview, FramesComeInStoredOrderWithKindsPositionsAndOptions) {
         EXPECT_EQ(frame.position, (WidgetPoint{expected[i].x, expected[i].y}));
         EXPECT_EQ(frame.kind == FrameKind::Theme, frame.note.empty());
     }
-    EXPECT_EQ(preview.frames[0].optionLines, (std::vector<std::string>{"var a = \"x\" ;", "var b = true;"}));
+    EXPECT_EQ(preview.frames[0].optionLines,
+              (std::vector<std::string>{"var a = \"x\" ;", "var b = true;"}));
     EXPECT_TRUE(preview.frames[1].optionLines.empty());
     EXPECT_EQ(preview.frames[0].recordId, preview.frames[6].recordId);
     EXPECT_NE(preview.frames[0].key, preview.frames[6].key);
@@ -95,10 +99,12 @@ TEST_F(Preview, FramesComeInStoredOrderWithKindsPositionsAndOptions) {
 }
 
 TEST_F(Preview, TheDocumentCarriesTheOptionsAsOneSafeScriptAtTheStartOfItsHead) {
-    root.writeFile("/Library/Themes/Clock.theme/LockBackground.html",
-                   "<!DOCTYPE html><html><head><title>Caf\xE9</title><script>run()</script></head></html>");
+    root.writeFile(
+        "/Library/Themes/Clock.theme/LockBackground.html",
+        "<!DOCTYPE html><html><head><title>Caf\xE9</title><script>run()</script></head></html>");
     plist::Dictionary preferences{
-        {"ThemesSelected", plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")}},
+        {"ThemesSelected",
+         plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")}},
         {"ThemeOptions",
          plist::Dictionary{{"/Library/Themes/Clock.theme",
                             plist::Array{"var a = \"</script><script>alert(1)</script>\" ;",
@@ -107,12 +113,13 @@ TEST_F(Preview, TheDocumentCarriesTheOptionsAsOneSafeScriptAtTheStartOfItsHead) 
 
     Result<std::string> document = themeDocument(preview.frames.at(0), "/theme-files/id1/");
     ASSERT_TRUE(document) << document.error();
-    EXPECT_EQ(*document,
-              "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><base href=\"/theme-files/id1/\"><script>\n"
-              "var a = \"<\\/script><script>alert(1)<\\/script>\" ;\n"
-              "var b = \"<\\!--<script>\" ;\n"
-              "var c = \"\\u2028\" ;\n"
-              "</script><title>Caf\xC3\xA9</title><script>run()</script></head></html>");
+    EXPECT_EQ(
+        *document,
+        "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><base href=\"/theme-files/id1/\"><script>\n"
+        "var a = \"<\\/script><script>alert(1)<\\/script>\" ;\n"
+        "var b = \"<\\!--<script>\" ;\n"
+        "var c = \"\\u2028\" ;\n"
+        "</script><title>Caf\xC3\xA9</title><script>run()</script></head></html>");
 }
 
 TEST(PreviewInjection, TheBlockGoesWhereTheParserOpensTheHead) {
@@ -121,16 +128,20 @@ TEST(PreviewInjection, TheBlockGoesWhereTheParserOpensTheHead) {
         const char* expected;
     } cases[] = {
         {"<html><HEAD lang=\"a>b\"><title>t</title>", "<html><HEAD lang=\"a>b\">#<title>t</title>"},
-        {"<!doctype html>\n<!-- <head> --><html><body>x", "<!doctype html>\n<!-- <head> --><html>#<body>x"},
-        {"<?xml version=\"1.0\"?><script>go()</script><head>", "<?xml version=\"1.0\"?>#<script>go()</script><head>"},
+        {"<!doctype html>\n<!-- <head> --><html><body>x",
+         "<!doctype html>\n<!-- <head> --><html>#<body>x"},
+        {"<?xml version=\"1.0\"?><script>go()</script><head>",
+         "<?xml version=\"1.0\"?>#<script>go()</script><head>"},
         {"<header>h</header>", "#<header>h</header>"},
         {"plain text", "#plain text"},
         {"  <html>", "  <html>#"},
         {"", "#"},
     };
-    for (const auto& c : cases) EXPECT_EQ(injectAtStartOfHead(c.document, "#"), c.expected) << c.document;
+    for (const auto& c : cases)
+        EXPECT_EQ(injectAtStartOfHead(c.document, "#"), c.expected) << c.document;
 
-    EXPECT_EQ(scriptSafe("a </SCRIPT b <!-- c \xE2\x80\xA9 </scrip"), "a <\\/SCRIPT b <\\!-- c \\u2029 </scrip");
+    EXPECT_EQ(scriptSafe("a </SCRIPT b <!-- c \xE2\x80\xA9 </scrip"),
+              "a <\\/SCRIPT b <\\!-- c \\u2029 </scrip");
     EXPECT_EQ(injectedBlock({}, ""), "<meta charset=\"utf-8\">");
     EXPECT_EQ(injectedBlock({}, "a\"b"), "<meta charset=\"utf-8\"><base href=\"a&quot;b\">");
 }
@@ -145,10 +156,10 @@ TEST(PreviewPaths, OnlyPlainPathsBelowTheFolderPass) {
     for (std::size_t i = 0; i <= kMaxThemePathComponents; ++i) deep += "d/";
     deep += "f";
     for (const std::string& bad :
-         {std::string(""), std::string(".."), std::string("../x"), std::string("a/../../x"), std::string("a/./b"),
-          std::string("/etc/passwd"), std::string("a//b"), std::string("a/"), std::string("%2e%2e/x"),
-          std::string("%2E./x"), std::string("a%2fb"), std::string("a%5Cb"), std::string("a%00"),
-          std::string("..\\x"), std::string("a\nb"), nul, longName, longPath, deep})
+         {std::string(""), std::string(".."), std::string("../x"), std::string("a/../../x"),
+          std::string("a/./b"), std::string("/etc/passwd"), std::string("a//b"), std::string("a/"),
+          std::string("%2e%2e/x"), std::string("%2E./x"), std::string("a%2fb"), std::string("a%5Cb"),
+          std::string("a%00"), std::string("..\\x"), std::string("a\nb"), nul, longName, longPath, deep})
         EXPECT_FALSE(themeRelativePath(bad)) << bad;
 
     EXPECT_EQ(contentTypeForPath("a/B.PNG"), "image/png");
@@ -168,22 +179,25 @@ TEST_F(Preview, ThemeFilesAreReadOnlyBelowTheFolderAndNeverThroughALink) {
     fs::create_symlink(root.host("/Library/Themes/Other.theme"), clock / "hostlink");
     fs::create_directory(clock / "folder");
     plist::Dictionary preferences{
-        {"ThemesSelected", plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")}}};
+        {"ThemesSelected",
+         plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")}}};
     const PreviewFrame frame = assemble(preferences).frames.at(0);
 
     EXPECT_EQ(readThemeFile(frame, "img/bg.png").value(), "png");
-    for (const char* refused : {"sibling.txt", "prefs/com.corvane.veltrix.plist", "root/etc/hostname",
-                                "hostlink/secret.txt", "../Other.theme/secret.txt", "folder", "missing.png"})
+    for (const char* refused :
+         {"sibling.txt", "prefs/com.corvane.veltrix.plist", "root/etc/hostname", "hostlink/secret.txt",
+          "../Other.theme/secret.txt", "folder", "missing.png"})
         EXPECT_FALSE(readThemeFile(frame, refused)) << refused;
 }
 
 TEST_F(Preview, TheServiceServesOnlyTheShownThemesFilesByTheirIds) {
     root.writeFile("/Library/Themes/Clock.theme/bg.png", "png");
-    root.writeFile(kPreferencesPath,
-                   plist::writeXml(plist::Value(plist::Dictionary{
-                       {"ThemesSelected",
-                        plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html"),
-                                     record("Shortcuts", "/Library/Widgets/Shortcuts", "Plugin")}}})));
+    root.writeFile(
+        kPreferencesPath,
+        plist::writeXml(plist::Value(plist::Dictionary{
+            {"ThemesSelected",
+             plist::Array{record("Clock", "/Library/Themes/Clock.theme", "LockBackground.html"),
+                          record("Shortcuts", "/Library/Widgets/Shortcuts", "Plugin")}}})));
     clearPlistCache();
     PreviewService service;
     const nlohmann::json model = nlohmann::json::parse(service.modelJson());
@@ -198,9 +212,9 @@ TEST_F(Preview, TheServiceServesOnlyTheShownThemesFilesByTheirIds) {
     const Reply document = service.themeFile(id, "LockBackground.html");
     EXPECT_EQ(document.contentType, "text/html; charset=utf-8");
     EXPECT_NE(document.body.find("<base href=\"/theme-files/" + id + "/\">"), std::string::npos);
-    for (const auto& [recordId, path] : {std::pair{id, std::string("../Clock.theme/bg.png")},
-                                         std::pair{id, std::string("missing.png")},
-                                         std::pair{std::string(32, '0'), std::string("bg.png")}})
+    for (const auto& [recordId, path] :
+         {std::pair{id, std::string("../Clock.theme/bg.png")}, std::pair{id, std::string("missing.png")},
+          std::pair{std::string(32, '0'), std::string("bg.png")}})
         EXPECT_EQ(service.themeFile(recordId, path).status, 404) << path;
     EXPECT_EQ(service.wallpaper().status, 404);
     root.writeFile(std::string(kWallpaperFolder) + "/" + std::string(kWallpaperFile), "jpeg");
@@ -209,12 +223,13 @@ TEST_F(Preview, TheServiceServesOnlyTheShownThemesFilesByTheirIds) {
 }
 
 TEST(PreviewPage, TheModelCannotEndItsDataBlock) {
-    const std::string page =
-        previewPageHtml({{"name", "</script><script>alert(1)//"}}, PageOptions{"/preview/", "/events"});
+    const std::string page = previewPageHtml({{"name", "</script><script>alert(1)//"}},
+                                             PageOptions{"/preview/", "/events"});
     EXPECT_EQ(page.find("</script><script>alert"), std::string::npos);
     EXPECT_NE(page.find("\\u003c/script>\\u003cscript>alert(1)//"), std::string::npos);
     EXPECT_NE(page.find("<script src=\"/preview/preview.js\" defer>"), std::string::npos);
-    EXPECT_NE(page.find("<body data-sandbox=\"allow-scripts\" data-events=\"/events\">"), std::string::npos);
+    EXPECT_NE(page.find("<body data-sandbox=\"allow-scripts\" data-events=\"/events\">"),
+              std::string::npos);
 }
 
 }  // namespace

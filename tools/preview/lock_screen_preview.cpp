@@ -317,13 +317,14 @@ nlohmann::json previewModel(const LockScreenPreview& preview, const ModelAddress
     nlohmann::json frames = nlohmann::json::array();
     for (const PreviewFrame& frame : preview.frames) {
         const bool shown = frame.kind == FrameKind::Theme;
-        frames.push_back({{"key", frame.key},
-                          {"name", frame.name},
-                          {"kind", kindName(frame.kind)},
-                          {"x", frame.position.x},
-                          {"y", frame.position.y},
-                          {"note", frame.note},
-                          {"src", shown ? nlohmann::json(addresses.frameSource(frame)) : nlohmann::json()}});
+        frames.push_back(
+            {{"key", frame.key},
+             {"name", frame.name},
+             {"kind", kindName(frame.kind)},
+             {"x", frame.position.x},
+             {"y", frame.position.y},
+             {"note", frame.note},
+             {"src", shown ? nlohmann::json(addresses.frameSource(frame)) : nlohmann::json()}});
     }
     return {{"width", preview.width},
             {"height", preview.height},
@@ -339,8 +340,10 @@ std::string previewPageHtml(const nlohmann::json& model, const PageOptions& opti
     page += "<link rel=\"stylesheet\" href=\"" + prefix + "preview.css\">\n";
     page += "<script src=\"" + prefix + "preview.js\" defer></script>\n</head>\n";
     page += "<body data-sandbox=\"" + htmlAttribute(options.frameSandbox) + "\"";
-    if (!options.eventsAddress.empty()) page += " data-events=\"" + htmlAttribute(options.eventsAddress) + "\"";
-    page += ">\n<script type=\"application/json\" id=\"preview-model\">" + scriptSafeJson(model) + "</script>\n";
+    if (!options.eventsAddress.empty())
+        page += " data-events=\"" + htmlAttribute(options.eventsAddress) + "\"";
+    page += ">\n<script type=\"application/json\" id=\"preview-model\">" + scriptSafeJson(model) +
+            "</script>\n";
     page += "<main id=\"preview\" aria-label=\"Lock screen preview\"></main>\n</body>\n</html>\n";
     return page;
 }

@@ -33,8 +33,8 @@ struct PreviewFrame {
     std::string key;       // unique in the list: record id plus the occurrence
     std::string recordId;  // the same for every copy of one record
     std::string name;
-    std::string folder;    // the record's "path", as stored
-    std::string html;      // the record's "html", as stored
+    std::string folder;  // the record's "path", as stored
+    std::string html;    // the record's "html", as stored
     WidgetPoint position;
     FrameKind kind = FrameKind::Missing;
     std::string note;                      // why a placeholder stands here

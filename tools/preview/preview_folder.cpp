@@ -42,13 +42,15 @@ Result<void> prepareFolder(const fs::path& folder) {
     }
     if (!fs::is_directory(folder, error)) return fail(folder.string() + " is not a folder");
     if (fs::exists(folder / kFolderMarker, error)) {
-        for (const char* own : {"index.html", "preview.css", "preview.js", kWallpaperCopy, kThemesFolder})
+        for (const char* own :
+             {"index.html", "preview.css", "preview.js", kWallpaperCopy, kThemesFolder})
             fs::remove_all(folder / own, error);
         if (error) return fail("cannot clear " + folder.string() + ": " + error.message());
         return {};
     }
     if (!fs::is_empty(folder, error))
-        return fail(folder.string() + " is not empty and holds no earlier preview; give a new or empty folder");
+        return fail(folder.string() +
+                    " is not empty and holds no earlier preview; give a new or empty folder");
     return {};
 }
 
@@ -64,7 +66,8 @@ Result<void> copyTheme(const PreviewFrame& frame, const fs::path& target, std::u
         if (!bytes) return fail(frame.name + ": " + bytes.error());
         total += bytes->size();
         if (total > kMaxFolderBytes)
-            return fail("the themes' files are larger than " + std::to_string(kMaxFolderBytes) + " bytes");
+            return fail("the themes' files are larger than " + std::to_string(kMaxFolderBytes) +
+                        " bytes");
         if (auto written = writeFile(target / relative, *bytes); !written) return written;
     }
     return writeFile(target / frame.html, *document);
@@ -82,7 +85,8 @@ Result<void> writePreviewFolder(const fs::path& folder) {
     std::set<std::string> copied;
     for (const PreviewFrame& frame : preview.frames) {
         if (frame.kind != FrameKind::Theme || !copied.insert(frame.recordId).second) continue;
-        if (auto done = copyTheme(frame, folder / kThemesFolder / frame.recordId, total); !done) return done;
+        if (auto done = copyTheme(frame, folder / kThemesFolder / frame.recordId, total); !done)
+            return done;
     }
     if (preview.hasWallpaper) {
         Result<std::string> wallpaper = readFileBelow(kWallpaperFolder, kWallpaperFile);
@@ -92,10 +96,13 @@ Result<void> writePreviewFolder(const fs::path& folder) {
     for (const PreviewAsset* asset = previewAssetsBegin(); asset != previewAssetsEnd(); ++asset)
         if (auto written = writeFile(folder / asset->name, asset->bytes); !written) return written;
 
-    ModelAddresses addresses{
-        [](const PreviewFrame& frame) { return std::string(kThemesFolder) + "/" + frame.recordId + "/" + urlPath(frame.html); },
-        kWallpaperCopy};
-    return writeFile(folder / "index.html", previewPageHtml(previewModel(preview, addresses), PageOptions{"", "", kFolderFrameSandbox}));
+    ModelAddresses addresses{[](const PreviewFrame& frame) {
+                                 return std::string(kThemesFolder) + "/" + frame.recordId + "/" +
+                                        urlPath(frame.html);
+                             },
+                             kWallpaperCopy};
+    return writeFile(folder / "index.html", previewPageHtml(previewModel(preview, addresses),
+                                                            PageOptions{"", "", kFolderFrameSandbox}));
 }
 
 }  // namespace vx::preview

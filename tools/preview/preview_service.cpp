@@ -20,8 +20,8 @@ LockScreenPreview PreviewService::assemble() {
 
 nlohmann::json PreviewService::model(const LockScreenPreview& preview) {
     ModelAddresses addresses{[](const PreviewFrame& frame) {
-                                 return std::string(kThemeFilesPrefix) + frame.recordId + "/" + urlPath(frame.html) +
-                                        "?v=" + optionsVersion(frame.optionLines);
+                                 return std::string(kThemeFilesPrefix) + frame.recordId + "/" +
+                                        urlPath(frame.html) + "?v=" + optionsVersion(frame.optionLines);
                              },
                              std::string(kWallpaperAddress)};
     return previewModel(preview, addresses);
@@ -31,7 +31,9 @@ std::string PreviewService::page(std::string_view eventsAddress) {
     return previewPageHtml(model(assemble()), PageOptions{"/", std::string(eventsAddress)});
 }
 
-std::string PreviewService::modelJson() { return model(assemble()).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace); }
+std::string PreviewService::modelJson() {
+    return model(assemble()).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
 
 Reply PreviewService::wallpaper() {
     Result<std::string> bytes = readFileBelow(kWallpaperFolder, kWallpaperFile);
@@ -49,8 +51,8 @@ Reply PreviewService::themeFile(std::string_view recordId, std::string_view path
     const PreviewFrame* frame = themeFrameWithId(preview, recordId);
     if (!frame || !themeRelativePath(path)) return notFound();
     if (path == frame->html) {
-        Result<std::string> document =
-            themeDocument(*frame, std::string(kThemeFilesPrefix) + std::string(recordId) + "/");
+        Result<std::string> document = themeDocument(
+            *frame, std::string(kThemeFilesPrefix) + std::string(recordId) + "/");
         if (!document) return notFound();
         return Reply{200, std::string(contentTypeForPath(path)), std::move(document.value())};
     }

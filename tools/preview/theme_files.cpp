@@ -37,25 +37,30 @@ Error failure(std::string_view folder, std::string_view relative, std::string_vi
 }
 
 // The regular file opened for reading, and its size.
-Result<std::pair<Descriptor, std::size_t>> openBelow(std::string_view folder, std::string_view relative) {
+Result<std::pair<Descriptor, std::size_t>> openBelow(std::string_view folder,
+                                                     std::string_view relative) {
     Descriptor current(::open(DeviceRoot::resolve(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!current.valid()) return failure(folder, relative, std::strerror(errno));
     std::size_t start = 0;
     while (true) {
         const std::size_t slash = relative.find('/', start);
         const bool last = slash == std::string_view::npos;
-        const std::string component(relative.substr(start, last ? std::string_view::npos : slash - start));
-        const int flags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | (last ? O_NONBLOCK | O_NOCTTY : O_DIRECTORY);
+        const std::string component(
+            relative.substr(start, last ? std::string_view::npos : slash - start));
+        const int flags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC |
+                          (last ? O_NONBLOCK | O_NOCTTY : O_DIRECTORY);
         Descriptor next(::openat(current.get(), component.c_str(), flags));
         if (!next.valid()) {
             const int error = errno;
-            return failure(folder, relative, error == ELOOP ? "a link, not followed" : std::strerror(error));
+            return failure(folder, relative,
+                           error == ELOOP ? "a link, not followed" : std::strerror(error));
         }
         if (last) {
             struct stat info {};
             if (::fstat(next.get(), &info) != 0) return failure(folder, relative, std::strerror(errno));
             if (!S_ISREG(info.st_mode)) return failure(folder, relative, "not a regular file");
-            return std::pair<Descriptor, std::size_t>(std::move(next), static_cast<std::size_t>(info.st_size));
+            return std::pair<Descriptor, std::size_t>(std::move(next),
+                                                      static_cast<std::size_t>(info.st_size));
         }
         std::swap(current, next);
         start = slash + 1;
@@ -64,11 +69,13 @@ Result<std::pair<Descriptor, std::size_t>> openBelow(std::string_view folder, st
 
 }  // namespace
 
-Result<std::string> readFileBelow(std::string_view folder, std::string_view relative, std::size_t maxBytes) {
+Result<std::string> readFileBelow(std::string_view folder, std::string_view relative,
+                                  std::size_t maxBytes) {
     auto opened = openBelow(folder, relative);
     if (!opened) return fail(opened.error());
     auto& [file, size] = opened.value();
-    if (size > maxBytes) return failure(folder, relative, "larger than " + std::to_string(maxBytes) + " bytes");
+    if (size > maxBytes)
+        return failure(folder, relative, "larger than " + std::to_string(maxBytes) + " bytes");
     std::string data;
     data.reserve(size);
     char buffer[64 * 1024];
