@@ -1,5 +1,7 @@
 #include "theme_editor/lock_theme_settings_controller.h"
 
+#include <algorithm>
+
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
@@ -30,7 +32,7 @@ std::shared_ptr<LockThemeSettingsController> LockThemeSettingsController::initFo
     editor->fileName_ = std::move(fileName);
     editor->filePath_ = std::string(filePath);
     if (files::fileExistsAtPath(optionsFilePath(editor->filePath_))) {
-        editor->masterDict_ = loadOptionsFile(editor->filePath_);
+        editor->startFrom(loadOptionsFile(editor->filePath_));
     } else {
         editor->askToOptimise();
     }
@@ -53,6 +55,29 @@ void LockThemeSettingsController::askToOptimise() {
     alert->addButtonWithTitle("No");
     alert->setTag(kOptimiseAlertTag);
     alert->show();
+}
+
+// The declared values are what a reset restores; the list starts from the user's stored
+// lines over them.
+void LockThemeSettingsController::startFrom(std::optional<OptionsList> declared) {
+    themeDefaults_ = declared.value_or(OptionsList());
+    if (declared) {
+        if (auto lines = storedDeclarationLines(filePath_)) declared = withStoredValues(std::move(*declared), *lines);
+    }
+    masterDict_ = std::move(declared);
+}
+
+void LockThemeSettingsController::resetToThemeDefaults() {
+    if (!masterDict_) return;
+    masterDict_ = themeDefaults_;
+    reloadTable();
+}
+
+bool LockThemeSettingsController::showsResetRow() const { return masterDict_ && !masterDict_->empty(); }
+
+bool LockThemeSettingsController::isResetRow(IndexPath indexPath) const {
+    return indexPath.section == 0 && showsResetRow() &&
+           static_cast<std::size_t>(indexPath.row) == masterDict_->size();
 }
 
 void LockThemeSettingsController::buildTable() {
@@ -91,7 +116,7 @@ void LockThemeSettingsController::optimise() {
     auto extracted = optimiseTheme(filePath_, fileName_);
     if (extracted) {
         for (std::string& name : extracted->names) variableHolder_.push_back(std::move(name));
-        masterDict_ = std::move(extracted->entries);
+        startFrom(std::move(extracted->entries));
     }
     reloadTable();
 }
@@ -106,7 +131,8 @@ std::optional<std::string> LockThemeSettingsController::titleForHeaderInSection(
 
 int LockThemeSettingsController::numberOfRowsInSection(UITableView&, int section) {
     if (section != 0) return kGlobalSwitchRows;
-    return masterDict_ ? static_cast<int>(masterDict_->size()) : 0;
+    if (!masterDict_) return 0;
+    return static_cast<int>(masterDict_->size()) + (showsResetRow() ? 1 : 0);
 }
 
 std::shared_ptr<UITableViewCell> LockThemeSettingsController::cellForRowAtIndexPath(UITableView& tableView,
@@ -120,7 +146,10 @@ std::shared_ptr<UITableViewCell> LockThemeSettingsController::cellForRowAtIndexP
     cell->setAccessoryType(UITableViewCellAccessoryType::None);
     cell->setSelectionStyle(UITableViewCellSelectionStyle::None);
     if (cell->detailTextLabel()) cell->detailTextLabel()->setText("");
-    if (indexPath.section == 0) {
+    if (isResetRow(indexPath)) {
+        cell->setSelectionStyle(UITableViewCellSelectionStyle::Blue);
+        cell->textLabel()->setText(std::string(kResetTitle));
+    } else if (indexPath.section == 0) {
         fillEntryCell(*cell, indexPath.row);
     } else {
         fillGlobalSwitchCell(*cell, indexPath.row);
@@ -176,6 +205,11 @@ void LockThemeSettingsController::fillGlobalSwitchCell(UITableViewCell& cell, in
 }
 
 void LockThemeSettingsController::didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) {
+    if (isResetRow(indexPath)) {
+        tableView.deselectRowAtIndexPath(indexPath, true);
+        resetToThemeDefaults();
+        return;
+    }
     const OptionsEntry* entry = indexPath.section == 0 ? entryAt(indexPath.row) : nullptr;
     if (!entry || entryText(*entry, kEntryType) != kTypeSelect) return;
     presentPicker(indexPath.row);
@@ -188,6 +222,10 @@ void LockThemeSettingsController::presentPicker(int row) {
     const plist::Dictionary* options = entry ? entryOptions(*entry) : nullptr;
     controller_ = OptionsController::initForContentSize(kPickerContentSize,
                                                         options ? *options : plist::Dictionary(), row);
+    const std::vector<std::string> labels = entry ? optionKeys(*entry) : std::vector<std::string>();
+    const std::string chosen = entry ? entryText(*entry, kEntryDefault) : std::string();
+    const auto current = std::find(labels.begin(), labels.end(), chosen);
+    controller_->setSelection(static_cast<std::int32_t>(current - labels.begin()));
     navCtrl_ = UINavigationController::initWithRootViewController(controller_);
     auto done = UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, sharedFrom(this),
                                                &LockThemeSettingsController::doneButtonTapped, "doneButtonTapped:");

@@ -1,9 +1,12 @@
 #pragma once
 // LockThemeSettingsController: the settings editor of one theme. It loads the theme's
 // "Options.plist" into its options list, or, when there is none, asks whether to build one
-// from the theme's settings script. Its table shows one row per entry: a text field
-// ("edit"), a switch ("switch") or a link to the option picker ("select"). Every edit
-// changes the list in memory; writeAllThatData stores the declaration lines in the
+// from the theme's settings script. The values it starts from are the ones the user stored
+// for the theme under "ThemeOptions" (read back from the declaration lines), the file's
+// defaults for names without a stored line. Its table shows one row per entry: a text
+// field ("edit"), a switch ("switch") or a link to the option picker ("select"), and a last
+// "Reset to Theme Defaults" button row that puts the file's defaults back on screen. Every
+// edit changes the list in memory; writeAllThatData stores the declaration lines in the
 // preferences file when the user is done.
 #include <memory>
 #include <optional>
@@ -40,6 +43,7 @@ public:
     // The global switch rows of the second section (not shown: the table has one section).
     static constexpr std::string_view kBackgroundKey = "isBackground";
     static constexpr std::string_view kTouchDisabledKey = "touchDisabled";
+    static constexpr std::string_view kResetTitle = "Reset to Theme Defaults";
 
     // initForContentSize:filePath:fileName: — loads "<folder>/Options.plist", or shows the
     // optimisation alert when nothing stands there, and builds the table. The size is
@@ -63,7 +67,8 @@ public:
     std::optional<std::string> titleForHeaderInSection(UITableView& tableView, int section) override;
     int numberOfRowsInSection(UITableView& tableView, int section) override;
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
-    // A "select" row opens the option picker in its own container with a "Done" button.
+    // A "select" row opens the option picker in its own container with a "Done" button,
+    // checked on the entry's current option; the reset row restores the theme's defaults.
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
 
     // ---- Control actions; each finds its entry through the control's tag.
@@ -87,9 +92,15 @@ public:
     void setFilePath(std::string path) { filePath_ = std::move(path); }
     const std::optional<std::string>& fileName() const { return fileName_; }
     void setFileName(std::optional<std::string> name) { fileName_ = std::move(name); }
-    // Absent until loaded or built; absent counts as empty.
+    // Absent until loaded or built; absent counts as empty. Replacing it makes the new list
+    // the one "Reset to Theme Defaults" restores.
     const std::optional<OptionsList>& masterDict() const { return masterDict_; }
-    void setMasterDict(std::optional<OptionsList> list) { masterDict_ = std::move(list); }
+    void setMasterDict(std::optional<OptionsList> list) {
+        themeDefaults_ = list.value_or(OptionsList());
+        masterDict_ = std::move(list);
+    }
+    // "Reset to Theme Defaults": the values the options file (or the script) declared.
+    void resetToThemeDefaults();
     const std::vector<std::string>& variableHolder() const { return variableHolder_; }
     void setVariableHolder(std::vector<std::string> names) { variableHolder_ = std::move(names); }
     const std::shared_ptr<VXTableView>& brandNewTableView() const { return brandNewTableView_; }
@@ -99,6 +110,9 @@ public:
 
 private:
     void askToOptimise();
+    void startFrom(std::optional<OptionsList> declared);
+    bool showsResetRow() const;
+    bool isResetRow(IndexPath indexPath) const;
     void optimise();
     void buildTable();
     void reloadTable();
@@ -110,6 +124,7 @@ private:
     std::string filePath_;
     std::optional<std::string> fileName_;
     std::optional<OptionsList> masterDict_;
+    OptionsList themeDefaults_;
     std::vector<std::string> variableHolder_;
     std::shared_ptr<VXTableView> brandNewTableView_;
     std::shared_ptr<OptionsController> controller_;

@@ -1,13 +1,17 @@
 #include "theme_editor/optimisation.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
+#include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/scanner.h"
 #include "platform/foundation/strings.h"
 #include "platform/foundation/text.h"
 #include "platform/services/ub_client.h"
+#include "theme_editor/javascript_string.h"
 
 namespace vx {
 namespace {
@@ -56,7 +60,10 @@ std::optional<OptionsEntry> optionsEntryFromDeclaration(std::string_view declara
     std::string_view rest = declaration.substr(firstEquals + 1);
     rest = rest.substr(0, rest.find('='));
     std::string name = str::trimWhitespace(declaration.substr(0, firstEquals));
-    std::string value = withoutDoubleQuotes(str::trimWhitespace(rest));
+    std::string value = str::trimWhitespace(rest);
+    // A value written in double quotes is a string literal: its escapes stand for the
+    // characters the script meant.
+    if (value.find('"') != std::string::npos) value = decodeJavaScriptString(withoutDoubleQuotes(std::move(value)));
     const std::string lowered = str::lowercase(value);
     const bool isBoolean = lowered == "true" || lowered == "false";
     OptionsEntry entry;
@@ -95,6 +102,24 @@ Result<std::string> readSettingsScript(std::string_view folderPath, const std::o
     return std::move(decoded->text);
 }
 
+Result<void> writeOptionsFile(std::string_view folderPath, const OptionsList& entries) {
+    const std::string path = optionsFilePath(folderPath);
+    const plist::Value list(toPlistArray(entries));
+    auto written = plist::writeFileAtomically(path, list);
+    if (written) return written;
+    // A theme folder only the privileged mover may change: the file is made beside the
+    // preferences and moved into place by it.
+    log::write("Theme optimisation: cannot write " + path + " (" + written.error() + "); asking the file mover");
+    const std::string staged = std::string(kStagingFolder) + "/Options-" + std::to_string(::getpid()) + ".plist";
+    if (auto made = plist::writeFileAtomically(staged, list); !made) return fail("cannot write " + path + ": " + written.error());
+    UBClient::sharedInstance()->moveFile(staged, path);
+    if (files::fileExistsAtPath(staged)) {
+        (void)files::removeFile(staged);  // ignored: a leftover in the staging folder is logged and harms nothing
+        return fail("cannot write " + path + ": " + written.error() + ", and the file mover could not place it");
+    }
+    return {};
+}
+
 Result<ExtractedOptions> optimiseTheme(std::string_view folderPath, const std::optional<std::string>& scriptName) {
     auto script = readSettingsScript(folderPath, scriptName);
     if (!script) {
@@ -107,9 +132,15 @@ Result<ExtractedOptions> optimiseTheme(std::string_view folderPath, const std::o
     const std::string backupPath = settingsScriptBackupPath(folderPath, *scriptName);
     log::write("CORVANELOG: Old Path = " + scriptPath);
     log::write("CORVANELOG: Old Path = " + backupPath);
+    // The options file first: were the script moved and the write then refused, the theme
+    // would hold neither and its editor would never open again.
+    if (auto written = writeOptionsFile(folderPath, extracted.entries); !written) {
+        log::write("Theme optimisation: the settings script stays where it is: " + written.error());
+        return extracted;
+    }
     UBClient::sharedInstance()->moveFile(scriptPath, backupPath);
-    // ignored: a failed write is logged by the writer; the editor shows the entries anyway.
-    (void)plist::writeFileAtomically(optionsFilePath(folderPath), plist::Value(toPlistArray(extracted.entries)));
+    if (files::fileExistsAtPath(scriptPath))
+        log::write("Theme optimisation: " + scriptPath + " could not be moved aside; it stays beside Options.plist");
     return extracted;
 }
 

@@ -42,11 +42,18 @@ std::string settingsScriptBackupPath(std::string_view folderPath, std::string_vi
 // reason, when there is no script name or the file is missing, a folder, or undecodable.
 Result<std::string> readSettingsScript(std::string_view folderPath, const std::optional<std::string>& scriptName);
 
+// Writes "<folder>/Options.plist" atomically; when our own write is refused (a folder only
+// the privileged mover may change), the file is written in kStagingFolder and moved into
+// place by UBClient. Fails, with the reason, when neither way put it there.
+inline constexpr std::string_view kStagingFolder = "/var/mobile/Library/Preferences";
+Result<void> writeOptionsFile(std::string_view folderPath, const OptionsList& entries);
+
 // The whole optimisation of one theme: read the script, extract its declarations, log the
-// two paths, move the script to its backup name (UBClient) and write "Options.plist"
-// atomically. A script that cannot be read stops it before anything is moved or written
-// (logged, and returned). The move and the write are each attempted regardless of the
-// other: a failed move still leaves a fresh "Options.plist".
+// two paths, write "Options.plist", then move the script to its backup name (UBClient).
+// A script that cannot be read stops it before anything is written or moved (logged, and
+// returned). A failed write leaves the script where it is, so the theme is asked again
+// next time; a failed move leaves both files, and the editor opens from Options.plist.
+// Either failure is logged; the extracted entries are returned all the same.
 Result<ExtractedOptions> optimiseTheme(std::string_view folderPath, const std::optional<std::string>& scriptName);
 
 }  // namespace vx

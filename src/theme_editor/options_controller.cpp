@@ -55,6 +55,12 @@ void OptionsController::didSelectRowAtIndexPath(UITableView& tableView, IndexPat
     tableView.deselectRowAtIndexPath(indexPath, true);
 }
 
+void OptionsController::setSelection(std::int32_t position) {
+    const bool inRange = position >= 0 && static_cast<std::size_t>(position) < optionsDict_.size();
+    selection_ = inRange ? position : 0;
+    if (optionsTableView_) optionsTableView_->reloadData();
+}
+
 std::int32_t OptionsController::closingOptions() {
     dismissViewControllerAnimated(true);
     return selection_;

@@ -1,7 +1,7 @@
 #pragma once
 // OptionsController: the option picker of a "select" entry. It lists the option labels in
-// the order the entry's "options" hold them, with a check mark on the chosen one (the first
-// when it opens); a tap moves the mark. The editor that presents it puts a "Done" button on
+// the order the entry's "options" hold them, with a check mark on the chosen one (the one
+// the editor sets when it opens the picker, else the first); a tap moves the mark. The editor that presents it puts a "Done" button on
 // its bar and reads the answer through returnIndex and closingOptions.
 #include <cstdint>
 #include <memory>
@@ -46,6 +46,9 @@ public:
     // Closes the picker, then gives the chosen position among the listed labels.
     std::int32_t closingOptions();
     std::int32_t selection() const { return selection_; }
+    // Where the check mark starts: the position of the current value's option. A position
+    // outside the list leaves the first option checked.
+    void setSelection(std::int32_t position);
 
     // ---- Properties
     const plist::Dictionary& optionsDict() const { return optionsDict_; }

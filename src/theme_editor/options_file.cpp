@@ -1,5 +1,7 @@
 #include "theme_editor/options_file.h"
 
+#include <charconv>
+
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/strings.h"
@@ -8,6 +10,37 @@ namespace vx {
 
 std::string optionsFilePath(std::string_view folderPath) {
     return std::string(folderPath) + "/" + std::string(kOptionsFile);
+}
+
+namespace {
+
+// A number or boolean in place of text becomes the text it stands for.
+void takeAsText(plist::Value& value) {
+    if (!value.isNumber()) return;
+    if (std::optional<std::string> text = textForm(value)) value = plist::Value(std::move(*text));
+}
+
+OptionsEntry withTextValues(OptionsEntry entry) {
+    if (plist::Value* chosen = entry.find(kEntryDefault)) takeAsText(*chosen);
+    if (plist::Value* options = entry.find(kEntryOptions); options && options->isDictionary())
+        for (auto& option : options->dictionary()) takeAsText(option.second);
+    return entry;
+}
+
+}  // namespace
+
+std::optional<std::string> textForm(const plist::Value& value) {
+    switch (value.type()) {
+        case plist::Value::Type::String: return value.string();
+        case plist::Value::Type::Boolean: return value.boolean() ? "1" : "0";
+        case plist::Value::Type::Integer: return std::to_string(value.integer());
+        case plist::Value::Type::Real: {
+            char buffer[32];
+            auto written = std::to_chars(buffer, buffer + sizeof buffer, value.real());
+            return std::string(buffer, written.ptr);
+        }
+        default: return std::nullopt;
+    }
 }
 
 std::optional<OptionsList> loadOptionsFile(std::string_view folderPath) {
@@ -26,7 +59,7 @@ std::optional<OptionsList> loadOptionsFile(std::string_view folderPath) {
     list.reserve(elements->size());
     for (std::size_t i = 0; i < elements->size(); ++i) {
         if (const plist::Dictionary* entry = (*elements)[i].asDictionary()) {
-            list.push_back(*entry);
+            list.push_back(withTextValues(*entry));
         } else {
             log::write("Theme options: entry " + std::to_string(i) + " of " + path +
                        " is not a dictionary; skipped");

@@ -2,7 +2,10 @@
 // A theme's "Options.plist": an array of options entries, each a dictionary with "name",
 // "label", "type" ("edit", "switch", "select" or anything else), "default" and, for
 // "select", "options" (option label → text written for the variable). The entries are
-// read as they stand; a field of the wrong type reads as absent.
+// read as they stand, except that a "default" or an option value stored as a number or a
+// boolean is taken as its text, as the device formats an object into a string: booleans
+// "1"/"0", integers in decimal, reals in their shortest round-trip form. Any other field
+// of the wrong type reads as absent.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -28,10 +31,13 @@ inline constexpr std::string_view kTypeSelect = "select";
 // "<folder>/Options.plist".
 std::string optionsFilePath(std::string_view folderPath);
 
-// The entries of the options file in file order; nothing when the file cannot be read or
-// its root is not an array (logged). Elements that are not dictionaries are skipped, each
-// with a log line.
+// The entries of the options file in file order, in any property-list encoding; nothing
+// when the file cannot be read or its root is not an array (logged). Elements that are
+// not dictionaries are skipped, each with a log line.
 std::optional<OptionsList> loadOptionsFile(std::string_view folderPath);
+// The text a number or a boolean stands for in a string (%@), a string itself; nothing for
+// any other value.
+std::optional<std::string> textForm(const plist::Value& value);
 // The list as a property-list array, for writing.
 plist::Array toPlistArray(const OptionsList& list);
 

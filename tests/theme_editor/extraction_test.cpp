@@ -31,6 +31,9 @@ TEST(Extraction, ValuesLoseDoubleQuotesAndBooleansBecomeSwitches) {
     EXPECT_EQ(rowsOf("var size = 12;"), (std::vector<Row>{{"size", "edit", "12"}}));
     EXPECT_EQ(rowsOf("var s = 'abc';"), (std::vector<Row>{{"s", "edit", "'abc'"}}));
     EXPECT_EQ(rowsOf("var e = \"\";"), (std::vector<Row>{{"e", "edit", ""}}));
+    // Escapes are decoded in double-quoted values only (the node round trip checks them all).
+    EXPECT_EQ(rowsOf("var q = \"a\\nb\"; var s = 'a\\nb'; var u = a\\nb;"),
+              (std::vector<Row>{{"q", "edit", "a\nb"}, {"s", "edit", "'a\\nb'"}, {"u", "edit", "a\\nb"}}));
     // "truest" or "true!" are no booleans.
     EXPECT_EQ(rowsOf("var t = truest;"), (std::vector<Row>{{"t", "edit", "truest"}}));
 }

@@ -56,17 +56,20 @@ TEST_F(OptionPickerTest, ASelectRowPresentsThePickerInAContainerWithDone) {
     EXPECT_EQ(done->title(), "Done");
     EXPECT_EQ(done->style(), UIBarButtonItemStyle::Done);
     EXPECT_EQ(done->actionSelector(), "doneButtonTapped:");
-    // Labels in the order the file holds them; the mark starts on the first, whatever the default.
-    EXPECT_EQ(rows(*picker), (std::vector<std::string>{"Small *", "Large", "Huge"}));
+    // Labels in the order the file holds them; the mark starts on the current option.
+    EXPECT_EQ(rows(*picker), (std::vector<std::string>{"Small", "Large *", "Huge"}));
     EXPECT_FALSE(editor_->brandNewTableView()->indexPathForSelectedRow());
 }
 
-TEST_F(OptionPickerTest, DoneAtOnceStoresTheFirstLabel) {
-    openPicker(selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}}));
-    pressDone();
-    EXPECT_FALSE(editor_->presentedViewController());
-    EXPECT_EQ(defaultAt(*editor_, 1), "Small");
-    EXPECT_EQ(cell(*editor_, 1)->detailTextLabel()->text(), "Small");
+TEST_F(OptionPickerTest, DoneAtOnceKeepsTheCurrentOptionOrTakesTheFirstForAnUnknownOne) {
+    for (auto [current, kept] : {std::pair{"Large", "Large"}, std::pair{"Gone", "Small"}}) {
+        UIApplication::sharedApplication().reset();
+        openPicker(selectOptionsEntry(current, {{"Small", "12px"}, {"Large", "24px"}}));
+        pressDone();
+        EXPECT_FALSE(editor_->presentedViewController());
+        EXPECT_EQ(defaultAt(*editor_, 1), kept);
+        EXPECT_EQ(cell(*editor_, 1)->detailTextLabel()->text(), kept);
+    }
 }
 
 TEST_F(OptionPickerTest, TheMarkFollowsTapsAndDoneStoresTheLastTapped) {

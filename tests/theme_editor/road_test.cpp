@@ -60,15 +60,16 @@ TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
     EXPECT_EQ(screens[0]["alert"]["title"], "Optimize for Veltrix");
     EXPECT_EQ(screens[0]["modal"], true);
     const nlohmann::json& rows = screens[1]["sections"][0]["rows"];
-    ASSERT_EQ(rows.size(), 3u);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[3]["label"], "Reset to Theme Defaults");
     EXPECT_EQ(rows[0]["label"], "title");
     EXPECT_EQ(rows[0]["control"], (nlohmann::json{{"kind", "text"}, {"text", "Hello"}}));
     EXPECT_EQ(rows[1]["control"], (nlohmann::json{{"kind", "switch"}, {"on", false}}));
-    // The picker lists the labels in the file's order, the first one marked.
+    // The picker lists the labels in the file's order, the current one marked.
     const nlohmann::json& options = screens[2]["sections"][0]["rows"];
     ASSERT_EQ(options.size(), 3u);
     EXPECT_EQ(options[0]["label"], "Deutsch");
-    EXPECT_EQ(options[0]["accessory"], "checkmark");
+    EXPECT_EQ(options[1]["accessory"], "checkmark");
     EXPECT_EQ(options[2]["label"], "Français");
     EXPECT_EQ(screens[3]["sections"][0]["rows"][2]["detail"], "Français");
     EXPECT_EQ(screens[4]["title"], "Themes");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
+#include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
 #include "platform/ui/navigation_controller.h"
 #include "theme_editor/optimisation.h"
@@ -39,7 +40,7 @@ TEST_F(SettingsEditorTest, AnOptionsFileOpensStraightIntoTheEditor) {
     EXPECT_EQ(table->style(), UITableViewStyle::Grouped);
     EXPECT_EQ(table->frame(), (CGRect{{0, 0}, {320, 416}}));
     EXPECT_EQ(table->numberOfSections(), 1);
-    EXPECT_EQ(table->numberOfRowsInSection(0), 2);
+    EXPECT_EQ(table->numberOfRowsInSection(0), 3);  // and the reset row
     EXPECT_EQ(cell(*editor, 0)->textLabel()->text(), "Colour");
     // A label of the wrong type reads as absent: an empty title and a switch that is off.
     EXPECT_EQ(cell(*editor, 1)->textLabel()->text(), "");
@@ -111,7 +112,7 @@ TEST_F(SettingsEditorTest, YesBuildsTheOptionsFileMovesTheScriptAndShowsTheEntri
     EXPECT_TRUE(capture.contains("\"bare\""));
 
     EXPECT_EQ(editor->variableHolder(), (std::vector<std::string>{"color", "showClock", "size"}));
-    EXPECT_EQ(editor->brandNewTableView()->numberOfRowsInSection(0), 3);
+    EXPECT_EQ(editor->brandNewTableView()->numberOfRowsInSection(0), 4);  // and the reset row
     EXPECT_TRUE(switchOf(*cell(*editor, 1))->isOn());
     EXPECT_EQ(fieldOf(*cell(*editor, 2))->text(), "12");
     // The next opening loads the file and asks nothing.
@@ -119,6 +120,35 @@ TEST_F(SettingsEditorTest, YesBuildsTheOptionsFileMovesTheScriptAndShowsTheEntri
     auto again = open(std::nullopt);
     EXPECT_FALSE(frontAlert());
     EXPECT_EQ(again->masterDict()->size(), 3u);
+}
+
+TEST_F(SettingsEditorTest, OptimisationWritesOptionsFirstAndNeverLeavesAThemeWithNeither) {
+    // The move fails (a folder stands at the backup name): both files stay, and the editor
+    // opens from the options file from then on.
+    writeScript("config.js", "var color = \"red\";");
+    root.makeFolder(themeFile("config.js.bak"));
+    auto editor = open();
+    log::Capture capture;
+    ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0));
+    EXPECT_TRUE(exists(themeFile("config.js")));
+    EXPECT_EQ(plist::arrayWithContentsOfFile(themeFile("Options.plist")),
+              (plist::Array{optionsEntry("color", "color", "edit", "red")}));
+    EXPECT_TRUE(capture.contains("could not be moved aside"));
+    UIApplication::sharedApplication().reset();
+    EXPECT_EQ(open()->masterDict()->size(), 1u);
+    EXPECT_FALSE(frontAlert());
+
+    // The write fails, by our own hand and the mover's (a folder stands at Options.plist):
+    // the script stays under its own name and nothing is left in the staging folder.
+    std::filesystem::remove(root.host(themeFile("Options.plist")));
+    root.makeFolder(themeFile("Options.plist"));
+    root.makeFolder(std::string(kStagingFolder));
+    auto extracted = optimiseTheme(kTheme, std::string("config.js"));
+    ASSERT_TRUE(extracted);
+    EXPECT_EQ(extracted->entries.size(), 1u);
+    EXPECT_TRUE(exists(themeFile("config.js")));
+    EXPECT_TRUE(capture.contains("the settings script stays where it is"));
+    EXPECT_TRUE(files::contentsOfDirectoryAtPath(kStagingFolder).empty());
 }
 
 TEST_F(SettingsEditorTest, AScriptWithoutDeclarationsStillGetsMovedAndAnEmptyOptionsFile) {
@@ -299,6 +329,43 @@ TEST_F(SettingsEditorTest, DoneStoresTheLinesAndCreatesAMissingPreferencesFile) 
     preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
     EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), "/Library/Themes/Empty"), plist::Value(plist::Array{}));
     EXPECT_TRUE(plist::lookup(*preferences->find("ThemeOptions"), kTheme));
+}
+
+TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheThemeDefaults) {
+    const plist::Value color = optionsEntry("color", "Colour", "edit", "red");
+    const plist::Value clock = optionsEntry("clock", "Clock", "switch", "TRUE");
+    const plist::Value size = selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}});
+    const plist::Value dup = optionsEntry("dup", "Dup", "edit", "d");
+    writeOptions({color, clock, size, dup, dup, optionsEntry("gone", "Gone", "edit", "g")});
+    auto first = open();
+    const std::string typed = "say \"hi\"\n\\u00B0";
+    ASSERT_TRUE(fieldOf(*cell(*first, 0))->userReplaceText(typed));
+    switchOf(*cell(*first, 1))->userToggle();
+    ASSERT_TRUE(first->brandNewTableView()->userTapRow({0, 2}));
+    ASSERT_TRUE(first->controller()->optionsTableView()->userTapRow({0, 0}));
+    first->doneButtonTapped(*first->controller()->navigationItem()->rightBarButtonItem());
+    ASSERT_TRUE(fieldOf(*cell(*first, 4))->userReplaceText("second"));
+    first->writeAllThatData();
+
+    // The file lost "gone" and gained "note" since.
+    writeOptions({color, clock, size, dup, dup, optionsEntry("note", "Note", "edit", "n")});
+    clearPlistCache();
+    auto again = open();
+    const std::vector<std::string> shown{typed, "false", "Small", "d", "second", "n"};
+    for (std::size_t row = 0; row < shown.size(); ++row) EXPECT_EQ(defaultAt(*again, row), shown[row]) << row;
+    EXPECT_EQ(fieldOf(*cell(*again, 0))->text(), typed);
+    EXPECT_FALSE(switchOf(*cell(*again, 1))->isOn());
+    EXPECT_EQ(cell(*again, 2)->detailTextLabel()->text(), "Small");
+    EXPECT_EQ(cell(*again, 6)->textLabel()->text(), "Reset to Theme Defaults");
+
+    ASSERT_TRUE(again->brandNewTableView()->userTapRow({0, 6}));
+    const std::vector<std::string> defaults{"red", "TRUE", "Large", "d", "d", "n"};
+    for (std::size_t row = 0; row < defaults.size(); ++row) EXPECT_EQ(defaultAt(*again, row), defaults[row]) << row;
+    EXPECT_TRUE(switchOf(*cell(*again, 1))->isOn());
+    again->writeAllThatData();
+    const auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
+    EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), kTheme), plist::Value(plist::Array{"var color = \"red\" ;", "var clock = TRUE;", "var size = \"24px\" ;",
+                                                "var dup = \"d\" ;", "var dup = \"d\" ;", "var note = \"n\" ;"}));
 }
 
 TEST_F(SettingsEditorTest, TheHiddenGlobalSwitchesStoreAtOnce) {

@@ -83,8 +83,8 @@ TEST_F(ThemeEntryTest, DoneStoresTheLinesAndClosesTheEditor) {
     EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), kTheme),
               plist::Value(plist::Array{"var color = \"blue\" ;"}));
 
-    // A new opening starts again from the options file.
-    EXPECT_EQ(fieldOf(*cell(*present(), 0))->text(), "red");
+    // A new opening starts from what the user stored.
+    EXPECT_EQ(fieldOf(*cell(*present(), 0))->text(), "blue");
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-// Declaration lines, their escaping, and where they are stored.
+// Declaration lines, their escaping, reading them back, and where they are stored; an
+// options file in every encoding we read gives the same lines.
 #include <gtest/gtest.h>
+#include <unicode/unistr.h>
 
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "support/temp_dir.h"
+#include "theme_editor/javascript_string.h"
 #include "theme_editor/variable_writing.h"
 
 namespace vx {
@@ -67,6 +70,59 @@ TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStrings) {
     EXPECT_EQ(declarationLine(closing), "var size = \"<\\/script>\" ;");
     // The switch form is written unquoted, as it stands.
     EXPECT_EQ(declarationLine(entry("s", "switch", "a\"b")), "var s = a\"b;");
+}
+
+TEST(DeclarationLine, ReadsBackIntoTheTextItWasWrittenFrom) {
+    for (const std::string value : {"plain", "", "say \"hi\" \\ C:\\dir", "one\ntwo\r\n", "</script> \u2028",
+                                    "\\u00B0 stays six characters", "a = b ;"}) {
+        auto read = readDeclarationLine(declarationLine(entry("v", "edit", value)));
+        ASSERT_TRUE(read) << value;
+        EXPECT_EQ(read->name, "v");
+        EXPECT_EQ(read->value, value);
+    }
+    auto toggle = readDeclarationLine("var on = TRUE;");
+    ASSERT_TRUE(toggle);
+    EXPECT_EQ(toggle->value, "TRUE");
+    for (const char* notOurs : {"", "let x = 1;", "var x = \"open", "var x"}) EXPECT_FALSE(readDeclarationLine(notOurs)) << notOurs;
+}
+
+TEST(OptionsFileToLines, EveryEncodingWeReadGivesTheSameLines) {
+    test::ScopedDeviceRoot root;
+    const std::vector<std::string> expected{"var color = \"r\u00e9d\" ;", "var on = 1;", "var off = 0;",
+                                            "var size = \"12\" ;", "var ratio = \"0.1\" ;", "var big = \"1e+20\" ;",
+                                            "var pick = \"24\" ;", "var missing = false;"};
+    const std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist version=\"1.0\"><array>"
+        "<dict><key>name</key><string>color</string><key>type</key><string>edit</string>"
+        "<key>default</key><string>r\u00e9d</string></dict>"
+        "<dict><key>name</key><string>on</string><key>type</key><string>switch</string><key>default</key><true/></dict>"
+        "<dict><key>name</key><string>off</string><key>type</key><string>switch</string><key>default</key><false/></dict>"
+        "<dict><key>name</key><string>size</string><key>default</key><integer>12</integer></dict>"
+        "<dict><key>name</key><string>ratio</string><key>default</key><real>0.1</real></dict>"
+        "<dict><key>name</key><string>big</string><key>default</key><real>1e20</real></dict>"
+        "<dict><key>name</key><string>pick</string><key>type</key><string>select</string>"
+        "<key>default</key><string>Large</string><key>options</key><dict><key>Large</key><integer>24</integer></dict></dict>"
+        "<dict><key>name</key><string>missing</string><key>type</key><string>switch</string></dict>"
+        "</array></plist>";
+    std::string utf16le = "\xFF\xFE", utf16be;  // with a byte-order mark, and without one
+    const icu::UnicodeString units = icu::UnicodeString::fromUTF8(xml);
+    for (int32_t i = 0; i < units.length(); ++i) {
+        const char16_t unit = units.charAt(i);
+        utf16le += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        utf16be += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+    }
+    const std::string oldText =
+        "( { name = color; type = edit; default = \"r\\U00e9d\"; }, { name = on; type = switch; default = 1; },\n"
+        "  { name = off; type = switch; default = 0; }, { name = size; default = 12; }, { name = ratio; default = 0.1; },\n"
+        "  { name = big; default = \"1e+20\"; }, /* a choice */ { name = pick; type = select; default = Large;\n"
+        "    options = { Large = 24; }; }, { name = missing; type = switch; } )";
+    for (const std::string& bytes : {xml, utf16le, utf16be, oldText}) {
+        root.writeFile("/T/Options.plist", bytes);
+        log::Capture quiet;
+        std::optional<OptionsList> list = loadOptionsFile("/T");
+        ASSERT_TRUE(list) << bytes;
+        EXPECT_EQ(declarationLines(*list), expected) << bytes;
+    }
 }
 
 class StoreLines : public ::testing::Test {

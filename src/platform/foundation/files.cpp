@@ -249,4 +249,9 @@ Result<std::string> readBytes(std::string_view devicePath, std::size_t maxBytes)
     return data;
 }
 
+Result<void> removeFile(std::string_view devicePath) {
+    if (::unlink(hostPath(devicePath).c_str()) != 0 && errno != ENOENT) return systemFailure("remove", devicePath, errno);
+    return {};
+}
+
 }  // namespace vx::files

@@ -29,5 +29,7 @@ std::vector<std::string> subpathsOfDirectoryAtPath(std::string_view devicePath);
 // folder or a device never blocks the reader). A missing file is not logged; other
 // failures are.
 Result<std::string> readBytes(std::string_view devicePath, std::size_t maxBytes = kMaxReadBytes);
+// removeItemAtPath:error: for a file (never a folder); a missing file is no failure.
+Result<void> removeFile(std::string_view devicePath);
 
 }  // namespace vx::files

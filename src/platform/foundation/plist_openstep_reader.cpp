@@ -33,12 +33,6 @@ int hexValue(char c) {
 
 bool isBlank(char32_t c) { return (c >= 0x09 && c <= 0x0D) || c == ' ' || c == 0x2028 || c == 0x2029; }
 
-void appendCodePoint(std::string& out, char32_t c) {
-    // A lone surrogate or a value past Unicode cannot be UTF-8: U+FFFD stands in.
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    detail::appendUtf8(out, c);
-}
-
 class OpenStepReader {
 public:
     explicit OpenStepReader(std::string_view text) : text_(text) {}
@@ -241,7 +235,7 @@ private:
             case 'r': out.push_back('\r'); return;
             case 't': out.push_back('\t'); return;
             case 'v': out.push_back('\v'); return;
-            case 'U': appendCodePoint(out, readUnicodeEscape()); return;
+            case 'U': str::appendUtf8(out, readUnicodeEscape()); return;
             default: break;
         }
         if (c >= '0' && c <= '7') {
@@ -249,7 +243,7 @@ private:
             unsigned value = static_cast<unsigned>(c - '0');
             for (int i = 0; i < 2 && peek() >= '0' && peek() <= '7'; ++i)
                 value = value * 8 + static_cast<unsigned>(text_[pos_++] - '0');
-            appendCodePoint(out, static_cast<char32_t>(value & 0xFF));
+            str::appendUtf8(out, static_cast<char32_t>(value & 0xFF));
             return;
         }
         // Any other escaped character stands for itself (a whole UTF-8 sequence).

@@ -122,6 +122,14 @@ std::optional<std::size_t> extensionDot(const std::string& fixedPath) {
 
 }  // namespace
 
+void appendUtf8(std::string& out, char32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    uint8_t buffer[4];
+    int32_t length = 0;
+    U8_APPEND_UNSAFE(buffer, length, static_cast<UChar32>(c));
+    out.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(length));
+}
+
 CodePoint codePointAt(std::string_view text, std::size_t at) {
     const auto* bytes = reinterpret_cast<const uint8_t*>(text.data() + at);
     int32_t available = static_cast<int32_t>(std::min<std::size_t>(text.size() - at, 4));

@@ -68,6 +68,8 @@ struct CodePoint {
     std::size_t length;
 };
 CodePoint codePointAt(std::string_view text, std::size_t at);
+// Appends one code point as UTF-8; a surrogate or a value past U+10FFFF becomes U+FFFD.
+void appendUtf8(std::string& out, char32_t c);
 // The byte offset of the first character at or after `from` not in the white-space or
 // line-break sets.
 std::size_t skipWhitespaceAndLineBreaks(std::string_view text, std::size_t from = 0);
