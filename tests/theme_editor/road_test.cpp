@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -95,6 +96,27 @@ TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
               (nlohmann::json::array({entry("title", "edit", "Hello"), entry("enabled", "switch", "false"),
                                       entry("note", "edit", "x")})));
     EXPECT_EQ(readPlist("var/mobile/Library/Tandrel/Calendar.theme/Options.plist"), shippedOptions);
+}
+
+TEST_F(EditorRoadTest, ARefusedWriteOfTheOptionsFileGoesThroughTheFileMover) {
+    if (std::system("strace -f -o /dev/null -e trace=write -e inject=write:error=ENOSPC:when=1 "
+                    "/bin/true >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace cannot inject faults here (missing, or ptrace not permitted)";
+    addTheme(kTricky, "TrickySettings.js", kTrickyScript);
+    test::writeHostFile(scratch() / "script", "tap Themes\ntap Tricky\nalert Yes\n");
+    // Rename 1 saves the selection; rename 2, our own write of Options.plist, is refused.
+    const std::string renames = "rename,renameat,renameat2";
+    ASSERT_EQ(shell("strace -f -o /dev/null -e trace=" + renames + " -e inject=" + renames +
+                    ":error=EROFS:when=2 " + test::programOn(device()) + " run " +
+                    test::shellQuoted((scratch() / "script").string())),
+              0)
+        << errors();
+    EXPECT_NE(errors().find("asking the file mover"), std::string::npos) << errors();
+    EXPECT_EQ(readPlist(std::string(kTricky) + "/Options.plist").size(), 3u);
+    EXPECT_FALSE(fs::exists(device() / kTricky / "TrickySettings.js"));
+    EXPECT_TRUE(fs::exists(device() / kTricky / "TrickySettings.js.bak"));
+    for (const auto& entry : fs::directory_iterator(device() / "var/mobile/Library/Preferences"))
+        EXPECT_EQ(entry.path().filename().string().rfind("Options-", 0), std::string::npos) << entry.path();
 }
 
 TEST_F(EditorRoadTest, TheKeyboardMovesTheEditedFieldIntoView) {
