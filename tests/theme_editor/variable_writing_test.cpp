@@ -7,7 +7,6 @@
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "support/temp_dir.h"
-#include "theme_editor/javascript_string.h"
 #include "theme_editor/variable_writing.h"
 
 namespace vx {
@@ -53,36 +52,36 @@ TEST(DeclarationLine, TheLogLineShowsTheChosenKeyOfASelect) {
     EXPECT_TRUE(capture.contains("var size = \"Small\" ;"));
 }
 
-TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStrings) {
-    EXPECT_EQ(escapeJavaScriptString("plain text / 100% <b>"), "plain text / 100% <b>");
-    EXPECT_EQ(escapeJavaScriptString("a\\b"), "a\\\\b");
-    EXPECT_EQ(escapeJavaScriptString("say \"hi\""), "say \\\"hi\\\"");
-    EXPECT_EQ(escapeJavaScriptString("one\ntwo\r\n"), "one\\ntwo\\r\\n");
-    EXPECT_EQ(escapeJavaScriptString("x\u2028y\u2029z"), "x\\u2028y\\u2029z");
-    EXPECT_EQ(escapeJavaScriptString("</script><script>"), "<\\/script><script>");
-    EXPECT_EQ(escapeJavaScriptString("<</"), "<<\\/");
-    // Other characters, multi-byte ones and tabs included, pass as they are.
-    EXPECT_EQ(escapeJavaScriptString("Größe\t→ \u2027 \xE2\x80"), "Größe\t→ \u2027 \xE2\x80");
-    // A value cannot end the string it is put into.
-    EXPECT_EQ(declarationLine(entry("v", "edit", "\"; alert(1); //")), "var v = \"\\\"; alert(1); //\" ;");
+TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStringsAndReadBack) {
+    struct Case {
+        std::string value;
+        std::string written;  // between the line's quotes
+    };
+    const Case cases[] = {
+        {"plain text / 100% <b>", "plain text / 100% <b>"},
+        {"", ""},
+        {"C:\\dir \\u00B0", "C:\\\\dir \\\\u00B0"},
+        {"one\ntwo\r\n", "one\\ntwo\\r\\n"},
+        {"x\u2028y\u2029z", "x\\u2028y\\u2029z"},
+        {"</script><</", "<\\/script><<\\/"},
+        // A value cannot end the string it is put into; other characters pass as they are.
+        {"\"; alert(1); //", "\\\"; alert(1); //"},
+        {"Größe\t→ \u2027 a = b ; \xE2\x80", "Größe\t→ \u2027 a = b ; \xE2\x80"},
+    };
+    for (const Case& c : cases) {
+        const std::string line = declarationLine(entry("v", "edit", c.value));
+        EXPECT_EQ(line, "var v = \"" + c.written + "\" ;");
+        std::optional<DeclaredValue> read = readDeclarationLine(line);
+        ASSERT_TRUE(read) << line;
+        EXPECT_EQ(read->name, "v");
+        EXPECT_EQ(read->value, c.value);
+    }
     OptionsEntry closing = selectEntry("Bad");
     closing.set("options", plist::Dictionary{{"Bad", plist::Value("</script>")}});
     EXPECT_EQ(declarationLine(closing), "var size = \"<\\/script>\" ;");
-    // The switch form is written unquoted, as it stands.
+    // The switch form is written unquoted, as it stands, and read back so.
     EXPECT_EQ(declarationLine(entry("s", "switch", "a\"b")), "var s = a\"b;");
-}
-
-TEST(DeclarationLine, ReadsBackIntoTheTextItWasWrittenFrom) {
-    for (const std::string value : {"plain", "", "say \"hi\" \\ C:\\dir", "one\ntwo\r\n", "</script> \u2028",
-                                    "\\u00B0 stays six characters", "a = b ;"}) {
-        auto read = readDeclarationLine(declarationLine(entry("v", "edit", value)));
-        ASSERT_TRUE(read) << value;
-        EXPECT_EQ(read->name, "v");
-        EXPECT_EQ(read->value, value);
-    }
-    auto toggle = readDeclarationLine("var on = TRUE;");
-    ASSERT_TRUE(toggle);
-    EXPECT_EQ(toggle->value, "TRUE");
+    EXPECT_EQ(readDeclarationLine("var on = TRUE;")->value, "TRUE");
     for (const char* notOurs : {"", "let x = 1;", "var x = \"open", "var x"}) EXPECT_FALSE(readDeclarationLine(notOurs)) << notOurs;
 }
 
