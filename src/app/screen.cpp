@@ -34,7 +34,8 @@ json rowJson(const ScreenRow& row) {
                 {"detail", row.detail},
                 {"accessory", accessoryName(row.accessory)},
                 {"control", controlJson(row.control)},
-                {"selectable", row.selectable}};
+                {"selectable", row.selectable},
+                {"movable", row.movable}};
 }
 
 json sectionJson(const ScreenSection& section) {
@@ -146,7 +147,9 @@ nlohmann::json toJson(const Screen& screen) {
                 {"alert", alertJson(screen.alert)},
                 {"modal", screen.modal},
                 {"depth", screen.depth},
-                {"scroll", scrollJson(screen.scroll)}};
+                {"scroll", scrollJson(screen.scroll)},
+                {"back", optionalText(screen.back)},
+                {"keyboard", screen.keyboard ? json(*screen.keyboard) : json(nullptr)}};
 }
 
 std::string toJsonLine(const Screen& screen) {

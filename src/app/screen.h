@@ -41,6 +41,7 @@ struct ScreenRow {
     RowAccessory accessory = RowAccessory::None;
     RowControl control;
     bool selectable = true;
+    bool movable = false;  // the table is being edited and this row can be dragged elsewhere
     bool operator==(const ScreenRow&) const = default;
 };
 
@@ -77,6 +78,8 @@ struct Screen {
     bool modal = false;  // the visible page is in a presented container
     int depth = 0;       // pages on the navigation stack of the visible container
     std::optional<ScreenScroll> scroll;  // nothing when the visible page has no scroll view
+    std::optional<std::string> back;     // title of the page a back gesture returns to
+    std::optional<double> keyboard;      // height of the on-screen keyboard while it is up
     bool operator==(const Screen&) const = default;
 };
 

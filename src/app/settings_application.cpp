@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "host/ps_list_controller.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
@@ -172,6 +173,7 @@ ScreenRow rowOf(const UITableView& table, const UITableViewCell& cell) {
         row.control = SliderControl{slider->value(), slider->minimumValue(), slider->maximumValue()};
     }
     row.selectable = table.allowsSelection() && cell.selectionStyle() != UITableViewCellSelectionStyle::None;
+    row.movable = table.isEditing() && cell.showsReorderControl();
     return row;
 }
 
@@ -204,6 +206,11 @@ std::string pageName(const std::shared_ptr<UIViewController>& page) {
         title = page->title();
     }
     return quote(title.empty() ? page->className() : title);
+}
+
+std::string titleOf(const UIViewController& page) {
+    std::string title = page.navigationTitle();
+    return title.empty() ? page.title() : title;
 }
 
 std::string cellLabel(const std::shared_ptr<UITableViewCell>& cell) {
@@ -244,6 +251,7 @@ struct SettingsApplication::State {
     std::shared_ptr<UINavigationController> root;
     bool keyboardShownForEditing = false;
     double keyboardHeight = kDefaultKeyboardHeight;
+    bool refreshPending = false;  // the visible page's rows wait for editing to end
 
     std::shared_ptr<UIViewController> visibleContainer() const {
         std::shared_ptr<UIViewController> top = root;
@@ -415,6 +423,10 @@ struct SettingsApplication::State {
     // calls that layout made due; a keyboard that came up for editing goes when editing ends.
     void settle() {
         RunLoop::main().runPending();
+        if (refreshPending && !isTextInput(window ? window->firstResponder().get() : nullptr)) {
+            refreshPending = false;
+            refreshVisiblePage();
+        }
         if (window) {
             window->layoutIfNeeded();
         }
@@ -425,6 +437,17 @@ struct SettingsApplication::State {
             keyboardShownForEditing = false;
             postKeyboard(false, keyboardHeight);
             RunLoop::main().runPending();
+        }
+    }
+
+    // A list page rebuilds its rows from its specifiers (reading the values afresh); any
+    // other page's table asks its data source again.
+    void refreshVisiblePage() {
+        auto page = visiblePage();
+        if (auto list = std::dynamic_pointer_cast<PSListController>(page)) {
+            list->reloadSpecifiers();
+        } else if (auto table = page && page->isViewLoaded() ? findTable(page->view()) : nullptr) {
+            table->reloadData();
         }
     }
 
@@ -439,6 +462,7 @@ struct SettingsApplication::State {
         window.reset();
         keyboardShownForEditing = false;
         keyboardHeight = kDefaultKeyboardHeight;
+        refreshPending = false;
         UIApplication::sharedApplication().reset();
     }
 };
@@ -697,6 +721,26 @@ Result<void> SettingsApplication::wait(double seconds) {
     return {};
 }
 
+bool SettingsApplication::followClock(double now) {
+    if (!state_->root || !(now > RunLoop::main().now())) {
+        return false;
+    }
+    const std::size_t ran = RunLoop::main().advance(now - RunLoop::main().now());
+    if (ran == 0) {
+        return false;
+    }
+    state_->settle();
+    return true;
+}
+
+void SettingsApplication::refreshAfterOutsideChange() {
+    if (!state_->root) {
+        return;
+    }
+    state_->refreshPending = true;
+    state_->settle();
+}
+
 Screen SettingsApplication::screen() const {
     Screen screen;
     auto page = state_->visiblePage();
@@ -731,6 +775,15 @@ Screen SettingsApplication::screen() const {
     }
     screen.modal = container != state_->root;
     screen.depth = navigation ? static_cast<int>(navigation->viewControllers().size()) : 1;
+    if (navigation && navigation->viewControllers().size() >= 2) {
+        const auto& stack = navigation->viewControllers();
+        if (const auto& previous = stack[stack.size() - 2]) {
+            screen.back = titleOf(*previous);
+        }
+    }
+    if (keyboardVisible()) {
+        screen.keyboard = state_->keyboardHeight;
+    }
     return screen;
 }
 

@@ -55,6 +55,16 @@ public:
     Result<void> hideKeyboard();
     Result<void> wait(double seconds);
 
+    // The run loop follows the wall clock (a server calls this as time passes): runs the
+    // delayed calls due by `now` (seconds since 1970), then settles. Never moves time back,
+    // so after a `wait` the clock stands still until the wall clock catches up. Returns
+    // whether any delayed call ran.
+    bool followClock(double now);
+    // The preferences file changed under the visible page (another process wrote it): the
+    // page shows its rows afresh. While a text field is being edited this waits until the
+    // editing ends, so the text under the user's fingers is never replaced.
+    void refreshAfterOutsideChange();
+
     Screen screen() const;
 
     // What is on screen, for tests and front ends that look deeper than the snapshot.

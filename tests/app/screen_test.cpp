@@ -31,13 +31,17 @@ Screen sampleScreen() {
     screen.modal = true;
     screen.depth = 2;
     screen.scroll = ScreenScroll{{0, 0, 152, 0}, {0, 40.5}, {320, 700}};
+    screen.back = "Themes";
+    screen.keyboard = 216;
     return screen;
 }
 
 TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     json parsed = json::parse(toJsonLine(sampleScreen()));
     ASSERT_TRUE(parsed.is_object());
-    EXPECT_EQ(parsed.size(), 9u);
+    EXPECT_EQ(parsed.size(), 11u);
+    EXPECT_EQ(parsed["back"], "Themes");
+    EXPECT_EQ(parsed["keyboard"], 216);
     EXPECT_EQ(parsed["scroll"], json::parse(R"({"contentInset": [0, 0, 152, 0], "contentOffset": [0, 40.5],
                                                "contentSize": [320, 700]})"));
     EXPECT_EQ(parsed["title"], "Theme Settings");
@@ -58,7 +62,8 @@ TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     const json& rows = sections[0]["rows"];
     ASSERT_EQ(rows.size(), 4u);
     for (const json& row : rows) {
-        EXPECT_EQ(row.size(), 5u);
+        EXPECT_EQ(row.size(), 6u);
+        EXPECT_EQ(row["movable"], false);
         EXPECT_TRUE(row["label"].is_string());
         EXPECT_TRUE(row["detail"].is_string());
         EXPECT_TRUE(row["accessory"].is_string());
@@ -89,6 +94,8 @@ TEST(ScreenJson, EmptyScreenKeepsArraysAndNulls) {
     EXPECT_EQ(parsed["modal"], false);
     EXPECT_EQ(parsed["depth"], 0);
     EXPECT_TRUE(parsed["scroll"].is_null());
+    EXPECT_TRUE(parsed["back"].is_null());
+    EXPECT_TRUE(parsed["keyboard"].is_null());
 }
 
 TEST(ScreenJson, OneLineAndInvalidUtf8DoesNotThrow) {

@@ -111,6 +111,7 @@ TEST_F(SettingsApplicationTest, TapOnALinkPushesItsPageAndBackShowsTheListAgain)
     Screen screen = app.screen();
     EXPECT_EQ(screen.title, "Form");
     EXPECT_EQ(screen.depth, 2);
+    EXPECT_EQ(screen.back, "Veltrix Test");
     EXPECT_FALSE(screen.modal);
     EXPECT_EQ(screen.left, (std::vector<std::string>{"Edit"}));
     ASSERT_EQ(screen.sections.size(), 2u);
@@ -340,6 +341,8 @@ TEST_F(SettingsApplicationTest, RowsMoveOnlyOnAnEditingTable) {
     EXPECT_EQ(pageEvents(), (std::vector<std::string>{"move 0->2"}));
     Screen screen = app.screen();
     ASSERT_EQ(screen.sections[1].rows.size(), 3u);
+    EXPECT_TRUE(screen.sections[1].rows[0].movable);
+    EXPECT_FALSE(screen.sections[0].rows[0].movable);
     EXPECT_EQ(screen.sections[1].rows[0].label, "Beta");
     EXPECT_EQ(screen.sections[1].rows[2].label, "Alpha");
 }
@@ -347,7 +350,9 @@ TEST_F(SettingsApplicationTest, RowsMoveOnlyOnAnEditingTable) {
 TEST_F(SettingsApplicationTest, KeyboardGesturesPostFramesForTheirHeight) {
     open();
     EXPECT_FAILS_WITH(app.hideKeyboard(), "the keyboard is not up");
+    EXPECT_EQ(app.screen().keyboard, std::nullopt);
     EXPECT_OK(app.showKeyboard(300));
+    EXPECT_EQ(app.screen().keyboard, 300);
     EXPECT_OK(app.showKeyboard());  // a second show (a new height) is posted too
     EXPECT_OK(app.wait(0));
     EXPECT_TRUE(app.keyboardVisible()) << "a keyboard shown by hand stays without a focused field";
@@ -377,6 +382,41 @@ TEST_F(SettingsApplicationTest, DelayedCallsRunWhenTheirTimeComes) {
     EXPECT_OK(app.wait(0.5));
     EXPECT_EQ(eventsMatching("later.fired").size(), 1u);
     EXPECT_FALSE(app.wait(-1).ok());
+
+    // Following the wall clock runs what fell due by then, and never moves time back.
+    EXPECT_OK(app.tap(RowRef::parse("Later")));
+    EXPECT_FALSE(app.followClock(1000.0)) << "a time before the run loop's changes nothing";
+    const double now = RunLoop::main().now();
+    EXPECT_FALSE(app.followClock(now + 0.5));
+    EXPECT_TRUE(app.followClock(now + 1.0));
+    EXPECT_EQ(eventsMatching("later.fired").size(), 2u);
+    EXPECT_FALSE(app.followClock(now + 5.0)) << "nothing was due";
+    EXPECT_EQ(RunLoop::main().now(), now + 5.0);
+}
+
+TEST_F(SettingsApplicationTest, OutsideChangeShowsTheRowsAfreshOnceEditingEnds) {
+    open();
+    auto root = std::dynamic_pointer_cast<test::AppTestRootPage>(app.visiblePage());
+    ASSERT_TRUE(root);
+    auto enabled = [&] { return app.screen().sections[0].rows[0].control; };
+    root->values["enabled"] = plist::Value(true);
+    EXPECT_EQ(enabled(), RowControl{SwitchControl{false}}) << "the page shows what it read";
+    app.refreshAfterOutsideChange();
+    EXPECT_EQ(enabled(), RowControl{SwitchControl{true}});
+
+    EXPECT_OK(app.type(RowRef::parse("Nickname"), "Al"));
+    root->values["enabled"] = plist::Value(false);
+    app.refreshAfterOutsideChange();
+    EXPECT_EQ(enabled(), RowControl{SwitchControl{true}}) << "no rebuild under the user's fingers";
+    EXPECT_TRUE(app.firstResponderField());
+    EXPECT_OK(app.pressReturn());
+    EXPECT_EQ(enabled(), RowControl{SwitchControl{false}});
+
+    // On a page that builds its own table, the table asks its data source again.
+    EXPECT_OK(app.tap(RowRef::parse("Form")));
+    formPage()->choice = "Two";
+    app.refreshAfterOutsideChange();
+    EXPECT_EQ(app.screen().sections[0].rows[2].detail, "Two");
 }
 
 TEST_F(SettingsApplicationTest, SnapshotOfTheLiveScreenKeepsTheJsonContract) {

@@ -37,8 +37,9 @@ bool RunLoop::hasPending(const void* target, std::string_view selector) const {
     });
 }
 
-void RunLoop::advance(double seconds) {
+std::size_t RunLoop::advance(double seconds) {
     const double end = now_ + std::max(0.0, seconds);
+    std::size_t ran = 0;
     for (;;) {
         auto next = std::min_element(pending_.begin(), pending_.end(),
                                      [](const Pending& a, const Pending& b) {
@@ -50,8 +51,10 @@ void RunLoop::advance(double seconds) {
         pending_.erase(next);
         now_ = std::max(now_, due.due);
         due.call();
+        ++ran;
     }
     now_ = end;
+    return ran;
 }
 
 void RunLoop::reset(double secondsSince1970) {

@@ -31,10 +31,10 @@ public:
 
     // Lets `seconds` pass: every call that falls due runs, earliest first (ties in the
     // order they were scheduled), with the clock set to its due time. Calls scheduled by
-    // a running call run in the same pass if they fall due within it.
-    void advance(double seconds);
+    // a running call run in the same pass if they fall due within it. Returns how many ran.
+    std::size_t advance(double seconds);
     // Runs the calls that are due now (a 0.0-second delay means "on the next pass").
-    void runPending() { advance(0.0); }
+    std::size_t runPending() { return advance(0.0); }
 
     std::size_t pendingCount() const { return pending_.size(); }
     bool hasPending(const void* target, std::string_view selector) const;
