@@ -48,10 +48,12 @@ fs::path makeDevice(const fs::path& base, int themes) {
     const fs::path device = base / ("device-" + std::to_string(themes));
     fs::copy(fs::path(VX_SOURCE_DIR) / "examples" / "device", device, fs::copy_options::recursive);
     for (int i = 0; i < themes; ++i) {
-        writeFile(vx::DeviceRoot::resolveIn(device, "/Library/Themes/Theme " + std::to_string(i) + ".theme/Widget.html"),
+        writeFile(vx::DeviceRoot::resolveIn(
+                      device, "/Library/Themes/Theme " + std::to_string(i) + ".theme/Widget.html"),
                   "<html></html>");
     }
-    const std::string init = std::string("'") + VX_PROGRAM + "' --root '" + device.string() + "' init >/dev/null";
+    const std::string init = std::string("'") + VX_PROGRAM + "' --root '" + device.string() +
+                             "' init >/dev/null";
     if (std::system(init.c_str()) != 0) std::cerr << "init failed\n";
     return device;
 }
@@ -121,7 +123,8 @@ Percentiles percentiles(std::vector<double> millis) {
 }
 
 // `count` gestures made by `next(i)`, each timed from request to response.
-std::vector<double> timed(httplib::Client& http, int count, const std::function<std::string(int)>& next, bool& ok) {
+std::vector<double> timed(httplib::Client& http, int count, const std::function<std::string(int)>& next,
+                          bool& ok) {
     std::vector<double> millis;
     for (int i = 0; i < count; ++i) {
         const auto start = Clock::now();
@@ -150,8 +153,11 @@ int main() {
         const Server server = startServer(device);
         auto http = client(server.port);
         bool ok = true;
-        auto root = percentiles(timed(http, 2000, [](int i) { return std::string("switch Enabled ") + (i % 2 ? "on" : "off"); }, ok));
-        std::printf("%-16s %10.2f %10.2f %10s %12.1f\n", "RootRoundTrip", root.p50, root.p99, "p99<=10", residentMegabytes(server.pid));
+        auto root = percentiles(timed(
+            http, 2000, [](int i) { return std::string("switch Enabled ") + (i % 2 ? "on" : "off"); },
+            ok));
+        std::printf("%-16s %10.2f %10.2f %10s %12.1f\n", "RootRoundTrip", root.p50, root.p99, "p99<=10",
+                    residentMegabytes(server.pid));
         passed = passed && ok && root.p99 <= 10;
         stopServer(server);
     }
@@ -160,15 +166,21 @@ int main() {
         const Server server = startServer(device);
         auto http = client(server.port);
         bool ok = gesture(http, "tap Themes").has_value();
-        auto themes = percentiles(timed(http, 2000, [](int i) { return "tap \"Theme " + std::to_string(i % 50 * 20) + "\""; }, ok));
+        auto themes = percentiles(timed(
+            http, 2000, [](int i) { return "tap \"Theme " + std::to_string(i % 50 * 20) + "\""; }, ok));
         const double rss = residentMegabytes(server.pid);
-        std::printf("%-16s %10.2f %10.2f %10s %12.1f\n", "ThemesRoundTrip", themes.p50, themes.p99, "p99<=40", rss);
+        std::printf("%-16s %10.2f %10.2f %10s %12.1f\n", "ThemesRoundTrip", themes.p50, themes.p99,
+                    "p99<=40", rss);
         passed = passed && ok && themes.p99 <= 40 && rss <= 40;
 
         // Eight clients at once, each with its own connection and random gestures.
-        const char* lines[] = {"tap Themes", "back", "tap \"Theme 3\"", "tap \"Theme 7\"", "switch Enabled on",
-                               "switch Enabled off", "tap Battery", "button Reorder", "button Done", "alert Reset",
-                               "tap Nowhere", "keyboard show", "keyboard hide", "show"};
+        const char* lines[] = {"tap Themes",        "back",
+                               "tap \"Theme 3\"",   "tap \"Theme 7\"",
+                               "switch Enabled on", "switch Enabled off",
+                               "tap Battery",       "button Reorder",
+                               "button Done",       "alert Reset",
+                               "tap Nowhere",       "keyboard show",
+                               "keyboard hide",     "show"};
         std::atomic<int> invalid{0}, unparsable{0}, answered{0};
         std::vector<std::thread> clients;
         for (int c = 0; c < 8; ++c) {
@@ -176,9 +188,13 @@ int main() {
                 auto own = client(server.port);
                 std::mt19937 random(c);
                 for (int i = 0; i < 500; ++i) {
-                    auto response = own.Post("/api/gesture", nlohmann::json{{"line", lines[random() % std::size(lines)]}}.dump(),
-                                             "application/json");
-                    if (!response || nlohmann::json::parse(response->body, nullptr, false).is_discarded()) ++invalid;
+                    auto response = own.Post(
+                        "/api/gesture",
+                        nlohmann::json{{"line", lines[random() % std::size(lines)]}}.dump(),
+                        "application/json");
+                    if (!response ||
+                        nlohmann::json::parse(response->body, nullptr, false).is_discarded())
+                        ++invalid;
                     if (!preferencesParse(device)) ++unparsable;
                     ++answered;
                 }
@@ -188,9 +204,10 @@ int main() {
         for (auto& thread : clients) thread.join();
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const bool alive = kill(server.pid, 0) == 0;
-        std::printf("%-16s %d answers in %.1f s, %d invalid, %d unparsable reads, server %s, RSS %.1f MB\n", "EightClients",
-                    answered.load(), seconds, invalid.load(), unparsable.load(), alive ? "alive" : "GONE",
-                    residentMegabytes(server.pid));
+        std::printf(
+            "%-16s %d answers in %.1f s, %d invalid, %d unparsable reads, server %s, RSS %.1f MB\n",
+            "EightClients", answered.load(), seconds, invalid.load(), unparsable.load(),
+            alive ? "alive" : "GONE", residentMegabytes(server.pid));
         passed = passed && alive && invalid == 0 && unparsable == 0;
         stopServer(server);
     }

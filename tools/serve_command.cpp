@@ -26,7 +26,8 @@ struct ServeOptions {
 bool validToken(const std::string& token) {
     if (token.size() > 256) return false;
     for (char c : token) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.' && c != '~') return false;
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_' && c != '.' && c != '~')
+            return false;
     }
     return true;
 }
@@ -44,7 +45,8 @@ int runServe(const ServeOptions& options) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);  // a page closed mid-answer is a failed write, not a death
 
-    auto host = web::WebHost::create({options.bind, options.port, options.token, Bundle::preferredLanguage()});
+    auto host = web::WebHost::create(
+        {options.bind, options.port, options.token, Bundle::preferredLanguage()});
     if (!host) return reportFailure(host.error());
     if (auto bound = (*host)->bind(); !bound) return reportFailure(bound.error());
     if (!web::isLoopbackAddress(options.bind)) {
@@ -76,7 +78,8 @@ Action setUpServeCommand(CLI::App& command) {
                        "anyone on the network who has the token change the settings");
     command.add_option("--token", options->token, "The access token (default: a random 128-bit one)");
     command.footer(
-        "Prints `Serving http://ADDR:PORT/?token=TOKEN` once it accepts connections, then logs to standard "
+        "Prints `Serving http://ADDR:PORT/?token=TOKEN` once it accepts connections, then logs to "
+        "standard "
         "error; stops on SIGINT or SIGTERM after the request in flight. See docs/web.md.");
     return [options](const Context&) { return runServe(*options); };
 }

@@ -74,7 +74,8 @@ std::optional<std::string> cookieValue(const std::string& header, const std::str
         const auto start = pair.find_first_not_of(' ');
         if (start == std::string::npos) continue;
         pair.erase(0, start);
-        if (pair.size() > name.size() && pair.compare(0, name.size(), name) == 0 && pair[name.size()] == '=') {
+        if (pair.size() > name.size() && pair.compare(0, name.size(), name) == 0 &&
+            pair[name.size()] == '=') {
             return pair.substr(name.size() + 1);
         }
     }
@@ -276,7 +277,8 @@ Result<std::unique_ptr<WebHost>> WebHost::create(HostOptions options) {
         host->app_->listener = std::move(*listener);
     } else {
         // ignored: the file's identity is checked on every tick anyway, only a little later.
-        std::cerr << "veltrix-settings: not listening for change notifications: " << listener.error() << "\n";
+        std::cerr << "veltrix-settings: not listening for change notifications: " << listener.error()
+                  << "\n";
     }
     host->installChecks();
     host->installRoutes();
@@ -284,12 +286,15 @@ Result<std::unique_ptr<WebHost>> WebHost::create(HostOptions options) {
     return host;
 }
 
-void WebHost::get(const std::string& pattern, Handler handler) { server_.Get(pattern, std::move(handler)); }
+void WebHost::get(const std::string& pattern, Handler handler) {
+    server_.Get(pattern, std::move(handler));
+}
 
 // The body is read here, capped: a chunked body carries no length that the server could
 // refuse up front.
 void WebHost::post(const std::string& pattern, Handler handler) {
-    server_.Post(pattern, [handler = std::move(handler)](const httplib::Request& request, httplib::Response& response,
+    server_.Post(pattern, [handler = std::move(handler)](const httplib::Request& request,
+                                                         httplib::Response& response,
                                                          const httplib::ContentReader& reader) {
         httplib::Request read = request;
         bool tooLarge = false;
@@ -299,7 +304,8 @@ void WebHost::post(const std::string& pattern, Handler handler) {
             return !tooLarge;
         });
         if (tooLarge) {
-            refuse(response, 413, "Payload Too Large: at most " + std::to_string(kMaxBodyBytes) + " bytes");
+            refuse(response, 413,
+                   "Payload Too Large: at most " + std::to_string(kMaxBodyBytes) + " bytes");
             return;
         }
         handler(read, response);
@@ -320,18 +326,23 @@ void WebHost::publishScreenIfChanged() {
 }
 
 // "HOST:PORT" as a browser sends it for this server's port.
-std::string WebHost::hostWithPort(const std::string& host) const { return host + ":" + std::to_string(port_); }
+std::string WebHost::hostWithPort(const std::string& host) const {
+    return host + ":" + std::to_string(port_);
+}
 
 void WebHost::installChecks() {
     server_.set_payload_max_length(kMaxBodyBytes);
     server_.set_keep_alive_max_count(100000);
     server_.new_task_queue = [] { return new httplib::ThreadPool(kMaxEventStreams + kRequestThreads); };
 
-    server_.set_pre_routing_handler([this](const httplib::Request& request, httplib::Response& response) {
+    server_.set_pre_routing_handler([this](const httplib::Request& request,
+                                           httplib::Response& response) {
         const std::string host = request.get_header_value("Host");
-        const std::string bound =
-            options_.bind.find(':') != std::string::npos ? "[" + options_.bind + "]" : options_.bind;
-        if (host != hostWithPort(bound) && host != hostWithPort("localhost") && host != hostWithPort("[::1]")) {
+        const std::string bound = options_.bind.find(':') != std::string::npos
+                                      ? "[" + options_.bind + "]"
+                                      : options_.bind;
+        if (host != hostWithPort(bound) && host != hostWithPort("localhost") &&
+            host != hostWithPort("[::1]")) {
             refuse(response, 403, "Forbidden: this server answers only to its own address");
             return httplib::Server::HandlerResponse::Handled;
         }
@@ -343,7 +354,8 @@ void WebHost::installChecks() {
             }
             response.status = 303;
             response.set_header("Location", "/");
-            response.set_header("Set-Cookie", cookieName + "=" + options_.token + "; HttpOnly; SameSite=Strict; Path=/");
+            response.set_header(
+                "Set-Cookie", cookieName + "=" + options_.token + "; HttpOnly; SameSite=Strict; Path=/");
             return httplib::Server::HandlerResponse::Handled;
         }
         std::string given;
@@ -382,7 +394,8 @@ void WebHost::installChecks() {
 
     server_.set_logger([](const httplib::Request& request, const httplib::Response& response) {
         // One write per line: requests are answered on several threads.
-        std::cerr << ("veltrix-settings: " + request.method + " " + request.path + " " + std::to_string(response.status) + "\n");
+        std::cerr << ("veltrix-settings: " + request.method + " " + request.path + " " +
+                      std::to_string(response.status) + "\n");
     });
 }
 
@@ -413,12 +426,14 @@ void WebHost::installRoutes() {
             body = json::parse(request.body);
         } catch (const json::parse_error& error) {
             response.status = 400;
-            response.set_content(errorJson(std::string("the body is not JSON: ") + error.what()), "application/json");
+            response.set_content(errorJson(std::string("the body is not JSON: ") + error.what()),
+                                 "application/json");
             return;
         }
         if (!body.is_object() || !body.contains("line") || !body["line"].is_string()) {
             response.status = 400;
-            response.set_content(errorJson("the body must be {\"line\": \"<one script line>\"}"), "application/json");
+            response.set_content(errorJson("the body must be {\"line\": \"<one script line>\"}"),
+                                 "application/json");
             return;
         }
         const std::string line = body["line"].get<std::string>();
@@ -452,9 +467,10 @@ void WebHost::installRoutes() {
             response.set_content("{\"screen\":" + screenJson + "}", "application/json");
         } else {
             response.status = 422;
-            response.set_content("{\"error\":" + json(done.error()).dump(-1, ' ', false, json::error_handler_t::replace) +
-                                     ",\"screen\":" + screenJson + "}",
-                                 "application/json");
+            response.set_content(
+                "{\"error\":" + json(done.error()).dump(-1, ' ', false, json::error_handler_t::replace) +
+                    ",\"screen\":" + screenJson + "}",
+                "application/json");
         }
     });
 
@@ -479,7 +495,8 @@ void WebHost::installRoutes() {
                     sink.done();
                     return true;
                 }
-                const std::string event = next ? "event: screen\ndata: " + *next + "\n\n" : ": keep-alive\n\n";
+                const std::string event = next ? "event: screen\ndata: " + *next + "\n\n"
+                                               : ": keep-alive\n\n";
                 return sink.write(event.data(), event.size());
             },
             [this, stream](bool) { broadcaster_->close(stream); });
@@ -493,14 +510,16 @@ Result<void> WebHost::bind() {
         port_ = server_.bind_to_port(options_.bind, options_.port) ? options_.port : -1;
     }
     if (port_ <= 0) {
-        return fail("cannot listen on " + options_.bind + (options_.port ? ":" + std::to_string(options_.port) : "") +
-                    ": " + std::strerror(errno));
+        return fail("cannot listen on " + options_.bind +
+                    (options_.port ? ":" + std::to_string(options_.port) : "") + ": " +
+                    std::strerror(errno));
     }
     return {};
 }
 
 std::string WebHost::address() const {
-    const std::string host = options_.bind.find(':') != std::string::npos ? "[" + options_.bind + "]" : options_.bind;
+    const std::string host = options_.bind.find(':') != std::string::npos ? "[" + options_.bind + "]"
+                                                                          : options_.bind;
     return "http://" + host + ":" + std::to_string(port_) + "/";
 }
 
@@ -521,11 +540,13 @@ void WebHost::serve() {
             if (app_->listener) {
                 pollfd wait{app_->listener->fd(), POLLIN, 0};
                 if (poll(&wait, 1, kTickMilliseconds) > 0) {
-                    (void)app_->listener->takePending();  // ignored: the file's identity says what changed
+                    (void)
+                        app_->listener->takePending();  // ignored: the file's identity says what changed
                 }
             } else {
                 std::unique_lock lock(tickMutex_);
-                tickWake_.wait_for(lock, std::chrono::milliseconds(kTickMilliseconds), [this] { return stopping_.load(); });
+                tickWake_.wait_for(lock, std::chrono::milliseconds(kTickMilliseconds),
+                                   [this] { return stopping_.load(); });
             }
             if (!stopping_) followClockAndFile();
         }

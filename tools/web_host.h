@@ -35,8 +35,8 @@ namespace vx::web {
 
 struct HostOptions {
     std::string bind = "127.0.0.1";
-    int port = 0;           // 0: any free port
-    std::string token;      // empty: a random 128-bit token
+    int port = 0;                 // 0: any free port
+    std::string token;            // empty: a random 128-bit token
     std::string language = "en";  // the page's own words
 };
 

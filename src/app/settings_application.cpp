@@ -423,7 +423,7 @@ struct SettingsApplication::State {
     // calls that layout made due; a keyboard that came up for editing goes when editing ends.
     void settle() {
         RunLoop::main().runPending();
-        if (refreshPending && !isTextInput(window ? window->firstResponder().get() : nullptr)) {
+        if (refreshPending && !typing()) {
             refreshPending = false;
             refreshVisiblePage();
         }
@@ -438,6 +438,12 @@ struct SettingsApplication::State {
             postKeyboard(false, keyboardHeight);
             RunLoop::main().runPending();
         }
+    }
+
+    // A text field has the focus and the keyboard is up to type into it.
+    bool typing() const {
+        return UIApplication::sharedApplication().isKeyboardVisible() &&
+               isTextInput(window ? window->firstResponder().get() : nullptr);
     }
 
     // A list page rebuilds its rows from its specifiers (reading the values afresh); any

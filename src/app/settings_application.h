@@ -61,8 +61,9 @@ public:
     // whether any delayed call ran.
     bool followClock(double now);
     // The preferences file changed under the visible page (another process wrote it): the
-    // page shows its rows afresh. While a text field is being edited this waits until the
-    // editing ends, so the text under the user's fingers is never replaced.
+    // page shows its rows afresh. While the user types (a text field has the focus and the
+    // keyboard is up) this waits until the keyboard goes or the focus leaves the field, so
+    // the text under the user's fingers is never replaced.
     void refreshAfterOutsideChange();
 
     Screen screen() const;
