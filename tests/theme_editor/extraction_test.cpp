@@ -23,67 +23,42 @@ std::vector<Row> rowsOf(const std::string& script) {
     return rows;
 }
 
-TEST(Extraction, ValuesLoseDoubleQuotesAndBooleansBecomeSwitches) {
-    EXPECT_EQ(rowsOf("var color = \"red\";"), (std::vector<Row>{{"color", "edit", "red"}}));
-    EXPECT_EQ(rowsOf("var showClock = TRUE;"), (std::vector<Row>{{"showClock", "switch", "TRUE"}}));
-    EXPECT_EQ(rowsOf("var a = \"true\"; var b = \"False\";"),
-              (std::vector<Row>{{"a", "switch", "true"}, {"b", "switch", "False"}}));
-    EXPECT_EQ(rowsOf("var size = 12;"), (std::vector<Row>{{"size", "edit", "12"}}));
-    EXPECT_EQ(rowsOf("var s = 'abc';"), (std::vector<Row>{{"s", "edit", "'abc'"}}));
-    EXPECT_EQ(rowsOf("var e = \"\";"), (std::vector<Row>{{"e", "edit", ""}}));
-    // Escapes are decoded in double-quoted values only (the node round trip checks them all).
-    EXPECT_EQ(rowsOf("var q = \"a\\nb\"; var s = 'a\\nb'; var u = a\\nb;"),
-              (std::vector<Row>{{"q", "edit", "a\nb"}, {"s", "edit", "'a\\nb'"}, {"u", "edit", "a\\nb"}}));
-    // "truest" or "true!" are no booleans.
-    EXPECT_EQ(rowsOf("var t = truest;"), (std::vector<Row>{{"t", "edit", "truest"}}));
-}
-
-TEST(Extraction, OnlyTheTextBetweenTheFirstTwoEqualsSignsIsTheValue) {
-    // The comma case: one entry whose value runs into the second declaration.
-    EXPECT_EQ(rowsOf("var a = 1, b = 2;"), (std::vector<Row>{{"a", "edit", "1, b"}}));
-    EXPECT_EQ(rowsOf("var q = \"x=y\";"), (std::vector<Row>{{"q", "edit", "x"}}));
-    EXPECT_EQ(rowsOf("var cmp = a == b;"), (std::vector<Row>{{"cmp", "edit", "a"}}));
-}
-
-TEST(Extraction, ADeclarationRunsToTheNextSemicolonOrTheEnd) {
-    EXPECT_EQ(rowsOf("var a = 1\nvar b = 2;\nvar c = 3;"),
-              (std::vector<Row>{{"a", "edit", "1\nvar b"}, {"c", "edit", "3"}}));
-    EXPECT_EQ(rowsOf("var last = \"tail\"   "), (std::vector<Row>{{"last", "edit", "tail"}}));
-}
-
-TEST(Extraction, VarIsFoundInsideLongerWordsAndInAnyCase) {
-    EXPECT_EQ(rowsOf("invariant = 2;"), (std::vector<Row>{{"variant", "edit", "2"}}));
-    EXPECT_EQ(rowsOf("VARIABLE = 3;"), (std::vector<Row>{{"VARIABLE", "edit", "3"}}));
-    EXPECT_EQ(rowsOf("VAR Big = 1; Var small = 2;"),
-              (std::vector<Row>{{"Big", "edit", "1"}, {"small", "edit", "2"}}));
-}
-
-TEST(Extraction, CommentsAndStringsAreTakenLikeCode) {
-    const std::string script =
-        "// var x = 1;\n"
-        "/* var y = \"2\"; */\n"
-        "s = \"var z = 3;\";\n";
-    EXPECT_EQ(rowsOf(script),
-              (std::vector<Row>{{"x", "edit", "1"}, {"y", "edit", "2"}, {"z", "edit", "3"}}));
-}
-
-TEST(Extraction, LineBreaksAndTabsAfterVarStayInTheName) {
-    EXPECT_EQ(rowsOf("var\nname = 5;"), (std::vector<Row>{{"var\nname", "edit", "5"}}));
-    EXPECT_EQ(rowsOf("var\tx = 1;"), (std::vector<Row>{{"var\tx", "edit", "1"}}));
-    // Blanks after "var " and line breaks before a declaration are skipped.
-    EXPECT_EQ(rowsOf("\n\n   var    spaced = 1;"), (std::vector<Row>{{"spaced", "edit", "1"}}));
-    EXPECT_EQ(rowsOf("var msg = \"a\nb\";"), (std::vector<Row>{{"msg", "edit", "a\nb"}}));
-    // Only blanks and tabs (the Unicode space separators too) are trimmed, not line breaks.
-    EXPECT_EQ(rowsOf("var w = \t1\n ;"), (std::vector<Row>{{"w", "edit", "1\n"}}));
-    EXPECT_EQ(rowsOf("var nb\u00A0= \u20031\u00A0;"), (std::vector<Row>{{"nb", "edit", "1"}}));
-}
-
-TEST(Extraction, ScriptsWithoutDeclarationsGiveNothing) {
-    EXPECT_TRUE(rowsOf("").empty());
-    EXPECT_TRUE(rowsOf("x = 1; y = 2;").empty());
-    EXPECT_TRUE(rowsOf("   \n\t ").empty());
-    EXPECT_TRUE(rowsOf("var ;").empty());
-    EXPECT_TRUE(rowsOf("var").empty());
+TEST(Extraction, ScriptsGiveTheseEntries) {
+    struct Case {
+        const char* script;
+        std::vector<Row> rows;
+    };
+    const Case cases[] = {
+        // Double quotes go; "true" / "false" in any case make a switch, kept as written.
+        {"var color = \"red\";", {{"color", "edit", "red"}}},
+        {"var showClock = TRUE;", {{"showClock", "switch", "TRUE"}}},
+        {"var a = \"true\"; var b = \"False\";", {{"a", "switch", "true"}, {"b", "switch", "False"}}},
+        {"var size = 12; var t = truest; var e = \"\";", {{"size", "edit", "12"}, {"t", "edit", "truest"}, {"e", "edit", ""}}},
+        // Escapes are decoded in double-quoted values only (the node round trip checks them all).
+        {"var q = \"a\\nb\"; var s = 'a\\nb'; var u = a\\nb;",
+         {{"q", "edit", "a\nb"}, {"s", "edit", "'a\\nb'"}, {"u", "edit", "a\\nb"}}},
+        // Only the text between the first two "=" is the value; a "," does not end it.
+        {"var a = 1, b = 2;", {{"a", "edit", "1, b"}}},
+        {"var q = \"x=y\"; var cmp = a == b;", {{"q", "edit", "x"}, {"cmp", "edit", "a"}}},
+        // A declaration runs to the next ";" or the end.
+        {"var a = 1\nvar b = 2;\nvar c = 3;", {{"a", "edit", "1\nvar b"}, {"c", "edit", "3"}}},
+        {"var last = \"tail\"   ", {{"last", "edit", "tail"}}},
+        // "var" inside longer words and in any case; comments and strings are taken like code.
+        {"invariant = 2; VARIABLE = 3;", {{"variant", "edit", "2"}, {"VARIABLE", "edit", "3"}}},
+        {"VAR Big = 1; Var small = 2;", {{"Big", "edit", "1"}, {"small", "edit", "2"}}},
+        {"// var x = 1;\n/* var y = \"2\"; */\ns = \"var z = 3;\";\n",
+         {{"x", "edit", "1"}, {"y", "edit", "2"}, {"z", "edit", "3"}}},
+        // A line break or tab after "var" stays in the name; blanks after "var " and line
+        // breaks before a declaration are skipped.
+        {"var\nname = 5; var\tx = 1;", {{"var\nname", "edit", "5"}, {"var\tx", "edit", "1"}}},
+        {"\n\n   var    spaced = 1; var msg = \"a\nb\";", {{"spaced", "edit", "1"}, {"msg", "edit", "a\nb"}}},
+        // Only blanks and tabs (the Unicode space separators too) are trimmed, not line breaks.
+        {"var w = \t1\n ; var nb\u00A0= \u20031\u00A0;", {{"w", "edit", "1\n"}, {"nb", "edit", "1"}}},
+        {"", {}},
+        {"x = 1; y = 2;   \n\t var ;", {}},
+        {"var", {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rowsOf(c.script), c.rows) << c.script;
 }
 
 TEST(Extraction, DuplicatesAreKeptInFileOrder) {
