@@ -16,7 +16,8 @@ namespace {
 using nlohmann::json;
 
 // Scripts whose double-quoted values hold no escaped quote; every value is a string, a
-// number or a boolean, which the lines carry as the same text.
+// number or a boolean, which the lines carry as the same text. The demo device's settings
+// script is checked too.
 const char* const kScripts[] = {
     R"(var degree = "\u00B0"; var lines = "Line1\nLine2"; var dir = "C:\\dir";)",
     R"(var controls = "\t\b\f\v\0 \x41 \u{1F600} \uD83D\uDE00 \r";)",
@@ -37,7 +38,10 @@ TEST(ValuesReachTheTheme, AsTheSettingsScriptDeclaredThem) {
     test::TempDir scratch;
     if (test::runShell("command -v node", scratch.path()).status != 0) GTEST_SKIP() << "node is not installed";
     json cases = json::array();
-    for (const char* script : kScripts) cases.push_back(caseOf(script, extractOptions(script).entries));
+    std::vector<std::string> scripts(std::begin(kScripts), std::end(kScripts));
+    scripts.push_back(test::readHostFile(std::filesystem::path(VX_SOURCE_DIR) /
+                                         "examples/device/var/mobile/Library/Veltrix/Clock.veltrix/config.js"));
+    for (const std::string& script : scripts) cases.push_back(caseOf(script, extractOptions(script).entries));
     // A switch without a usable default is written as false, never as "var x = ;".
     cases.push_back(caseOf("var missing = false; var blank = false; var number = false;",
                            {OptionsEntry{{"name", plist::Value("missing")}, {"type", plist::Value("switch")}},
