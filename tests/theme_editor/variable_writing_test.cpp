@@ -7,6 +7,7 @@
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "support/temp_dir.h"
+#include "theme_editor/javascript_string.h"
 #include "theme_editor/variable_writing.h"
 
 namespace vx {
@@ -83,6 +84,15 @@ TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStringsAndReadBack) {
     EXPECT_EQ(declarationLine(entry("s", "switch", "a\"b")), "var s = a\"b;");
     EXPECT_EQ(readDeclarationLine("var on = TRUE;")->value, "TRUE");
     for (const char* notOurs : {"", "let x = 1;", "var x = \"open", "var x"}) EXPECT_FALSE(readDeclarationLine(notOurs)) << notOurs;
+}
+
+TEST(DeclarationLine, EscapesAnEngineWouldRefuseStayAsWritten) {
+    // (Well-formed escapes are checked against node in value_round_trip_test.cpp.)
+    const std::pair<const char*, const char*> cases[] = {
+        {"\\x4", "\\x4"}, {"\\u12", "\\u12"}, {"\\u{110000}", "\\u{110000}"}, {"\\u{}", "\\u{}"},
+        {"end\\", "end\\"}, {"\\uD800x", "\uFFFDx"}, {"\\u{1F600", "\\u{1F600"},
+    };
+    for (const auto& [text, decoded] : cases) EXPECT_EQ(decodeJavaScriptString(text), decoded) << text;
 }
 
 TEST(OptionsFileToLines, EveryEncodingWeReadGivesTheSameLines) {
