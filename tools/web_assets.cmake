@@ -1,7 +1,8 @@
-# Embeds the web host's page (web/index.html, app.js, style.css) into veltrix-settings, so
-# that `serve` never reads its page from disk. Editing a file re-runs the configure step.
+# Embeds the web host's page (web/index.html, app.js, style.css, and the preview's files) into
+# veltrix-settings, so that `serve` never reads its page from disk. Editing a file re-runs the
+# configure step.
 set(vx_web_dir ${CMAKE_SOURCE_DIR}/web)
-set(vx_web_files index.html app.js style.css)
+set(vx_web_files index.html app.js style.css preview.css preview.js preview-toggle.js)
 
 set(vx_web_entries "")
 foreach(rel IN LISTS vx_web_files)
@@ -21,4 +22,5 @@ string(APPEND vx_web_source "std::span<const WebAsset> webAssets() { return kAss
 set(vx_web_cpp ${CMAKE_CURRENT_BINARY_DIR}/web_assets.cpp)
 file(WRITE ${vx_web_cpp}.new "${vx_web_source}")
 configure_file(${vx_web_cpp}.new ${vx_web_cpp} COPYONLY)
-target_sources(veltrix-settings PRIVATE ${vx_web_cpp})
+# In the preview's library, whose folder export writes the preview page's files too.
+target_sources(vx_preview PRIVATE ${vx_web_cpp})

@@ -312,6 +312,10 @@ void WebHost::post(const std::string& pattern, Handler handler) {
     });
 }
 
+void WebHost::admitWithoutToken(std::function<bool(const std::string& path)> admits) {
+    admittedWithoutToken_.push_back(std::move(admits));
+}
+
 void WebHost::withApplication(const std::function<void(SettingsApplication&)>& use) {
     std::lock_guard lock(app_->lock);
     use(app_->app);
@@ -345,6 +349,10 @@ void WebHost::installChecks() {
             host != hostWithPort("[::1]")) {
             refuse(response, 403, "Forbidden: this server answers only to its own address");
             return httplib::Server::HandlerResponse::Handled;
+        }
+        if (request.method == "GET") {
+            for (const auto& admits : admittedWithoutToken_)
+                if (admits(request.path)) return httplib::Server::HandlerResponse::Unhandled;
         }
         const std::string cookieName = "veltrix_token_" + std::to_string(port_);
         if (request.path == "/" && request.has_param("token")) {

@@ -27,6 +27,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/settings_application.h"
 #include "platform/foundation/result.h"
@@ -61,6 +62,11 @@ public:
     // cpp-httplib (captures are in request.matches).
     void get(const std::string& pattern, Handler handler);
     void post(const std::string& pattern, Handler handler);
+    // GET requests for a path that `admits` accepts pass without the token (the Host check
+    // still applies): for addresses that are capabilities themselves, handed out only behind
+    // the token, such as the files of a theme by their unguessable record id. Call before
+    // serving.
+    void admitWithoutToken(std::function<bool(const std::string& path)> admits);
 
     // Runs `use` on the application while no gesture or clock tick runs.
     void withApplication(const std::function<void(SettingsApplication&)>& use);
@@ -92,6 +98,7 @@ private:
     httplib::Server server_;
     std::unique_ptr<Application> app_;
     std::unique_ptr<ScreenBroadcaster> broadcaster_;
+    std::vector<std::function<bool(const std::string&)>> admittedWithoutToken_;
     std::atomic<bool> stopping_{false};
     std::mutex tickMutex_;
     std::condition_variable tickWake_;

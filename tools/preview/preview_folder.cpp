@@ -7,9 +7,9 @@
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
 #include "preview/lock_screen_preview.h"
-#include "preview/preview_assets.h"
 #include "preview/theme_file_path.h"
 #include "preview/theme_files.h"
+#include "web_assets.h"
 
 namespace vx::preview {
 
@@ -93,8 +93,10 @@ Result<void> writePreviewFolder(const fs::path& folder) {
         if (!wallpaper) return fail("wallpaper: " + wallpaper.error());
         if (auto written = writeFile(folder / kWallpaperCopy, *wallpaper); !written) return written;
     }
-    for (const PreviewAsset* asset = previewAssetsBegin(); asset != previewAssetsEnd(); ++asset)
-        if (auto written = writeFile(folder / asset->name, asset->bytes); !written) return written;
+    for (const web::WebAsset& asset : web::webAssets()) {
+        if (asset.path != "preview.css" && asset.path != "preview.js") continue;
+        if (auto written = writeFile(folder / asset.path, asset.bytes); !written) return written;
+    }
 
     ModelAddresses addresses{[](const PreviewFrame& frame) {
                                  return std::string(kThemesFolder) + "/" + frame.recordId + "/" +
