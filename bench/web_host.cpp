@@ -46,6 +46,7 @@ void writeFile(const fs::path& path, const std::string& bytes) {
 // The demo device, plus `themes` plain themes in /Library/Themes.
 fs::path makeDevice(const fs::path& base, int themes) {
     const fs::path device = base / ("device-" + std::to_string(themes));
+    fs::create_directories(base);
     fs::copy(fs::path(VX_SOURCE_DIR) / "examples" / "device", device, fs::copy_options::recursive);
     for (int i = 0; i < themes; ++i) {
         writeFile(vx::DeviceRoot::resolveIn(
@@ -101,6 +102,7 @@ double residentMegabytes(pid_t pid) {
 httplib::Client client(int port) {
     httplib::Client http("127.0.0.1", port);
     http.set_keep_alive(true);
+    http.set_tcp_nodelay(true);
     http.set_default_headers({{"Authorization", std::string("Bearer ") + kToken}});
     return http;
 }

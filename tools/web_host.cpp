@@ -336,6 +336,7 @@ std::string WebHost::hostWithPort(const std::string& host) const {
 
 void WebHost::installChecks() {
     server_.set_payload_max_length(kMaxBodyBytes);
+    server_.set_tcp_nodelay(true);  // an answer goes out in two writes; no waiting for an ACK
     server_.set_keep_alive_max_count(100000);
     server_.new_task_queue = [] { return new httplib::ThreadPool(kMaxEventStreams + kRequestThreads); };
 
