@@ -65,7 +65,7 @@ async function shot(page, name) {
 }
 
 
-test('the root page, a switch stored in the file, back with Escape and the back button', async () => {
+test('the root page, a switch and a slider stored in the file, back with Escape and the back button', async () => {
   const page = await openPage();
   assert.equal(new URL(page.url()).search, '', 'the token left the address');
   assert.deepEqual(await page.locator('.header-title, .header-line').allTextContents(), ['Veltrix4', 'by Corvane Labs']);
@@ -85,6 +85,10 @@ test('the root page, a switch stored in the file, back with Escape and the back 
 
   await page.getByRole('button', { name: 'Notifications' }).press('Enter');
   await page.getByRole('heading', { level: 1, name: 'Notifications' }).waitFor();
+  await page.getByRole('slider', { name: 'Maximum Shown' }).fill('12');
+  await idle(page);
+  assert.equal(readPreferences(device.device).maxNotifications, 12);
+  assert.equal(await page.getByRole('slider', { name: 'Maximum Shown' }).inputValue(), '12');
   await page.keyboard.press('Escape');
   await page.getByRole('heading', { level: 1, name: 'Veltrix' }).waitFor();
   await page.getByRole('button', { name: 'Themes' }).click();
