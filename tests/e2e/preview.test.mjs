@@ -157,12 +157,11 @@ test('a change in the settings shows within one second, without reloading the pa
   const page = await openPreview();
   await page.evaluate(() => { window.notReloaded = true; });
   const within = { timeout: 1000 };
-  const layer = (name) => document.querySelector('.lock-screen > [data-name="' + name + '"]');
 
   await run('tap "Widget Coordinates"', 'type Battery/X 5');
-  await page.waitForFunction((l) => eval(l)('Battery').style.left === '5px', layer.toString(), within);
+  await page.waitForFunction(() => document.querySelector('[data-name="Battery"]').style.left === '5px', null, within);
   await run('back', 'tap Themes', 'tap Quote');
-  await page.waitForFunction((l) => !eval(l)('Quote'), layer.toString(), within);
+  await page.waitForFunction(() => !document.querySelector('[data-name="Quote"]'), null, within);
   await run('button Reorder', 'move #2 #0', 'button Done');
   await page.waitForFunction(() => [...document.querySelectorAll('.lock-screen > [data-key]')]
     .sort((a, b) => a.style.zIndex - b.style.zIndex).map((e) => e.dataset.name).join() === 'Echo,Battery,Shortcuts',
