@@ -71,9 +71,9 @@ Action setUpRunCommand(CLI::App& command) {
     command.add_flag("--json", options->json, "Print each `show` as one JSON object per line");
     command.add_option("script", options->script, "The script file, or - for standard input")->required();
     command.footer(
-        "One gesture per line: tap ROW | switch ROW on|off | type ROW TEXT | clear ROW | return | "
-        "alert BUTTON | button TITLE | back | move FROM TO | keyboard show [HEIGHT] | keyboard hide | "
-        "wait SECONDS | show. ROW: a label, SECTION/LABEL, #N or #S.N. See docs/app.md.");
+        "One gesture per line: tap ROW | switch ROW on|off | slide ROW VALUE | type ROW TEXT | "
+        "clear ROW | return | alert BUTTON | button TITLE | back | move FROM TO | keyboard show [HEIGHT] | "
+        "keyboard hide | wait SECONDS | show. ROW: a label, SECTION/LABEL, #N or #S.N. See docs/app.md.");
     return [options](const Context&) { return runRun(*options); };
 }
 
