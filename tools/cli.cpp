@@ -1,7 +1,12 @@
 #include "cli.h"
 #include "init_command.h"
+#include "platform/foundation/atomic_file.h"
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/plist_file.h"
+#include "platform/foundation/plist_codec.h"
 
 #include <cstdlib>
+#include <set>
 #include <iostream>
 
 namespace vx::cli {
@@ -15,9 +20,67 @@ std::vector<Command>& commandTable() {
 
 Registration::Registration(Command command) { commandTable().push_back(std::move(command)); }
 
+namespace {
+
+std::set<const CLI::App*>& deviceFreeCommands() {
+    static std::set<const CLI::App*> commands;
+    return commands;
+}
+
+}  // namespace
+
+void runsWithoutDevice(CLI::App& command) { deviceFreeCommands().insert(&command); }
+
+bool chosenRunsWithoutDevice(const CLI::App& command) {
+    if (deviceFreeCommands().count(&command)) return true;
+    for (const CLI::App* sub : command.get_subcommands())
+        if (sub->parsed() && chosenRunsWithoutDevice(*sub)) return true;
+    return false;
+}
+
 int reportFailure(std::string_view message) {
     std::cerr << "veltrix-settings: " << message << "\n";
     return kExitFailure;
+}
+
+Result<plist::Dictionary> readPreferencesFile() {
+    const fs::path host = DeviceRoot::resolve(kPreferencesPath);
+    std::error_code error;
+    if (!fs::exists(host, error)) return plist::Dictionary{};
+    auto value = plist::readFile(kPreferencesPath);
+    if (!value) return fail("cannot read " + host.string() + ": " + value.error());
+    if (!value->isDictionary()) return fail("cannot read " + host.string() + ": its root is not a dictionary");
+    return std::move(value->dictionary());
+}
+
+Result<std::string> readInput(const std::string& fileOrDash) {
+    if (fileOrDash != "-") {
+        WholeFile whole = readWholeFile(fileOrDash, plist::kMaxInputBytes);
+        if (whole.status == WholeFile::Status::Missing) return fail("cannot read " + fileOrDash + ": no such file");
+        if (whole.status == WholeFile::Status::Failed) return fail("cannot read " + fileOrDash + ": " + whole.reason);
+        return std::move(whole.bytes);
+    }
+    std::string bytes;
+    char buffer[65536];
+    while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
+        if (bytes.size() > plist::kMaxInputBytes)
+            return fail("standard input is larger than " + std::to_string(plist::kMaxInputBytes) + " bytes");
+    }
+    if (std::cin.bad()) return fail("cannot read standard input");
+    return bytes;
+}
+
+Result<void> writeOutput(const std::string& fileOrDash, std::string_view bytes) {
+    if (fileOrDash != "-") {
+        auto written = replaceFileAtomically(fileOrDash, bytes);
+        if (!written) return fail("cannot write " + fileOrDash + ": " + written.error());
+        return {};
+    }
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::cout.flush();
+    if (!std::cout) return fail("cannot write to standard output");
+    return {};
 }
 
 namespace {

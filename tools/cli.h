@@ -11,6 +11,9 @@
 // status.
 #include <CLI/CLI.hpp>
 
+#include "platform/foundation/plist_value.h"
+#include "platform/foundation/result.h"
+
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -36,6 +39,12 @@ struct Command {
     std::function<Action(CLI::App& command)> setup;
 };
 
+// Marks a command or sub-command that never touches a device: when it runs, no device root
+// is chosen (so no demo device is made) and context.deviceRoot is empty.
+void runsWithoutDevice(CLI::App& command);
+// True when the chosen command, or a chosen sub-command of it, was so marked.
+bool chosenRunsWithoutDevice(const CLI::App& command);
+
 // Every registered command, in registration order (main sorts them by name).
 std::vector<Command>& commandTable();
 
@@ -45,6 +54,16 @@ struct Registration {
 
 // "veltrix-settings: <message>" on standard error; returns kExitFailure.
 int reportFailure(std::string_view message);
+
+// The preferences file as the commands read it: a missing file is empty; one that cannot
+// be read or parsed, or whose root is no dictionary, is a failure with the reason.
+Result<plist::Dictionary> readPreferencesFile();
+
+// The bytes of FILE, or of standard input for "-" (both capped at the property-list limit).
+Result<std::string> readInput(const std::string& fileOrDash);
+// Writes FILE atomically (a file that was there is replaced whole or left as it was), or
+// standard output for "-".
+Result<void> writeOutput(const std::string& fileOrDash, std::string_view bytes);
 
 // The device root when no --root is given: "/" on a device (when "/var/mobile" exists),
 // otherwise the demo device under the user's data folder, created on first use.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli.h"
+#include "version.h"
 #include "platform/foundation/bundle.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
@@ -26,6 +27,9 @@ int main(int argc, char** argv) {
     app.add_option("--lang", language,
                    "Language of the settings' texts: en or de (a language without a strings "
                    "table shows the English texts). Default: en");
+
+    app.set_version_flag("--version", std::string(vx::cli::kVersionText),
+                         "Print the program's version and exit");
 
     auto table = commandTable();
     std::sort(table.begin(), table.end(),
@@ -50,9 +54,14 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     vx::Bundle::setPreferredLanguage(language);
-    Context context{root.empty() ? defaultDeviceRoot() : std::filesystem::path(root)};
-    vx::DeviceRoot::setCurrent(context.deviceRoot);
-    for (auto& [sub, action] : actions)
-        if (sub->parsed() && action) return action(context);
+    for (auto& [sub, action] : actions) {
+        if (!sub->parsed() || !action) continue;
+        Context context;
+        if (!chosenRunsWithoutDevice(*sub)) {
+            context.deviceRoot = root.empty() ? defaultDeviceRoot() : std::filesystem::path(root);
+            vx::DeviceRoot::setCurrent(context.deviceRoot);
+        }
+        return action(context);
+    }
     return reportFailure("no command given (see --help)");
 }

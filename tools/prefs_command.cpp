@@ -2,6 +2,8 @@
 //   prefs read [KEY] [--json]
 //   prefs write KEY [-bool|-int|-float|-string] VALUE
 //   prefs delete KEY
+//   prefs export FILE|-
+//   prefs import FILE|-
 #include <nlohmann/json.hpp>
 
 #include <charconv>
@@ -12,7 +14,9 @@
 #include <memory>
 
 #include "cli.h"
+#include "platform/darwin/darwin_notify.h"
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_file.h"
 #include "settings/preferences_file.h"
 
@@ -23,26 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 // ---- reading -----------------------------------------------------------------------------
-
-struct LoadedPreferences {
-    plist::Dictionary dictionary;
-    std::string failure;  // empty when the file could be read (a missing file is empty)
-};
-
-LoadedPreferences loadPreferences() {
-    LoadedPreferences loaded;
-    const fs::path host = DeviceRoot::resolve(kPreferencesPath);
-    std::error_code error;
-    if (!fs::exists(host, error)) return loaded;
-    auto value = plist::readFile(kPreferencesPath);
-    if (!value)
-        loaded.failure = "cannot read " + host.string() + ": " + value.error();
-    else if (!value->isDictionary())
-        loaded.failure = "cannot read " + host.string() + ": its root is not a dictionary";
-    else
-        loaded.dictionary = std::move(value->dictionary());
-    return loaded;
-}
 
 std::string formatReal(double real) {
     if (!std::isfinite(real)) return std::isnan(real) ? "nan" : (real > 0 ? "inf" : "-inf");
@@ -185,10 +169,10 @@ int printValue(const plist::Value& value, bool json, bool rawString) {
 }
 
 int runRead(const std::string& key, bool json) {
-    LoadedPreferences loaded = loadPreferences();
-    if (!loaded.failure.empty()) return reportFailure(loaded.failure);
-    if (key.empty()) return printValue(plist::Value(loaded.dictionary), json, false);
-    const plist::Value* value = loaded.dictionary.find(key);
+    auto preferences = readPreferencesFile();
+    if (!preferences) return reportFailure(preferences.error());
+    if (key.empty()) return printValue(plist::Value(*preferences), json, false);
+    const plist::Value* value = preferences->find(key);
     if (!value)
         return reportFailure("the key \"" + key + "\" is not in " +
                              DeviceRoot::resolve(kPreferencesPath).string());
@@ -264,6 +248,33 @@ int runDelete(const std::string& key) {
     return kExitOk;
 }
 
+// ---- export and import -------------------------------------------------------------------
+
+int runExport(const std::string& destination) {
+    auto preferences = readPreferencesFile();
+    if (!preferences) return reportFailure(preferences.error());
+    auto written = writeOutput(destination, plist::writeXml(plist::Value(std::move(*preferences))));
+    if (!written) return reportFailure(written.error());
+    return kExitOk;
+}
+
+int runImport(const std::string& source) {
+    auto bytes = readInput(source);
+    if (!bytes) return reportFailure(bytes.error());
+    const std::string shown = source == "-" ? "standard input" : source;
+    auto value = plist::parse(*bytes);
+    if (!value) return reportFailure(shown + " is not a property list: " + value.error());
+    if (!value->isDictionary())
+        return reportFailure(shown + " is a property list whose root is not a dictionary; nothing was imported");
+    auto replaced = replacePlistFile(kPreferencesPath, std::move(value->dictionary()));
+    if (!replaced) return reportFailure("cannot import " + shown + ": " + replaced.error());
+    std::cout << "imported " << shown << " into " << DeviceRoot::resolve(kPreferencesPath).string() << "\n";
+    if (*replaced) std::cout << "the replaced file is kept as " << (*replaced)->string() << "\n";
+    // ignored: the file is in place; post logs its own failure
+    (void)darwin::post(kSettingsChangedNotification);
+    return kExitOk;
+}
+
 // ---- the command -------------------------------------------------------------------------
 
 Action setUpPrefsCommand(CLI::App& prefs) {
@@ -274,6 +285,8 @@ Action setUpPrefsCommand(CLI::App& prefs) {
         std::string readKey;
         bool json = false;
         std::string deleteKey;
+        std::string exportTo;
+        std::string importFrom;
     };
     auto options = std::make_shared<Options>();
 
@@ -292,11 +305,22 @@ Action setUpPrefsCommand(CLI::App& prefs) {
     CLI::App* erase = prefs.add_subcommand("delete", "Remove KEY from the file");
     erase->add_option("KEY", options->deleteKey, "The top-level key to remove")->required();
 
-    return [options, read, write, erase](const Context&) {
+    CLI::App* exporting = prefs.add_subcommand("export", "Write the whole file as an XML property list");
+    exporting->add_option("FILE", options->exportTo, "Where to write it (- for standard output)")->required();
+
+    CLI::App* importing = prefs.add_subcommand(
+        "import", "Replace the whole file with FILE, a property list whose root is a dictionary "
+                  "(XML or binary), through the locked save; the replaced file is kept beside it "
+                  "(named in the output) and com.corvane.veltrix/settingschanged is posted once");
+    importing->add_option("FILE", options->importFrom, "What to read (- for standard input)")->required();
+
+    return [options, read, write, erase, exporting, importing](const Context&) {
         if (read->parsed()) return runRead(options->readKey, options->json);
         if (write->parsed()) return runWrite(write->remaining());
         if (erase->parsed()) return runDelete(options->deleteKey);
-        return reportFailure("prefs needs read, write or delete");
+        if (exporting->parsed()) return runExport(options->exportTo);
+        if (importing->parsed()) return runImport(options->importFrom);
+        return reportFailure("prefs needs read, write, delete, export or import");
     };
 }
 

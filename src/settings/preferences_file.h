@@ -19,6 +19,10 @@ inline constexpr std::string_view kRowKeyProperty = "key";
 inline constexpr std::string_view kRowDefaultProperty = "default";
 inline constexpr std::string_view kRowPostNotificationProperty = "PostNotification";
 
+// The notification the settings rows post for most changes; a tool that changes the file
+// wholesale posts it once.
+inline constexpr std::string_view kSettingsChangedNotification = "com.corvane.veltrix/settingschanged";
+
 // The whole file, parsed afresh; nothing when it is missing or unreadable (logged).
 std::optional<plist::Dictionary> readPreferences();
 // The same answer without re-parsing an unchanged file (for pages that read per row).

@@ -2,7 +2,9 @@
 // The built program run through /bin/sh, and a copy of the demo device to run it on.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
@@ -28,6 +30,35 @@ std::string programOn(const std::filesystem::path& root);
 // Runs a command line through /bin/sh; its output and errors pass through two files in
 // `scratch` and are returned with the exit status.
 ProgramRun runShell(const std::string& command, const std::filesystem::path& scratch);
+
+// A simple command (program and arguments, e.g. `env VAR=x program args`) run in the
+// background; /bin/sh execs it, so a signal reaches the program itself. Its output lines
+// are read as they come, each with a deadline (tests never sleep). Killed if still running
+// at the end.
+class BackgroundRun {
+public:
+    explicit BackgroundRun(const std::string& command);
+    ~BackgroundRun();
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+
+    // The next line of standard output (or error), without its line feed; nothing when
+    // none comes before the deadline or the stream ends.
+    std::optional<std::string> outputLine(std::chrono::milliseconds deadline);
+    std::optional<std::string> errorLine(std::chrono::milliseconds deadline);
+    // The exit status once it has ended (-1 when it did not exit normally).
+    int wait();
+    void signal(int number);
+
+private:
+    std::optional<std::string> lineFrom(int fd, std::string& buffered, std::chrono::milliseconds deadline);
+
+    int pid_ = -1;
+    int out_ = -1;
+    int err_ = -1;
+    std::string outBuffered_;
+    std::string errBuffered_;
+};
 
 // A copy of examples/device in a temporary folder, with the program's output kept from the
 // last command run.

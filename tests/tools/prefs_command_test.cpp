@@ -113,6 +113,43 @@ TEST_F(PrefsCommandTest, HelpNamesTheCommandsAndTheDefaultDevice) {
     EXPECT_TRUE(fs::exists(fs::path(data) / "veltrix-settings/device" / kPreferencesFile));
 }
 
+TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExportReadsItBack) {
+    const std::string notify = "env VELTRIX_NOTIFY_DIR=" + shellQuoted((dir_.path() / "notify").string());
+    ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
+    const std::string before = test::readHostFile(file());
+    const fs::path saved = dir_.path() / "saved.plist";
+    ASSERT_EQ(run({"prefs", "export", saved.string()}).status, 0);
+    EXPECT_EQ(test::readHostFile(saved), before);
+    EXPECT_EQ(run({"prefs", "export", "-"}).out, before);
+
+    // Inputs that are refused change nothing and leave no backup.
+    test::writeHostFile(dir_.path() / "array.plist", "<plist><array/></plist>");
+    test::writeHostFile(dir_.path() / "broken.plist", "<plist><dict><key>x</key></dict>");
+    for (const char* bad : {"array.plist", "broken.plist", "missing.plist"}) {
+        ProgramRun refused = run({"prefs", "import", (dir_.path() / bad).string()});
+        EXPECT_EQ(refused.status, 1) << bad;
+        EXPECT_NE(refused.err.find(bad), std::string::npos) << refused.err;
+    }
+    EXPECT_EQ(test::readHostFile(file()), before);
+
+    test::BackgroundRun watcher(notify + " " + shellQuoted(VX_PROGRAM) + " notify watch");
+    ASSERT_TRUE(watcher.errorLine(std::chrono::seconds(20)));
+    // A binary property list from stdin is read like any other.
+    ProgramRun imported = run({"prefs", "import", "-"},
+                              "python3 -c 'import plistlib,sys; sys.stdout.buffer.write(plistlib.dumps("
+                              "{\"fresh\": True}, fmt=plistlib.FMT_BINARY))' | " + notify);
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(run({"prefs", "read"}).out, "{\n    fresh = 1;\n}\n");
+    const auto named = imported.out.find("kept as ");
+    ASSERT_NE(named, std::string::npos) << imported.out;
+    std::string backup = imported.out.substr(named + 8);
+    backup.pop_back();
+    EXPECT_EQ(test::readHostFile(backup), before);
+    ASSERT_EQ(test::runShell(notify + " " + shellQuoted(VX_PROGRAM) + " notify post end", dir_.path()).status, 0);
+    EXPECT_EQ(watcher.outputLine(std::chrono::seconds(20)), "com.corvane.veltrix/settingschanged");
+    EXPECT_EQ(watcher.outputLine(std::chrono::seconds(20)), "end");  // posted once, not twice
+}
+
 struct Fault {
     std::string strace;  // the -e options
     std::string reason;  // strerror of the injected error

@@ -135,6 +135,12 @@ Result<std::size_t> post(std::string_view name) {
 }
 
 Result<std::unique_ptr<Listener>> Listener::create(std::set<std::string> names) {
+    return bind(std::move(names), false);
+}
+
+Result<std::unique_ptr<Listener>> Listener::createForEveryName() { return bind({}, true); }
+
+Result<std::unique_ptr<Listener>> Listener::bind(std::set<std::string> names, bool everyName) {
     const fs::path folder = rendezvousFolder();
     if (auto prepared = prepareFolder(folder); !prepared) return failAndLog(prepared.error());
     const fs::path path = folder / uniqueSocketName();
@@ -147,11 +153,11 @@ Result<std::unique_ptr<Listener>> Listener::create(std::set<std::string> names) 
         ::close(fd);
         return failAndLog(reason);
     }
-    return std::unique_ptr<Listener>(new Listener(fd, path, std::move(names)));
+    return std::unique_ptr<Listener>(new Listener(fd, path, std::move(names), everyName));
 }
 
-Listener::Listener(int fd, fs::path path, std::set<std::string> names)
-    : fd_(fd), path_(std::move(path)), names_(std::move(names)) {}
+Listener::Listener(int fd, fs::path path, std::set<std::string> names, bool everyName)
+    : fd_(fd), path_(std::move(path)), names_(std::move(names)), everyName_(everyName) {}
 
 Listener::~Listener() {
     ::unlink(path_.c_str());  // ignored: posters remove a socket without listener anyway
@@ -165,7 +171,7 @@ std::optional<std::string> Listener::receiveOne() {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return std::nullopt;
         std::string name(buffer, static_cast<std::size_t>(got));
-        if (names_.count(name)) return name;
+        if (everyName_ || names_.count(name)) return name;
     }
 }
 

@@ -35,6 +35,8 @@ class Listener {
 public:
     // Binds a socket in the rendezvous folder (creating the folder, mode 0700).
     static Result<std::unique_ptr<Listener>> create(std::set<std::string> names);
+    // A listener that keeps every name posted (a watcher of all traffic).
+    static Result<std::unique_ptr<Listener>> createForEveryName();
     ~Listener();
     Listener(const Listener&) = delete;
     Listener& operator=(const Listener&) = delete;
@@ -48,12 +50,14 @@ public:
     std::optional<std::string> waitForNext(std::chrono::milliseconds timeout);
 
 private:
-    Listener(int fd, std::filesystem::path path, std::set<std::string> names);
+    static Result<std::unique_ptr<Listener>> bind(std::set<std::string> names, bool everyName);
+    Listener(int fd, std::filesystem::path path, std::set<std::string> names, bool everyName);
     std::optional<std::string> receiveOne();
 
     int fd_;
     std::filesystem::path path_;
     std::set<std::string> names_;
+    bool everyName_;
 };
 
 }  // namespace vx::darwin

@@ -143,12 +143,13 @@ std::optional<plist::Dictionary> dictionaryOrLog(LoadedFile& loaded) {
     return std::nullopt;
 }
 
-// ---- backup of an unreadable file --------------------------------------------------------
+// ---- backups beside the file -------------------------------------------------------------
 
-// Copies the bytes that were read (under the lock) to a new unique name beside the file.
-// The original stays in place until the new contents replace it in one step.
-Result<fs::path> backUpUnparsable(const fs::path& hostPath, const LoadedFile& loaded) {
-    std::string pattern = hostPath.string() + ".unreadable-XXXXXX";
+// Copies the bytes that were read (under the lock) to a new unique name
+// "<file><infix>XXXXXX" beside the file. The original stays in place until the new
+// contents replace it in one step.
+Result<fs::path> copyBeside(const fs::path& hostPath, const LoadedFile& loaded, std::string_view infix) {
+    std::string pattern = hostPath.string() + std::string(infix) + "XXXXXX";
     int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)
         return failAndLog("cannot make a backup name beside " + hostPath.string() + ": " +
@@ -161,8 +162,14 @@ Result<fs::path> backUpUnparsable(const fs::path& hostPath, const LoadedFile& lo
         return failAndLog("cannot back up " + hostPath.string() + ": " + copied.error() +
                           "; nothing was written");
     }
-    log::write(loaded.reason + "; its contents were saved to " + backup.string() +
-               " before it was replaced");
+    return backup;
+}
+
+Result<fs::path> backUpUnparsable(const fs::path& hostPath, const LoadedFile& loaded) {
+    auto backup = copyBeside(hostPath, loaded, ".unreadable-");
+    if (backup)
+        log::write(loaded.reason + "; its contents were saved to " + backup->string() +
+                   " before it was replaced");
     return backup;
 }
 
@@ -241,6 +248,35 @@ bool settled(const timespec& ctime, const timespec& readAt) {
 }
 
 }  // namespace
+
+Result<std::optional<fs::path>> replacePlistFile(std::string_view devicePath, plist::Dictionary contents,
+                                                 std::chrono::milliseconds lockDeadline) {
+    const fs::path hostPath = DeviceRoot::resolve(devicePath);
+    std::error_code error;
+    fs::create_directories(hostPath.parent_path(), error);
+    if (error)
+        return failAndLog("cannot create the folder " + hostPath.parent_path().string() + ": " +
+                          error.message());
+    auto lock = lockBeside(hostPath, lockDeadline);
+    if (!lock) return fail(lock.error());
+    removeStaleTemporaries(hostPath);
+    LoadedFile loaded = loadFile(hostPath);
+    if (loaded.status == LoadedFile::Status::Unreadable)
+        return failAndLog(loaded.reason + "; nothing was written");
+    std::optional<fs::path> backup;
+    if (loaded.status != LoadedFile::Status::Missing) {
+        auto copied = copyBeside(hostPath, loaded, ".replaced-");
+        if (!copied) return fail(copied.error());
+        backup = *copied;
+    }
+    auto written = replaceFileAtomically(hostPath, plist::writeXml(plist::Value(std::move(contents))));
+    if (!written) {
+        if (backup) ::unlink(backup->c_str());  // ignored: the old file is still in place
+        return fail(written.error());
+    }
+    if (backup) log::write("replaced " + hostPath.string() + "; the old file was kept as " + backup->string());
+    return backup;
+}
 
 Result<SaveOutcome> updatePlistFile(std::string_view devicePath, WhenMissing whenMissing,
                                     const PlistChange& change,

@@ -5,6 +5,7 @@
 // a fresh parse, and a cache that gives exactly what a fresh parse would.
 #include <chrono>
 #include <ctime>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -35,6 +36,14 @@ inline constexpr std::chrono::milliseconds kSaveLockDeadline{3000};
 Result<SaveOutcome> updatePlistFile(std::string_view devicePath, WhenMissing whenMissing,
                                     const PlistChange& change,
                                     std::chrono::milliseconds lockDeadline = kSaveLockDeadline);
+
+// Replaces the whole file with `contents` under the same protocol, first copying the file
+// it replaces, whatever it holds, to "<name>.replaced-XXXXXX" beside it (logged). Returns
+// the backup's host path, or nothing when there was no file. On failure the old file is
+// byte-identical and no backup is left.
+Result<std::optional<std::filesystem::path>> replacePlistFile(
+    std::string_view devicePath, plist::Dictionary contents,
+    std::chrono::milliseconds lockDeadline = kSaveLockDeadline);
 
 // A fresh parse: nothing when the file is missing (silently) or cannot be read, does not
 // parse, or is not a dictionary (each logged).

@@ -43,10 +43,14 @@ TEST(DarwinNotify, ListenerGetsEachPostOfItsNamesInOrderAndNothingElse) {
     ASSERT_TRUE(listener.ok()) << listener.error();
     auto other = Listener::create({"c"});
     ASSERT_TRUE(other.ok());
-    for (const char* name : {"a", "c", "b", "a"}) EXPECT_EQ(*post(name), 2u);
+    auto every = Listener::createForEveryName();
+    ASSERT_TRUE(every.ok());
+    for (const char* name : {"a", "c", "b", "a"}) EXPECT_EQ(*post(name), 3u);
     EXPECT_EQ((*listener)->takePending(), (std::vector<std::string>{"a", "b", "a"}));
     EXPECT_EQ((*other)->takePending(), (std::vector<std::string>{"c"}));
+    EXPECT_EQ((*every)->takePending(), (std::vector<std::string>{"a", "c", "b", "a"}));
     EXPECT_TRUE((*listener)->takePending().empty());
+    every->reset();
 
     EXPECT_FALSE(post("").ok());
     EXPECT_FALSE(post(std::string(kMaxNameBytes + 1, 'x')).ok());

@@ -133,6 +133,20 @@ TEST(PreferencesStore, UnparsableFileIsBackedUpBeforeItIsReplaced) {
     }
 }
 
+TEST(PreferencesStore, WholeReplacementKeepsWhatItReplacedBesideIt) {
+    ScopedDeviceRoot root;
+    auto first = replacePlistFile(kFile, plist::Dictionary{{"a", 1}});
+    ASSERT_TRUE(first.ok()) << first.error();
+    EXPECT_FALSE(first->has_value());  // nothing was there to keep
+    for (const std::string& old : {root.readFile(kFile), std::string("not a plist")}) {
+        root.writeFile(kFile, old);
+        auto replaced = replacePlistFile(kFile, plist::Dictionary{{"b", 2}});
+        ASSERT_TRUE(replaced.ok() && replaced->has_value());
+        EXPECT_EQ(test::readHostFile(**replaced), old);
+        EXPECT_EQ(readPlistDictionary(kFile), (plist::Dictionary{{"b", 2}}));
+    }
+}
+
 TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
     ScopedDeviceRoot root;
     root.writeFile(kFile, xmlOf({{"a", 1}}));
