@@ -38,17 +38,26 @@ std::string withoutDoubleQuotes(std::string text) {
 
 }  // namespace
 
-std::vector<std::string> extractDeclarationTexts(std::string text) {
+std::vector<DeclarationText> extractDeclarations(std::string text) {
     Scanner scanner(std::move(text));
-    std::vector<std::string> declarations;
+    std::vector<DeclarationText> declarations;
     scanner.scanUpToString("var");
     while (!scanner.isAtEnd()) {
         scanner.scanString("var ");
         std::string declaration;
-        if (scanner.scanUpToString(";", &declaration)) declarations.push_back(std::move(declaration));
+        if (scanner.scanUpToString(";", &declaration)) {
+            const std::size_t start = scanner.scanLocation() - declaration.size();
+            declarations.push_back({std::move(declaration), start});
+        }
         scanner.scanUpToString("var");
     }
     return declarations;
+}
+
+std::vector<std::string> extractDeclarationTexts(std::string text) {
+    std::vector<std::string> texts;
+    for (DeclarationText& declaration : extractDeclarations(std::move(text))) texts.push_back(std::move(declaration.text));
+    return texts;
 }
 
 std::optional<OptionsEntry> optionsEntryFromDeclaration(std::string_view declaration) {

@@ -18,6 +18,13 @@ namespace vx {
 // the text. "var" is found anywhere, inside longer words too, in any letter case; blanks,
 // tabs and line breaks before each step are skipped.
 std::vector<std::string> extractDeclarationTexts(std::string text);
+// The same, each with the byte offset in the text where it starts (for messages that name
+// the script's line).
+struct DeclarationText {
+    std::string text;
+    std::size_t offset = 0;
+};
+std::vector<DeclarationText> extractDeclarations(std::string text);
 
 // One declaration text as an entry: name = the text before the first "=", value = the text
 // between the first and the second "=" (each trimmed of blanks and tabs), with every

@@ -20,14 +20,14 @@ void takeAsText(plist::Value& value) {
     if (std::optional<std::string> text = textForm(value)) value = plist::Value(std::move(*text));
 }
 
+}  // namespace
+
 OptionsEntry withTextValues(OptionsEntry entry) {
     if (plist::Value* chosen = entry.find(kEntryDefault)) takeAsText(*chosen);
     if (plist::Value* options = entry.find(kEntryOptions); options && options->isDictionary())
         for (auto& option : options->dictionary()) takeAsText(option.second);
     return entry;
 }
-
-}  // namespace
 
 std::optional<std::string> textForm(const plist::Value& value) {
     switch (value.type()) {
@@ -43,18 +43,23 @@ std::optional<std::string> textForm(const plist::Value& value) {
     }
 }
 
-std::optional<OptionsList> loadOptionsFile(std::string_view folderPath) {
+Result<plist::Array> readOptionsFile(std::string_view folderPath) {
     const std::string path = optionsFilePath(folderPath);
     auto read = plist::readFile(path);
+    if (!read) return fail(read.error());
+    plist::Array* elements = read->asArray();
+    if (!elements) return fail("the root of " + path + " is not an array");
+    return std::move(*elements);
+}
+
+std::optional<OptionsList> loadOptionsFile(std::string_view folderPath) {
+    const std::string path = optionsFilePath(folderPath);
+    auto read = readOptionsFile(folderPath);
     if (!read) {
         log::write("Theme options: " + read.error());
         return std::nullopt;
     }
-    const plist::Array* elements = read->asArray();
-    if (!elements) {
-        log::write("Theme options: the root of " + path + " is not an array");
-        return std::nullopt;
-    }
+    const plist::Array* elements = &*read;
     OptionsList list;
     list.reserve(elements->size());
     for (std::size_t i = 0; i < elements->size(); ++i) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/foundation/plist_value.h"
+#include "platform/foundation/result.h"
 
 namespace vx {
 
@@ -31,9 +32,15 @@ inline constexpr std::string_view kTypeSelect = "select";
 // "<folder>/Options.plist".
 std::string optionsFilePath(std::string_view folderPath);
 
-// The entries of the options file in file order, in any property-list encoding; nothing
-// when the file cannot be read or its root is not an array (logged). Elements that are
-// not dictionaries are skipped, each with a log line.
+// The options file's root array as it stands, in any property-list encoding, or why it
+// cannot be used: the reader's reason (with its line) or a root that is not an array.
+Result<plist::Array> readOptionsFile(std::string_view folderPath);
+// One entry as the editor takes it: a number or boolean "default" or option value becomes
+// its text form.
+OptionsEntry withTextValues(OptionsEntry entry);
+// The entries of the options file in file order, each as withTextValues gives it; nothing
+// when the file cannot be read or its root is not an array (logged). Elements that are not
+// dictionaries are skipped, each with a log line.
 std::optional<OptionsList> loadOptionsFile(std::string_view folderPath);
 // The text a number or a boolean stands for in a string (%@), a string itself; nothing for
 // any other value.

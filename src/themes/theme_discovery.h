@@ -18,6 +18,8 @@ namespace vx {
 
 inline constexpr std::string_view kThemesSelectedKey = "ThemesSelected";
 inline constexpr std::string_view kWidgetCoordinatesKey = "WidgetCoordinates";
+// Posted by the theme-folder switches, and by tools that change a theme's stored keys.
+inline constexpr std::string_view kThemesChangedNotification = "com.corvane.veltrix/themeschanged";
 
 inline constexpr std::string_view kLockBackgroundHtml = "LockBackground.html";
 inline constexpr std::string_view kWidgetHtml = "Widget.html";

@@ -84,6 +84,11 @@ TEST(Extraction, DeclarationTextsAsTheScannerTakesThem) {
     // Non-ASCII text around the declarations passes through untouched.
     EXPECT_EQ(extractDeclarationTexts("/* Größe */ var größe = \"ß\";"),
               (std::vector<std::string>{"größe = \"ß\""}));
+    // Each starts where the scanner took it: after "var " and any blanks before the name.
+    std::vector<std::size_t> offsets;
+    for (const auto& declaration : extractDeclarations("a; var x = 1 ; var  y=2;;var\tz;"))
+        offsets.push_back(declaration.offset);
+    EXPECT_EQ(offsets, (std::vector<std::size_t>{7, 20, 25}));
 }
 
 TEST(Extraction, SwitchDefaultsReadAsOnByTheBooleanRule) {
