@@ -197,7 +197,9 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
             problems += expected.find(": note: ") == std::string::npos;
         }
         totalExpected += problems;
-        if (problems == 0) EXPECT_NE(lint.out.find(path + ": OK\n"), std::string::npos) << path;
+        if (problems == 0) {
+            EXPECT_NE(lint.out.find(path + ": OK\n"), std::string::npos) << path;
+        }
     }
     std::size_t problemLines = 0;
     for (std::size_t at = 0; (at = lint.out.find(": error: ", at)) != std::string::npos; ++at) ++problemLines;
