@@ -122,6 +122,15 @@ TEST_F(ThemeCommandTest, UnknownAmbiguousOrAbsentThemesAndBadFilesAreRefused) {
     EXPECT_EQ(program("theme import --force " + dir + "/elsewhere.plist"), 0) << errors();
     EXPECT_EQ(program("theme list --json"), 0);
     EXPECT_EQ(json::parse(output())["stale"], json::array());  // not selected in the export
+
+    // A preferences file that does not parse is reported, never replaced.
+    test::writeHostFile(device() / test::kPreferencesFile, "<plist><dict><key>lost");
+    for (const std::string& arguments :
+         std::vector<std::string>{"theme list", "theme reset Calendar", "theme import " + dir + "/elsewhere.plist"}) {
+        EXPECT_EQ(program(arguments), 1) << arguments;
+        EXPECT_NE(errors().find("cannot read"), std::string::npos) << arguments << ": " << errors();
+    }
+    EXPECT_EQ(test::readHostFile(device() / test::kPreferencesFile), "<plist><dict><key>lost");
 }
 
 // ---- lint --------------------------------------------------------------------------------
