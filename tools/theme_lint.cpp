@@ -61,6 +61,7 @@ class Linter {
 public:
     Linter(std::string given, std::string themePath) : given_(std::move(given)), themePath_(std::move(themePath)) {
         report_.folder = given_;
+        while (given_.size() > 1 && given_.back() == '/') given_.pop_back();  // "X.theme/" names files "X.theme/F"
     }
 
     LintReport run(const Placement& placement) {
@@ -230,9 +231,14 @@ bool isJavaScriptIdentifier(const std::string& name) {
 }
 
 LintReport lintThemeFolder(const std::string& givenPath) {
+    // The folders above are resolved; the theme folder itself is not, so that a theme that
+    // is a link is judged as the pages judge it (a link out of the device root leads nowhere).
     std::error_code error;
-    const fs::path hostFolder = fs::canonical(givenPath, error);
-    if (error || !fs::is_directory(hostFolder, error)) {
+    const fs::path absolute = fs::absolute(givenPath, error).lexically_normal();
+    const fs::path entry = absolute.has_filename() ? absolute.filename() : absolute.parent_path().filename();
+    const fs::path parent = fs::canonical((absolute.has_filename() ? absolute : absolute.parent_path()).parent_path(), error);
+    const fs::path hostFolder = parent / entry;
+    if (error || entry.empty() || !fs::is_directory(hostFolder, error)) {
         LintReport report;
         report.folder = givenPath;
         report.messages.push_back({givenPath, {}, LintSeverity::Error, "not a folder that can be read"});
