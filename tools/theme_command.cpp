@@ -415,8 +415,9 @@ Action setUpThemeCommand(CLI::App& theme) {
     list->add_flag("--json", options->json, "Print JSON");
 
     CLI::App* lint = theme.add_subcommand(
-        "lint", "Check theme folders the way the pages read them; print PATH/FILE:LINE: error|warning: "
-                "message lines, then PATH: OK or PATH: N errors, M warnings. Changes nothing");
+        "lint", "Check theme folders the way the pages read them; print PATH/FILE:LINE: error|warning|note: "
+                "message lines, then PATH: OK or PATH: N errors, M warnings (exit status 1 when "
+                "there is any). Changes nothing");
     lint->add_option("PATH", options->lintPaths, "Theme folders")->required();
     lint->add_flag("--json", options->json, "Print JSON");
     runsWithoutDevice(*lint);
