@@ -42,6 +42,7 @@ int runServe(const ServeOptions& options) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGUSR1);  // sent by this program itself once the server has ended
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);  // a page closed mid-answer is a failed write, not a death
 
@@ -56,15 +57,18 @@ int runServe(const ServeOptions& options) {
 
     std::atomic<bool> served{false};
     std::thread waiter([&] {
-        int signalNumber = 0;
-        sigwait(&stopSignals, &signalNumber);
-        if (!served) std::cerr << "veltrix-settings: stopping\n";
-        (*host)->stop();
+        for (int signalNumber = 0; !served;) {
+            sigwait(&stopSignals, &signalNumber);
+            if (signalNumber == SIGUSR1) continue;
+            std::cerr << "veltrix-settings: stopping\n";
+            (*host)->stop();
+            return;
+        }
     });
     std::cout << "Serving " << (*host)->address() << "?token=" << (*host)->token() << std::endl;
     (*host)->serve();
     served = true;
-    pthread_kill(waiter.native_handle(), SIGTERM);  // wakes the waiter when the server ended by itself
+    pthread_kill(waiter.native_handle(), SIGUSR1);  // wakes the waiter when the server ended by itself
     waiter.join();
     return kExitOk;
 }

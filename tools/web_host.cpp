@@ -560,7 +560,7 @@ void WebHost::serve() {
             if (!stopping_) followClockAndFile();
         }
     });
-    server_.listen_after_bind();
+    if (!stopping_) server_.listen_after_bind();  // a stop before listening would be lost
     stop();
     if (ticker_.joinable()) ticker_.join();
 }

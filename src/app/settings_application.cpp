@@ -138,6 +138,7 @@ std::vector<std::string> headerTexts(const std::shared_ptr<UIView>& header) {
     std::stable_sort(labels.begin(), labels.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<std::string> texts;
+    texts.reserve(labels.size());
     for (auto& [y, text] : labels) {
         texts.push_back(std::move(text));
     }
