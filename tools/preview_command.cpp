@@ -168,12 +168,15 @@ Action setUpPreviewCommand(CLI::App& command) {
         "selected themes' files); a new, empty or earlier preview folder");
     CLI::Option* png = command.add_option("--png", options->png,
                                           "Draw the preview into a PNG file with headless Chromium");
-    html->excludes(png);
+    html->type_name("DIR")->excludes(png);
+    png->type_name("FILE");
     command.add_option("--width", options->width, "Width of the PNG in pixels")
+        ->type_name("W")
         ->capture_default_str()
         ->check(CLI::Range(16, 8192))
         ->needs(png);
     command.add_option("--height", options->height, "Height of the PNG in pixels")
+        ->type_name("H")
         ->capture_default_str()
         ->check(CLI::Range(16, 8192))
         ->needs(png);
