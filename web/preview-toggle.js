@@ -4,8 +4,8 @@
 
 (function () {
   var words = {
-    en: { show: "Preview", hide: "Settings" },
-    de: { show: "Vorschau", hide: "Einstellungen" }
+    en: { show: "Preview", hide: "Settings", label: "Lock screen preview" },
+    de: { show: "Vorschau", hide: "Einstellungen", label: "Vorschau des Sperrbildschirms" }
   };
 
   function start() {
@@ -13,6 +13,8 @@
     var pane = document.getElementById("preview-pane");
     if (!button || !pane) return;
     var text = words[document.documentElement.lang] || words.en;
+    pane.setAttribute("aria-label", text.label);
+    document.getElementById("preview-frame").title = text.label;
 
     function show(open) {
       document.body.classList.toggle("preview-open", open);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/bundle.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_value.h"
@@ -93,6 +94,10 @@ TEST_F(Preview, FramesComeInStoredOrderWithKindsPositionsAndOptions) {
     EXPECT_FALSE(preview.hasWallpaper);
     EXPECT_EQ(themeFrameWithId(preview, preview.frames[1].recordId), &preview.frames[1]);
     EXPECT_EQ(themeFrameWithId(preview, preview.frames[2].recordId), nullptr);
+
+    Bundle::setPreferredLanguage("de");
+    EXPECT_EQ(assemble(preferences).frames[2].note, "Widget-Plug-in: nicht in der Vorschau");
+    Bundle::setPreferredLanguage("en");
 
     EXPECT_EQ(widgetPosition(nullptr, "Clock"), (WidgetPoint{0, 0}));
     EXPECT_TRUE(assembleLockScreenPreview(nullptr, ids).frames.empty());

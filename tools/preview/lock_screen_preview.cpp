@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <random>
 
+#include "platform/foundation/bundle.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/preferences_store.h"
@@ -18,9 +19,16 @@ namespace vx::preview {
 
 namespace {
 
-constexpr std::string_view kPluginNote = "Widget plugin: not shown in the preview";
-constexpr std::string_view kMissingNote = "Theme files not found";
-constexpr std::string_view kOutsideNote = "Not in a theme folder";
+// The preview's own few words, in the language the settings are shown in.
+struct Words {
+    std::string_view language, title, pluginNote, missingNote, outsideNote;
+};
+constexpr Words kEnglish{"en", "Lock screen preview", "Widget plugin: not shown in the preview",
+                         "Theme files not found", "Not in a theme folder"};
+constexpr Words kGerman{"de", "Vorschau des Sperrbildschirms", "Widget-Plug-in: nicht in der Vorschau",
+                        "Theme-Dateien nicht gefunden", "Nicht in einem Theme-Ordner"};
+
+const Words& words() { return Bundle::preferredLanguage() == kGerman.language ? kGerman : kEnglish; }
 
 std::string recordKey(std::string_view name, std::string_view folder, std::string_view html) {
     std::string key;
@@ -58,18 +66,18 @@ std::vector<std::string> optionLinesFor(const plist::Dictionary* preferences, st
 void classify(PreviewFrame& frame) {
     if (frame.html == kPluginMarker) {
         frame.kind = FrameKind::Plugin;
-        frame.note = kPluginNote;
+        frame.note = words().pluginNote;
         return;
     }
     if (!isThemeFolderEntry(frame.folder)) {
         frame.kind = FrameKind::Missing;
-        frame.note = kOutsideNote;
+        frame.note = words().outsideNote;
         return;
     }
     const bool single = frame.html.find('/') == std::string::npos && themeRelativePath(frame.html);
     if (!single || !isRegularFileBelow(frame.folder, frame.html)) {
         frame.kind = FrameKind::Missing;
-        frame.note = kMissingNote;
+        frame.note = words().missingNote;
         return;
     }
     frame.kind = FrameKind::Theme;
@@ -334,9 +342,11 @@ nlohmann::json previewModel(const LockScreenPreview& preview, const ModelAddress
 
 std::string previewPageHtml(const nlohmann::json& model, const PageOptions& options) {
     const std::string prefix = htmlAttribute(options.assetPrefix);
-    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n";
+    const std::string language(words().language);
+    const std::string title(words().title);
+    std::string page = "<!DOCTYPE html>\n<html lang=\"" + language + "\">\n<head>\n<meta charset=\"utf-8\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
-    page += "<title>Lock screen preview</title>\n";
+    page += "<title>" + title + "</title>\n";
     page += "<link rel=\"stylesheet\" href=\"" + prefix + "preview.css\">\n";
     page += "<script src=\"" + prefix + "preview.js\" defer></script>\n</head>\n";
     page += "<body data-sandbox=\"" + htmlAttribute(options.frameSandbox) + "\"";
@@ -344,7 +354,7 @@ std::string previewPageHtml(const nlohmann::json& model, const PageOptions& opti
         page += " data-events=\"" + htmlAttribute(options.eventsAddress) + "\"";
     page += ">\n<script type=\"application/json\" id=\"preview-model\">" + scriptSafeJson(model) +
             "</script>\n";
-    page += "<main id=\"preview\" aria-label=\"Lock screen preview\"></main>\n</body>\n</html>\n";
+    page += "<main id=\"preview\" aria-label=\"" + title + "\"></main>\n</body>\n</html>\n";
     return page;
 }
 
