@@ -53,20 +53,22 @@ Result<plist::Array> readOptionsFile(std::string_view folderPath) {
 }
 
 std::optional<OptionsList> loadOptionsFile(std::string_view folderPath) {
-    const std::string path = optionsFilePath(folderPath);
     auto read = readOptionsFile(folderPath);
     if (!read) {
         log::write("Theme options: " + read.error());
         return std::nullopt;
     }
-    const plist::Array* elements = &*read;
+    return optionsListFromArray(*read, optionsFilePath(folderPath));
+}
+
+OptionsList optionsListFromArray(const plist::Array& elements, std::string_view source) {
     OptionsList list;
-    list.reserve(elements->size());
-    for (std::size_t i = 0; i < elements->size(); ++i) {
-        if (const plist::Dictionary* entry = (*elements)[i].asDictionary()) {
+    list.reserve(elements.size());
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (const plist::Dictionary* entry = elements[i].asDictionary()) {
             list.push_back(withTextValues(*entry));
         } else {
-            log::write("Theme options: entry " + std::to_string(i) + " of " + path +
+            log::write("Theme options: entry " + std::to_string(i) + " of " + std::string(source) +
                        " is not a dictionary; skipped");
         }
     }

@@ -42,6 +42,9 @@ OptionsEntry withTextValues(OptionsEntry entry);
 // when the file cannot be read or its root is not an array (logged). Elements that are not
 // dictionaries are skipped, each with a log line.
 std::optional<OptionsList> loadOptionsFile(std::string_view folderPath);
+// The entries of an options file's array; `source` names the file in log lines. Elements
+// that are not dictionaries are skipped (logged).
+OptionsList optionsListFromArray(const plist::Array& elements, std::string_view source);
 // The text a number or a boolean stands for in a string (%@), a string itself; nothing for
 // any other value.
 std::optional<std::string> textForm(const plist::Value& value);
