@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/script.h"
+#include "platform/ui/application.h"
 #include "app_fixture.h"
 #include "support/demo_device.h"
 
@@ -65,6 +66,8 @@ TEST_F(ScriptRunTest, GesturesRunInOrderAndShowPrintsOneJsonObjectPerLine) {
     EXPECT_EQ(screens[2]["depth"], 1);
     EXPECT_EQ(screens[2]["sections"][0]["rows"][0]["control"]["on"], true);
     EXPECT_TRUE(screens[2]["alert"].is_null());
+    // The keyboard came up with the script's height (and went down with it).
+    EXPECT_EQ(UIApplication::sharedApplication().keyboardFrame().size.height, 100);
 
     std::vector<std::string> expected{"set enabled=true", "form.pick 1", "move 0->2", "later.fired"};
     for (const auto& event : expected) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <ostream>
 #include <unordered_map>
 
 #include "platform/foundation/strings.h"
@@ -148,6 +150,64 @@ bool Value::operator==(const Value& other) const {
 const Value* lookup(const Value& value, std::string_view key) {
     const Dictionary* dict = value.asDictionary();
     return dict ? dict->find(key) : nullptr;
+}
+
+namespace {
+
+void printQuoted(std::ostream& out, std::string_view text) {
+    out << '"';
+    for (char c : text) {
+        if (c == '"' || c == '\\') out << '\\';
+        out << c;
+    }
+    out << '"';
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Dictionary& dictionary) {
+    out << '{';
+    for (const auto& [key, element] : dictionary) {
+        printQuoted(out, key);
+        out << " = " << element << "; ";
+    }
+    return out << '}';
+}
+
+std::ostream& operator<<(std::ostream& out, const Value& value) {
+    switch (value.type()) {
+        case Value::Type::Boolean: return out << (value.boolean() ? "true" : "false");
+        case Value::Type::Integer: return out << value.integer();
+        case Value::Type::Real: {
+            char digits[32];
+            std::snprintf(digits, sizeof digits, "%.17g", value.real());
+            const bool looksIntegral = std::string_view(digits).find_first_not_of("-0123456789") ==
+                                       std::string_view::npos;
+            return out << digits << (looksIntegral ? ".0" : "");
+        }
+        case Value::Type::String: printQuoted(out, value.string()); return out;
+        case Value::Type::Date: return out << "date(" << value.date().sinceReferenceDate << ')';
+        case Value::Type::Data: {
+            out << '<';
+            static constexpr char kHex[] = "0123456789abcdef";
+            for (std::size_t i = 0; i < value.data().size(); ++i) {
+                if (i > 0 && i % 4 == 0) out << ' ';
+                out << kHex[value.data()[i] >> 4] << kHex[value.data()[i] & 15];
+            }
+            return out << '>';
+        }
+        case Value::Type::Array: {
+            out << '(';
+            const char* separator = "";
+            for (const Value& element : value.array()) {
+                out << separator << element;
+                separator = ", ";
+            }
+            return out << ')';
+        }
+        case Value::Type::Dictionary: return out << value.dictionary();
+    }
+    return out;
 }
 
 }  // namespace vx::plist

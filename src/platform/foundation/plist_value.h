@@ -4,6 +4,7 @@
 // keys as the device does). Equality follows Foundation: numbers compare by value
 // (0 == 0.0, true == 1), a string never equals a number, dictionaries compare as key sets.
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
@@ -78,6 +79,10 @@ public:
     Value(plist::Data d) : storage_(std::move(d)) {}
     Value(plist::Array a) : storage_(std::move(a)) {}
     Value(plist::Dictionary d) : storage_(std::move(d)) {}
+    // Any other pointer (a `const std::string*` from asString(), say) would silently
+    // become a boolean.
+    template <class T>
+    Value(const T*) = delete;
 
     Type type() const { return static_cast<Type>(storage_.index()); }
     bool isBoolean() const { return type() == Type::Boolean; }
@@ -130,6 +135,12 @@ inline Dictionary::const_iterator Dictionary::begin() const { return entries_.be
 inline Dictionary::const_iterator Dictionary::end() const { return entries_.end(); }
 inline Dictionary::iterator Dictionary::begin() { return entries_.begin(); }
 inline Dictionary::iterator Dictionary::end() { return entries_.end(); }
+
+// A value on one line, in the old text form with its types visible: "text", 42, 1.0, true,
+// <0aff0001 02>, date(seconds since the reference date), (a, b), {"key" = value; }.
+// GoogleTest prints failed comparisons with it.
+std::ostream& operator<<(std::ostream& out, const Value& value);
+std::ostream& operator<<(std::ostream& out, const Dictionary& dictionary);
 
 // Looks up `key` in `dict` when `value` is a dictionary; nullptr otherwise.
 const Value* lookup(const Value& value, std::string_view key);

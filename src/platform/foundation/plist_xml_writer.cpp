@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -82,14 +83,35 @@ private:
 
     void appendEscaped(std::string_view text) {
         std::size_t start = 0;
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            char c = text[i];
-            if (!kNeedsEscape[static_cast<unsigned char>(c)]) continue;
-            out_.append(text.data() + start, i - start);
-            out_.append(c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&amp;");
-            start = i + 1;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            i = skipPlainWords(text, i);
+            for (const std::size_t wordEnd = std::min(i + 8, text.size()); i < wordEnd; ++i) {
+                const char c = text[i];
+                if (!kNeedsEscape[static_cast<unsigned char>(c)]) continue;
+                out_.append(text.data() + start, i - start);
+                out_.append(c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&amp;");
+                start = i + 1;
+            }
         }
         out_.append(text.data() + start, text.size() - start);
+    }
+
+    // The first position from `from` on, in steps of eight bytes, whose word may hold a
+    // character to escape: most text has none, and a word is checked in a few operations.
+    static std::size_t skipPlainWords(std::string_view text, std::size_t from) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+        auto hasZeroByte = [](std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; };
+        std::size_t i = from;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, 8);
+            // '<' (0x3C) and '>' (0x3E) differ only in bit 1: one test finds both.
+            if (hasZeroByte((word | (kOnes * 0x02)) ^ (kOnes * '>')) || hasZeroByte(word ^ (kOnes * '&')))
+                break;
+        }
+        return i;
     }
 
     void writeInteger(std::int64_t number) {
@@ -209,9 +231,8 @@ private:
         std::vector<const Dictionary::Entry*> sorted;
         sorted.reserve(dictionary.size());
         for (const auto& entry : dictionary) sorted.push_back(&entry);
-        std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) {
-            return detail::lessByUtf16(a->first, b->first);
-        });
+        auto byKey = [](const auto* a, const auto* b) { return detail::lessByUtf16(a->first, b->first); };
+        if (!std::is_sorted(sorted.begin(), sorted.end(), byKey)) std::sort(sorted.begin(), sorted.end(), byKey);
         out_.append("<dict>\n");
         for (const auto* entry : sorted) {
             indent(depth + 1);

@@ -172,6 +172,22 @@ TEST(PlistBinaryReader, RefusesLyingTrailers) {
     EXPECT_FALSE(read(file).ok());
     EXPECT_FALSE(read("bplist00").ok());
     EXPECT_FALSE(read(std::string("bplist00") + std::string(40, '\0')).ok());
+    // Off by one at the edges: a reference equal to the object count, whose offset would
+    // come from the trailer's unused first byte (here the offset of a valid object), and an
+    // object at the offset table's own offset, whose first byte 0x09 would read as true.
+    BinaryBuilder edge;
+    edge.add(BinaryBuilder::integer(1));
+    edge.add(edge.array({2}));
+    edge.trailer.root = 1;
+    std::string pastCount = edge.build();
+    pastCount[pastCount.size() - 32] = 8;
+    EXPECT_FALSE(read(pastCount).ok());
+    BinaryBuilder lone;
+    lone.add("\x08");
+    std::string atTable = lone.build();
+    ASSERT_TRUE(read(atTable).ok());
+    atTable[atTable.size() - 33] = 9;
+    EXPECT_FALSE(read(atTable).ok());
 }
 
 TEST(PlistBinaryReader, RefusesCyclesButAcceptsSharing) {

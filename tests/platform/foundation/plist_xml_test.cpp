@@ -54,15 +54,44 @@ TEST(PlistXmlWriter, SortsKeysByCodeUnitsAtEveryLevel) {
     for (std::size_t at = xml.find("<key>"); at != std::string::npos; at = xml.find("<key>", at + 1))
         keys.push_back(xml.substr(at + 5, xml.find("</key>", at) - at - 5));
     EXPECT_EQ(keys, (std::vector<std::string>{"B", "a", "b", "Z", "_x", "a", "d", "data", "date"}));
-    // U+FF21 (one UTF-16 unit) sorts after U+1F600 (a surrogate pair), unlike UTF-8 bytes.
-    EXPECT_EQ(body(Dictionary{{"\xEF\xBC\xA1", 1}, {"\xF0\x9F\x98\x80", 2}}).find("\xF0\x9F\x98\x80") <
-                  body(Dictionary{{"\xEF\xBC\xA1", 1}, {"\xF0\x9F\x98\x80", 2}}).find("\xEF\xBC\xA1"),
-              true);
+}
+
+TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsWhateverTheInsertionOrder) {
+    // A character U+E000..U+FFFF is one UTF-16 unit and sorts after a surrogate pair
+    // (U+10000 and up), unlike in UTF-8 byte order; prefixes sort first.
+    const std::pair<const char*, const char*> ordered[] = {
+        {"\xF0\x9F\x98\x80", "\xEF\xBC\xA1"},  // U+1F600 < U+FF21
+        {"\xF0\x90\x80\x80", "\xEE\x80\x80"},  // U+10000 < U+E000
+        {"\xED\x9F\xBF", "\xF0\x90\x80\x80"},  // U+D7FF < U+10000
+        {"z", "\xC3\xA9"},                          // ASCII < U+00E9
+        {"ab", "ab\xF0\x9F\x98\x80"},             // a prefix first
+    };
+    for (const auto& [first, second] : ordered) {
+        EXPECT_TRUE(detail::lessByUtf16(first, second)) << first << " < " << second;
+        EXPECT_FALSE(detail::lessByUtf16(second, first)) << second << " !< " << first;
+        for (const Dictionary& dict : {Dictionary{{first, 1}, {second, 2}}, Dictionary{{second, 2}, {first, 1}}}) {
+            const std::string xml = body(dict);
+            EXPECT_LT(xml.find(std::string("<key>") + first), xml.find(std::string("<key>") + second))
+                << first << " before " << second;
+        }
+    }
 }
 
 TEST(PlistXmlWriter, EscapesOnlyAngleBracketsAndAmpersand) {
     EXPECT_EQ(body(Dictionary{{"a<b", "x & y > \"z\" 'w'"}}),
               "<dict>\n\t<key>a&lt;b</key>\n\t<string>x &amp; y &gt; \"z\" 'w'</string>\n</dict>\n");
+    // Long text is scanned eight bytes at a time: each character at every place of a word,
+    // next to neighbours in ASCII that stay as they are.
+    const std::pair<char, const char*> forms[] = {{'<', "&lt;"}, {'>', "&gt;"}, {'&', "&amp;"},
+                                                  {'=', "="},    {'?', "?"},    {'%', "%"}};
+    for (const auto& [c, form] : forms) {
+        for (std::size_t at = 0; at < 19; ++at) {
+            std::string text(19, 'x');
+            text[at] = c;
+            const std::string expected = text.substr(0, at) + form + text.substr(at + 1);
+            EXPECT_EQ(body(Value(text)), "<string>" + expected + "</string>\n") << c << " at " << at;
+        }
+    }
 }
 
 TEST(PlistXmlWriter, WritesRealsAsDevice) {
@@ -281,6 +310,15 @@ TEST(PlistXmlCodec, RoundTripsEveryType) {
     EXPECT_EQ(back.value(), value);
     EXPECT_EQ(writeXml(back.value()), xml);
     EXPECT_TRUE(lookup(back.value(), "flags")->array()[0].isBoolean());
+}
+
+TEST(PlistValue, PrintsOnOneLineWithItsTypesVisible) {
+    const std::pair<Value, const char*> cases[] = {
+        {Value(Array{true, 42, 1.5, 100.0, "a \"b\""}), "(true, 42, 1.5, 100.0, \"a \\\"b\\\"\")"},
+        {Value(Dictionary{{"k", Data{0x0a, 0xff, 0, 1, 2}}}), "{\"k\" = <0aff0001 02>; }"},
+        {Value(Date{-1.5}), "date(-1.5)"},
+    };
+    for (const auto& [value, printed] : cases) EXPECT_EQ(::testing::PrintToString(value), printed);
 }
 
 TEST(PlistXmlCodec, TextFormHelpersAgreeWithReader) {
