@@ -43,19 +43,18 @@ int reportFailure(std::string_view message) {
     return kExitFailure;
 }
 
+// Read as the pages read it: text another program wrote that XML cannot carry shows as
+// U+FFFD, and the rest of the file stays readable. A missing file is empty.
 Result<plist::Dictionary> readPreferencesFile() {
-    const fs::path host = DeviceRoot::resolve(kPreferencesPath);
-    std::error_code error;
-    if (!fs::exists(host, error)) return plist::Dictionary{};
-    auto value = plist::readFile(kPreferencesPath);
-    if (!value) return fail("cannot read " + host.string() + ": " + value.error());
-    if (!value->isDictionary()) return fail("cannot read " + host.string() + ": its root is not a dictionary");
-    return std::move(value->dictionary());
+    auto dictionary = loadPlistDictionary(kPreferencesPath);
+    if (!dictionary)
+        return fail("cannot read " + DeviceRoot::resolve(kPreferencesPath).string() + ": " + dictionary.error());
+    return dictionary;
 }
 
 Result<std::string> readInput(const std::string& fileOrDash) {
     if (fileOrDash != "-") {
-        WholeFile whole = readWholeFile(fileOrDash, plist::kMaxInputBytes);
+        WholeFile whole = readWholeHostFile(fileOrDash, plist::kMaxInputBytes);
         if (whole.status == WholeFile::Status::Missing) return fail("cannot read " + fileOrDash + ": no such file");
         if (whole.status == WholeFile::Status::Failed) return fail("cannot read " + fileOrDash + ": " + whole.reason);
         return std::move(whole.bytes);
@@ -73,7 +72,7 @@ Result<std::string> readInput(const std::string& fileOrDash) {
 
 Result<void> writeOutput(const std::string& fileOrDash, std::string_view bytes) {
     if (fileOrDash != "-") {
-        auto written = replaceFileAtomically(fileOrDash, bytes);
+        auto written = replaceHostFileAtomically(fileOrDash, bytes);
         if (!written) return fail("cannot write " + fileOrDash + ": " + written.error());
         return {};
     }

@@ -14,6 +14,8 @@
 #include "cli.h"
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/root_jail.h"
+#include "platform/foundation/strings.h"
 
 namespace vx::cli {
 
@@ -39,24 +41,16 @@ constexpr std::string_view kFolders[] = {
 };
 
 Result<void> makeFolder(const fs::path& root, std::string_view devicePath) {
-    std::error_code error;
-    const fs::path host = DeviceRoot::resolveIn(root, devicePath);
-    fs::create_directories(host, error);
-    if (error || !fs::is_directory(host))
-        return fail("cannot create " + host.string() + ": " +
-                    (error ? error.message() : "not a folder"));
-    return {};
+    return jail::createFoldersIn(root, devicePath);
 }
 
 Result<void> installBundle(const fs::path& root) {
     for (const BundleResource& resource : bundleResources()) {
         const std::string devicePath = std::string(kBundlePath) + "/" + std::string(resource.path);
-        const fs::path host = DeviceRoot::resolveIn(root, devicePath);
-        std::error_code error;
-        fs::create_directories(host.parent_path(), error);
-        if (error) return fail("cannot create " + host.parent_path().string() + ": " + error.message());
-        if (auto written = replaceFileAtomically(host, resource.bytes); !written)
-            return fail("cannot install " + host.string() + ": " + written.error());
+        if (auto made = jail::createFoldersIn(root, str::stringByDeletingLastPathComponent(devicePath)); !made)
+            return made;
+        if (auto written = replaceFileAtomicallyIn(root, devicePath, resource.bytes); !written)
+            return fail("cannot install " + devicePath + ": " + written.error());
     }
     return {};
 }
@@ -83,6 +77,9 @@ const Registration registration{
 }  // namespace
 
 Result<void> layOutDeviceRoot(const std::filesystem::path& root) {
+    std::error_code error;  // the root itself is the user's host folder, made as asked
+    fs::create_directories(root, error);
+    if (error) return fail("cannot create " + root.string() + ": " + error.message());
     for (std::string_view folder : kFolders) {
         if (auto made = makeFolder(root, folder); !made) return made;
     }

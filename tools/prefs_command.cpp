@@ -18,6 +18,9 @@
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/foundation/preferences_store.h"
+#include "platform/foundation/root_jail.h"
+#include "platform/foundation/text.h"
 #include "settings/preferences_file.h"
 
 namespace vx::cli {
@@ -213,14 +216,25 @@ Result<plist::Value> parseTypedValue(const std::string& type, const std::string&
     return fail("unknown type " + type + " (use -bool, -int, -float or -string)");
 }
 
+// The value is on disk either way; a folder that could not be synced is still exit 1, so
+// that scripts notice.
+int reportDurability(SaveOutcome outcome, const std::string& key) {
+    if (outcome != SaveOutcome::WrittenFolderNotSynced) return kExitOk;
+    return reportFailure(key + ": " + std::string(kNotSyncedReason));
+}
+
 int runWrite(const std::vector<std::string>& args) {
     if (args.size() != 2 && args.size() != 3)
         return reportFailure("usage: prefs write KEY [-bool|-int|-float|-string] VALUE");
     const std::string& key = args[0];
     if (key.empty()) return reportFailure("the key must not be empty");
+    if (auto checked = text::checkXmlText(key); !checked)
+        return reportFailure("bad key: " + checked.error() + "; nothing was saved");
     auto value = args.size() == 2 ? Result<plist::Value>(plist::Value(args[1]))
                                   : parseTypedValue(args[1], args[2]);
     if (!value) return reportFailure("bad value for " + key + ": " + value.error());
+    if (auto checked = plist::checkText(*value); !checked)
+        return reportFailure("bad value for " + key + ": " + checked.error() + "; nothing was saved");
     auto saved = updatePreferences(
         [&](plist::Dictionary& preferences) {
             preferences.set(key, *value);
@@ -228,7 +242,7 @@ int runWrite(const std::vector<std::string>& args) {
         },
         WhenMissing::Create);
     if (!saved) return reportFailure("cannot save " + key + ": " + saved.error());
-    return kExitOk;
+    return reportDurability(*saved, key);
 }
 
 int runDelete(const std::string& key) {
@@ -243,7 +257,8 @@ int runDelete(const std::string& key) {
         WhenMissing::Skip);
     const std::string path = DeviceRoot::resolve(kPreferencesPath).string();
     if (!saved) return reportFailure("cannot delete " + key + ": " + saved.error());
-    if (!readable && fs::exists(path)) return reportFailure("cannot read " + path + " (see the log line above)");
+    if (*saved == SaveOutcome::WrittenFolderNotSynced) return reportDurability(*saved, key);
+    if (!readable && jail::stat(kPreferencesPath)) return reportFailure("cannot read " + path + " (see the log line above)");
     if (!found) return reportFailure("the key \"" + key + "\" is not in " + path);
     return kExitOk;
 }

@@ -52,6 +52,7 @@ Result<void> writeDefaultsValue(std::string_view domain, const std::string& key,
     if (!saved) return fail(saved.error());  // updatePlistFile logged the reason
     // ignored: a failed post is logged by darwin::post; the value is stored either way.
     if (!notification.empty()) (void)darwin::post(notification);
+    if (*saved == SaveOutcome::WrittenFolderNotSynced) return fail(std::string(kNotSyncedReason));
     return {};
 }
 

@@ -1,11 +1,6 @@
 #include "settings/location_file.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-
-#include "platform/foundation/device_root.h"
-#include "platform/foundation/log.h"
+#include "platform/foundation/atomic_file.h"
 #include "platform/foundation/strings.h"
 
 namespace vx {
@@ -16,16 +11,9 @@ std::string locationFileContents(double latitude, double longitude) {
 
 Result<void> writeLocationFile(double latitude, double longitude) {
     const std::string contents = locationFileContents(latitude, longitude);
-    const auto hostPath = DeviceRoot::resolve(kLocationFilePath);
-    std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
-    if (out) out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    if (out) out.close();
-    if (!out) {
-        std::string reason = "cannot write " + DeviceRoot::normalise(kLocationFilePath) + ": " +
-                             std::strerror(errno);
-        log::write(reason);
-        return fail(std::move(reason));
-    }
+    // Replaced, never written in place: a link at the file's place is replaced, not followed.
+    auto written = replaceFileAtomically(kLocationFilePath, contents);
+    if (!written) return fail(written.error());  // logged by the writer
     return {};
 }
 

@@ -67,7 +67,8 @@ Result<void> setPreferenceValue(const plist::Value& value, const plist::Dictiona
         },
         WhenMissing::Create);
     if (!saved) return fail(saved.error());
-    postRowNotification(rowProperties);
+    postRowNotification(rowProperties);  // the value is on disk, synced or not
+    if (*saved == SaveOutcome::WrittenFolderNotSynced) return fail(std::string(kNotSyncedReason));
     return {};
 }
 

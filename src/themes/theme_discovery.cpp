@@ -4,6 +4,8 @@
 #include <map>
 
 #include "platform/foundation/files.h"
+#include "platform/foundation/log.h"
+#include "platform/foundation/text.h"
 #include "platform/foundation/strings.h"
 
 namespace vx {
@@ -50,6 +52,13 @@ plist::Dictionary scanThemeFolders(const std::vector<std::string_view>& folders)
         std::vector<std::string> entries = files::contentsOfDirectoryAtPath(folder);
         std::sort(entries.begin(), entries.end());
         for (std::string& entry : entries) {
+            // A name that is not text a property list can carry could never be saved as a
+            // selection: such an entry is not offered.
+            if (auto usable = text::checkXmlText(entry); !usable) {
+                log::write("theme entry " + text::toXmlText(std::string(folder) + "/" + entry) +
+                           " is not listed: its name " + usable.error());
+                continue;
+            }
             if (auto record = themeRecordForEntry(folder, entry)) byEntry.insert_or_assign(std::move(entry), std::move(*record));
         }
     }

@@ -76,12 +76,18 @@ TEST_F(PrefsCommandTest, BadValuesAndBadFilesFailClearlyAndChangeNothing) {
              {"prefs", "write", "k", "-float", "1e999"},
              {"prefs", "write", "k", "-date", "today"},
              {"prefs", "write", "k"},
-             {"prefs", "write", "", "v"}}) {
+             {"prefs", "write", "", "v"},
+             // Text a property list cannot carry, in a value or a key.
+             {"prefs", "write", "k", "caf\xE9"},
+             {"prefs", "write", "k", "-string", "a\x01" "b"},
+             {"prefs", "write", "k\xEF\xBF\xBF", "v"}}) {
         ProgramRun bad = run(args);
-        EXPECT_EQ(bad.status, 1) << args[3];
+        EXPECT_EQ(bad.status, 1) << args.back();
         EXPECT_NE(bad.err.find("veltrix-settings: "), std::string::npos);
         EXPECT_FALSE(fs::exists(file()));
     }
+    EXPECT_NE(run({"prefs", "write", "k", "caf\xE9"}).err.find("byte 3 is not valid UTF-8"), std::string::npos);
+    EXPECT_NE(run({"prefs", "write", "k", "a\x01" "b"}).err.find("U+0001"), std::string::npos);
     EXPECT_EQ(run({"prefs", "frobnicate"}).status, 2);
 
     test::writeHostFile(file(), "<?xml version=\"1.0\"?><plist><dict><key>lost");
@@ -161,7 +167,6 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
         GTEST_SKIP() << "strace cannot inject faults here (missing, or ptrace not permitted)";
 
     ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
-    const std::string before = test::readHostFile(file());
     std::vector<Fault> faults{
         {"-e trace=fsync -e inject=fsync:error=EIO:when=1", "Input/output error"},
         {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EACCES",
@@ -176,6 +181,14 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
 #if !defined(__SANITIZE_ADDRESS__)
     faults.push_back({"-e trace=write -e inject=write:error=ENOSPC:when=1", "No space left on device"});
 #endif
+    // Past the rename, the value is in place: the message says so, and the status is 1.
+    ProgramRun unsynced = run({"prefs", "write", "synced", "-int", "2"},
+                              "strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=2");
+    EXPECT_EQ(unsynced.status, 1);
+    EXPECT_NE(unsynced.err.find("saved, but the folder could not be synced"), std::string::npos) << unsynced.err;
+    EXPECT_EQ(run({"prefs", "read", "synced"}).out, "2\n");
+    ASSERT_EQ(run({"prefs", "delete", "synced"}).status, 0);
+    const std::string before = test::readHostFile(file());
     for (const Fault& fault : faults) {
         ProgramRun failed = run({"prefs", "write", "new", "value"}, "strace -f -o /dev/null " + fault.strace);
         EXPECT_EQ(failed.status, 1) << fault.strace;

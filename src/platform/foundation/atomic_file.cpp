@@ -7,17 +7,21 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 
+#include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/root_jail.h"
+#include "platform/foundation/unique_fd.h"
 
 namespace vx {
 
 namespace {
 
-std::string describeErrno(std::string_view what, const std::filesystem::path& path, int error) {
+std::string describeErrno(std::string_view what, std::string_view path, int error) {
     std::string reason(what);
     reason += " ";
-    reason += path.string();
+    reason += path;
     reason += ": ";
     reason += std::strerror(error);
     return reason;
@@ -29,7 +33,7 @@ Error failAndLog(std::string reason) {
 }
 
 // Writes everything, continuing after short writes and interrupted calls.
-Result<void> writeAll(int fd, std::string_view bytes, const std::filesystem::path& path) {
+Result<void> writeAll(int fd, std::string_view bytes, std::string_view path) {
     while (!bytes.empty()) {
         ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
@@ -41,72 +45,122 @@ Result<void> writeAll(int fd, std::string_view bytes, const std::filesystem::pat
     return {};
 }
 
-int closeKeepingErrno(int fd) {
-    int saved = errno;
-    int rc = ::close(fd);
-    errno = saved;
-    return rc;
-}
+// What the new file takes over: the old file's mode and owners, or for a new file the
+// given mode and (for root, who would otherwise take the file away from its user) the
+// folder's owners.
+struct Ownership {
+    mode_t mode;
+    uid_t owner;
+    gid_t group;
+};
 
-// Syncs the folder so that the rename itself survives a power cut.
-Result<void> syncFolder(const std::filesystem::path& folder) {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return fail(describeErrno("cannot open folder", folder, errno));
-    if (::fsync(fd) != 0) {
-        int error = errno;
-        closeKeepingErrno(fd);
-        return fail(describeErrno("cannot sync folder", folder, error));
-    }
-    ::close(fd);  // ignored: a read-only descriptor has nothing left to report on close
-    return {};
-}
-
-mode_t modeFor(const std::filesystem::path& hostPath, mode_t newFileMode) {
+Ownership ownershipFor(int folder, const std::string& name, mode_t newFileMode) {
     struct stat info {};
-    if (::stat(hostPath.c_str(), &info) == 0) return info.st_mode & 07777;
-    return newFileMode;
+    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+        return {static_cast<mode_t>(info.st_mode & 07777), info.st_uid, info.st_gid};
+    struct stat folderInfo {};
+    if (::geteuid() == 0 && ::fstat(folder, &folderInfo) == 0)
+        return {newFileMode, folderInfo.st_uid, folderInfo.st_gid};
+    return {newFileMode, ::geteuid(), ::getegid()};
 }
 
 // Writes, syncs and closes the temporary file; on failure the caller removes it.
-Result<void> fillTemporary(int fd, std::string_view bytes, mode_t mode,
-                           const std::filesystem::path& tempPath) {
-    if (::fchmod(fd, mode) != 0) {
-        int error = errno;
-        closeKeepingErrno(fd);
-        return fail(describeErrno("cannot set the mode of", tempPath, error));
-    }
-    if (auto written = writeAll(fd, bytes, tempPath); !written) {
-        closeKeepingErrno(fd);
-        return written;
-    }
+Result<void> fillTemporary(UniqueFd fd, std::string_view bytes, const Ownership& ownership,
+                           std::string_view tempPath) {
+    if (::fchown(fd.get(), ownership.owner, ownership.group) != 0 && errno != EPERM)
+        return fail(describeErrno("cannot set the owner of", tempPath, errno));
+    // ignored: EPERM above means we may not give the file away; it stays ours, as any
+    // user's own save would.
+    if (::fchmod(fd.get(), ownership.mode) != 0)
+        return fail(describeErrno("cannot set the mode of", tempPath, errno));
+    if (auto written = writeAll(fd.get(), bytes, tempPath); !written) return written;
     // A failed fsync is never retried: the kernel may already have dropped the dirty pages.
-    if (::fsync(fd) != 0) {
-        int error = errno;
-        closeKeepingErrno(fd);
-        return fail(describeErrno("cannot sync", tempPath, error));
-    }
-    if (::close(fd) != 0) return fail(describeErrno("cannot close", tempPath, errno));
+    if (::fsync(fd.get()) != 0) return fail(describeErrno("cannot sync", tempPath, errno));
+    if (::close(fd.release()) != 0) return fail(describeErrno("cannot close", tempPath, errno));
     return {};
+}
+
+std::string randomSuffix() {
+    static thread_local std::mt19937_64 generator{std::random_device{}() ^
+                                                  static_cast<std::uint64_t>(::getpid())};
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix(6, 'x');
+    for (char& c : suffix) c = letters[generator() % 62];
+    return suffix;
+}
+
+// A new temporary file beside the target: O_EXCL|O_NOFOLLOW, so it is never someone's link.
+Result<UniqueFd> createTemporary(int folder, const std::string& target, std::string& tempName) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempName = "." + target + std::string(kAtomicTempInfix) + randomSuffix();
+        int fd = ::openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) return UniqueFd(fd);
+        if (errno != EEXIST) return fail(std::strerror(errno), errno);
+    }
+    return fail("no free temporary name", EEXIST);
 }
 
 }  // namespace
 
-WholeFile readWholeFile(const std::filesystem::path& hostPath, std::size_t maxBytes) {
+Result<Durability> replaceFileAtomicallyAt(int folder, std::string_view name, std::string_view bytes,
+                                           mode_t newFileMode, std::string_view shownAs) {
+    const std::string target(name);
+    const Ownership ownership = ownershipFor(folder, target, newFileMode);
+    std::string tempName;
+    auto fd = createTemporary(folder, target, tempName);
+    if (!fd)
+        return failAndLog("cannot create a temporary file beside " + std::string(shownAs) + ": " + fd.error());
+    if (auto filled = fillTemporary(std::move(fd.value()), bytes, ownership, tempName); !filled) {
+        ::unlinkat(folder, tempName.c_str(), 0);  // ignored: best effort; the reason below is what matters
+        return failAndLog(filled.error() + "; " + std::string(shownAs) + " is unchanged");
+    }
+    if (::renameat(folder, tempName.c_str(), folder, target.c_str()) != 0) {
+        std::string reason = describeErrno("cannot replace", shownAs, errno);
+        ::unlinkat(folder, tempName.c_str(), 0);  // ignored: best effort; the reason below is what matters
+        return failAndLog(reason + "; the file is unchanged");
+    }
+    if (::fsync(folder) != 0) {
+        log::write(describeErrno("saved " + std::string(shownAs) + ", but the folder could not be synced",
+                                 "(the change may not survive a power loss)", errno));
+        return Durability::FolderNotSynced;
+    }
+    return Durability::Synced;
+}
+
+Result<Durability> replaceFileAtomicallyIn(const std::filesystem::path& root, std::string_view devicePath,
+                                           std::string_view bytes, mode_t newFileMode) {
+    auto parent = jail::openParentIn(root, devicePath);
+    if (!parent) return failAndLog("cannot write " + DeviceRoot::normalise(devicePath) + ": " + parent.error());
+    return replaceFileAtomicallyAt(parent->folder.get(), parent->name, bytes, newFileMode,
+                                   DeviceRoot::normalise(devicePath));
+}
+
+Result<Durability> replaceFileAtomically(std::string_view devicePath, std::string_view bytes,
+                                         mode_t newFileMode) {
+    return replaceFileAtomicallyIn(DeviceRoot::current(), devicePath, bytes, newFileMode);
+}
+
+namespace {
+
+// Reads what `opened` names (shown as `shown`), refusing what is not a regular file or is
+// larger than maxBytes.
+WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::size_t maxBytes) {
     WholeFile result;
-    int fd = ::open(hostPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return result;
+    if (!opened) {
+        int error = opened.errorCode();
+        if (error == ENOENT || error == ENOTDIR || error == EXDEV) return result;
         result.status = WholeFile::Status::Failed;
-        result.reason = describeErrno("cannot open", hostPath, errno);
+        result.reason = "cannot open " + opened.error();
         return result;
     }
+    const int fd = opened->get();
     result.status = WholeFile::Status::Failed;
     if (::fstat(fd, &result.identity) != 0) {
-        result.reason = describeErrno("cannot inspect", hostPath, errno);
+        result.reason = describeErrno("cannot inspect", shown, errno);
     } else if (!S_ISREG(result.identity.st_mode)) {
-        result.reason = hostPath.string() + " is not a regular file";
+        result.reason = shown + " is not a regular file";
     } else if (static_cast<std::size_t>(result.identity.st_size) > maxBytes) {
-        result.reason = hostPath.string() + " is larger than " + std::to_string(maxBytes) + " bytes";
+        result.reason = shown + " is larger than " + std::to_string(maxBytes) + " bytes";
     } else {
         result.bytes.resize(static_cast<std::size_t>(result.identity.st_size));
         std::size_t have = 0;
@@ -118,7 +172,7 @@ WholeFile readWholeFile(const std::filesystem::path& hostPath, std::size_t maxBy
             ssize_t got = ::read(fd, result.bytes.data() + have, result.bytes.size() - have);
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) {
-                result.reason = describeErrno("cannot read", hostPath, errno);
+                result.reason = describeErrno("cannot read", shown, errno);
                 break;
             }
             if (got == 0) break;
@@ -134,40 +188,37 @@ WholeFile readWholeFile(const std::filesystem::path& hostPath, std::size_t maxBy
                         after.st_ctim.tv_nsec == result.identity.st_ctim.tv_nsec;
         if (result.reason.empty()) result.status = WholeFile::Status::Read;
     }
-    ::close(fd);  // ignored: a read-only descriptor has nothing left to report on close
     return result;
+}
+
+
+}  // namespace
+
+WholeFile readWholeFile(std::string_view devicePath, std::size_t maxBytes) {
+    return readOpened(jail::open(devicePath, O_RDONLY | O_NOCTTY | O_NONBLOCK), DeviceRoot::normalise(devicePath),
+                      maxBytes);
+}
+
+WholeFile readWholeHostFile(const std::filesystem::path& hostPath, std::size_t maxBytes) {
+    int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    Result<UniqueFd> opened = fd >= 0 ? Result<UniqueFd>(UniqueFd(fd))
+                                      : Result<UniqueFd>(fail(hostPath.string() + ": " + std::strerror(errno), errno));
+    return readOpened(std::move(opened), hostPath.string(), maxBytes);
+}
+
+Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes,
+                                             mode_t newFileMode) {
+    const std::filesystem::path folder = hostPath.parent_path().empty() ? "." : hostPath.parent_path();
+    UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd.valid())
+        return failAndLog(describeErrno("cannot open the folder of", hostPath.string(), errno));
+    return replaceFileAtomicallyAt(folderFd.get(), hostPath.filename().string(), bytes, newFileMode,
+                                   hostPath.string());
 }
 
 bool isAtomicTempNameOf(std::string_view candidate, std::string_view targetName) {
     std::string prefix = "." + std::string(targetName) + std::string(kAtomicTempInfix);
     return candidate.size() == prefix.size() + 6 && candidate.substr(0, prefix.size()) == prefix;
-}
-
-Result<void> replaceFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes,
-                                   mode_t newFileMode) {
-    const std::filesystem::path folder = hostPath.parent_path().empty() ? "." : hostPath.parent_path();
-    std::string tempName = (folder / ("." + hostPath.filename().string() +
-                                      std::string(kAtomicTempInfix) + "XXXXXX"))
-                               .string();
-    mode_t mode = modeFor(hostPath, newFileMode);
-    int fd = ::mkostemp(tempName.data(), O_CLOEXEC);
-    if (fd < 0) return failAndLog(describeErrno("cannot create a temporary file beside", hostPath, errno));
-    const std::filesystem::path tempPath = tempName;
-
-    if (auto filled = fillTemporary(fd, bytes, mode, tempPath); !filled) {
-        ::unlink(tempPath.c_str());  // ignored: best effort; the reason below is what matters
-        return failAndLog(filled.error() + "; " + hostPath.string() + " is unchanged");
-    }
-    if (::rename(tempPath.c_str(), hostPath.c_str()) != 0) {
-        std::string reason = describeErrno("cannot replace", hostPath, errno);
-        ::unlink(tempPath.c_str());  // ignored: best effort; the reason below is what matters
-        return failAndLog(reason + "; the file is unchanged");
-    }
-    if (auto synced = syncFolder(folder); !synced) {
-        // The new contents are in place; only their durability across a power cut is in doubt.
-        return failAndLog(synced.error() + " after replacing " + hostPath.string());
-    }
-    return {};
 }
 
 }  // namespace vx

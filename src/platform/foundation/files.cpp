@@ -11,18 +11,17 @@
 #include <set>
 #include <utility>
 
-#include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/root_jail.h"
+#include "platform/foundation/unique_fd.h"
 
 namespace vx::files {
 
 namespace {
 
-std::string hostPath(std::string_view devicePath) {
-    return DeviceRoot::resolve(devicePath).string();
-}
-
-bool isMissing(int error) { return error == ENOENT || error == ENOTDIR; }
+// Missing is not worth a line; a refused link or a path out of the root was logged by the
+// jail already.
+bool isQuiet(int error) { return error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV; }
 
 Error failure(std::string_view operation, std::string_view devicePath, std::string_view reason,
               bool quiet = false) {
@@ -33,27 +32,8 @@ Error failure(std::string_view operation, std::string_view devicePath, std::stri
 }
 
 Error systemFailure(std::string_view operation, std::string_view devicePath, int error) {
-    return failure(operation, devicePath, std::strerror(error), isMissing(error));
+    return failure(operation, devicePath, std::strerror(error), isQuiet(error));
 }
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-    ~FileDescriptor() { reset(); }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    void swap(FileDescriptor& other) noexcept { std::swap(fd_, other.fd_); }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);  // ignored: read-only descriptor, nothing to lose
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
-};
 
 struct Entry {
     std::string name;
@@ -86,9 +66,9 @@ Result<std::vector<Entry>> readEntries(int folder, std::string_view devicePath) 
 }
 
 Result<std::vector<Entry>> readFolder(std::string_view devicePath) {
-    FileDescriptor folder(::open(hostPath(devicePath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.valid()) return systemFailure("list", devicePath, errno);
-    return readEntries(folder.get(), devicePath);
+    auto folder = jail::open(devicePath, O_RDONLY | O_DIRECTORY);
+    if (!folder) return systemFailure("list", devicePath, folder.errorCode());
+    return readEntries(folder->get(), devicePath);
 }
 
 // A folder entry that is itself a folder (a link to one is not).
@@ -118,11 +98,12 @@ public:
     explicit TreeWalk(std::string_view devicePath) : devicePath_(devicePath) {}
 
     std::vector<std::string> run() {
-        current_.reset(::open(hostPath(devicePath_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!current_.valid()) {
-            (void)systemFailure("list", devicePath_, errno);
+        auto top = jail::open(devicePath_, O_RDONLY | O_DIRECTORY);
+        if (!top) {
+            (void)systemFailure("list", devicePath_, top.errorCode());
             return {};
         }
+        current_ = std::move(top.value());
         if (!enter(std::string())) return {};
         while (!levels_.empty()) {
             Level& level = levels_.back();
@@ -156,7 +137,7 @@ private:
     }
 
     void descend(const std::string& name, const std::string& relative) {
-        FileDescriptor child(::openat(current_.get(), name.c_str(),
+        UniqueFd child(::openat(current_.get(), name.c_str(),
                                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!child.valid()) {
             (void)failure("list", devicePath_ + "/" + relative, std::strerror(errno));
@@ -187,7 +168,7 @@ private:
     }
 
     std::string devicePath_;
-    FileDescriptor current_;
+    UniqueFd current_;
     std::vector<Level> levels_;
     std::set<Identity> onPath_;
     std::vector<std::string> paths_;
@@ -195,14 +176,11 @@ private:
 
 }  // namespace
 
-bool fileExistsAtPath(std::string_view devicePath) {
-    struct stat info {};
-    return ::stat(hostPath(devicePath).c_str(), &info) == 0;
-}
+bool fileExistsAtPath(std::string_view devicePath) { return jail::stat(devicePath).ok(); }
 
 bool isDirectory(std::string_view devicePath) {
-    struct stat info {};
-    return ::stat(hostPath(devicePath).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    auto info = jail::stat(devicePath);
+    return info && S_ISDIR(info->st_mode);
 }
 
 Result<std::vector<std::string>> listDirectory(std::string_view devicePath) {
@@ -224,9 +202,9 @@ std::vector<std::string> subpathsOfDirectoryAtPath(std::string_view devicePath) 
 }
 
 Result<std::string> readBytes(std::string_view devicePath, std::size_t maxBytes) {
-    FileDescriptor file(::open(hostPath(devicePath).c_str(),
-                               O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (!file.valid()) return systemFailure("read", devicePath, errno);
+    auto opened = jail::open(devicePath, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!opened) return systemFailure("read", devicePath, opened.errorCode());
+    UniqueFd file = std::move(opened.value());
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) return systemFailure("read", devicePath, errno);
     if (!S_ISREG(info.st_mode)) return failure("read", devicePath, "not a regular file");

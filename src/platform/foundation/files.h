@@ -1,6 +1,7 @@
 #pragma once
 // File access by device path (resolved against the current device root), as the pages use
-// NSFileManager. Nothing here follows a link out of a listing or trusts a file's size.
+// NSFileManager. Every path resolves inside the root (root_jail.h): a link that leads out
+// of it finds nothing. Nothing here follows a link out of a listing or trusts a file's size.
 #include <cstddef>
 #include <string>
 #include <string_view>

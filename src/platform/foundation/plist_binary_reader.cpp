@@ -48,7 +48,7 @@ private:
         if (error_.empty()) error_ = "binary property list: " + std::move(reason);
         return false;
     }
-    Error failure() const { return Error{error_}; }
+    Error failure() const { return vx::fail(error_); }
 
     bool readTrailer() {
         if (size_ < kHeaderSize + kTrailerSize + 2) return error("file too short");

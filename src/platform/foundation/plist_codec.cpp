@@ -13,7 +13,7 @@ namespace {
 
 Error refuse(std::string reason) {
     log::write("plist: " + reason);
-    return Error{std::move(reason)};
+    return fail(std::move(reason));
 }
 
 Result<Value> logged(Result<Value> result) {
@@ -65,6 +65,16 @@ Result<Value> parse(std::string_view bytes) {
 Result<Value> parseOpenStep(std::string_view bytes) {
     if (auto refused = checkSize(bytes)) return *refused;
     return logged(detail::parseOpenStepUnlogged(bytes));
+}
+
+Result<LenientParse> parseLenient(std::string_view bytes) {
+    if (bytes.empty()) return fail("property list: no bytes");
+    if (bytes.size() > kMaxInputBytes) return fail("property list: over the size limit");
+    auto parsed = looksBinary(bytes) ? detail::parseBinaryUnlogged(bytes) : detail::parseXmlUnlogged(bytes, true);
+    if (!parsed) return fail(parsed.error());
+    LenientParse result{std::move(parsed.value()), {}};
+    result.repairedKeys = repairText(result.value);
+    return result;
 }
 
 Result<Value> parseXml(std::string_view bytes) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/plist_value.h"
 #include "platform/foundation/result.h"
@@ -22,6 +23,24 @@ Result<Value> parseXml(std::string_view bytes);
 Result<Value> parseBinary(std::string_view bytes);
 // The old text ("OpenStep") format: UTF-8, or UTF-16 with a byte-order mark.
 Result<Value> parseOpenStep(std::string_view bytes);
+
+// What other programs wrote, read leniently: XML that is not valid UTF-8 is read anyway,
+// and every key and string is then repaired as by repairText. Not logged: the caller
+// reports a failure with the file's name.
+struct LenientParse {
+    Value value;
+    std::vector<std::string> repairedKeys;  // see repairText
+};
+Result<LenientParse> parseLenient(std::string_view bytes);
+
+// Every key and string of the value is text XML can carry (text::checkXmlText); otherwise
+// the reason names where: `value of "Name" in "ThemeOptions": U+0001 at byte 1 is not
+// allowed in XML`.
+Result<void> checkText(const Value& value);
+// Replaces, in every key and string, each malformed UTF-8 sequence and each character XML
+// forbids with U+FFFD. Returns the top-level keys (of a dictionary root; "" for any other
+// root) under which something was replaced, once each.
+std::vector<std::string> repairText(Value& value);
 
 // The device's XML form: header lines, tabs, sorted keys, %.17g reals, trailing line feed.
 std::string writeXml(const Value& value);

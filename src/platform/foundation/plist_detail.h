@@ -19,7 +19,7 @@ bool parseDateText(std::string_view text, double& secondsSinceReference);
 bool decodeBase64(std::string_view text, Data& out);
 
 // The readers without logging; the public entry points log a failure once.
-Result<Value> parseXmlUnlogged(std::string_view bytes);
+Result<Value> parseXmlUnlogged(std::string_view bytes, bool lenientText = false);
 Result<Value> parseBinaryUnlogged(std::string_view bytes);
 Result<Value> parseOpenStepUnlogged(std::string_view bytes);
 

@@ -4,6 +4,7 @@
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
+#include "platform/foundation/save_watch.h"
 
 namespace vx::plist {
 
@@ -13,9 +14,9 @@ namespace {
 // taken again a few times before it counts as unreadable.
 constexpr int kReadAttempts = 3;
 
-Result<Value> parseWholeFile(const std::filesystem::path& hostPath, std::string_view devicePath) {
+Result<Value> parseWholeFile(std::string_view devicePath) {
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-        WholeFile file = readWholeFile(hostPath, kMaxInputBytes);
+        WholeFile file = readWholeFile(devicePath, kMaxInputBytes);
         if (file.status == WholeFile::Status::Missing)
             return fail("no file at " + std::string(devicePath));
         if (file.status == WholeFile::Status::Failed) return fail(file.reason);
@@ -30,7 +31,7 @@ Result<Value> parseWholeFile(const std::filesystem::path& hostPath, std::string_
 }  // namespace
 
 Result<Value> readFile(std::string_view devicePath) {
-    return parseWholeFile(DeviceRoot::resolve(devicePath), devicePath);
+    return parseWholeFile(devicePath);
 }
 
 std::optional<Dictionary> dictionaryWithContentsOfFile(std::string_view devicePath) {
@@ -46,7 +47,19 @@ std::optional<Array> arrayWithContentsOfFile(std::string_view devicePath) {
 }
 
 Result<void> writeFileAtomically(std::string_view devicePath, const Value& value) {
-    return replaceFileAtomically(DeviceRoot::resolve(devicePath), writeXml(value));
+    if (auto checked = checkText(value); !checked) {
+        std::string reason = "not saved to " + DeviceRoot::normalise(devicePath) + ": " + checked.error();
+        log::write(reason);
+        SaveWatch::note(reason);
+        return fail(std::move(reason));
+    }
+    // A folder that could not be synced after the rename is logged; the file is in place.
+    auto written = replaceFileAtomically(devicePath, writeXml(value));
+    if (!written) {
+        SaveWatch::note(written.error());
+        return fail(written.error());
+    }
+    return {};
 }
 
 }  // namespace vx::plist

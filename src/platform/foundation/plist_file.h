@@ -14,6 +14,7 @@ Result<Value> readFile(std::string_view devicePath);
 std::optional<Dictionary> dictionaryWithContentsOfFile(std::string_view devicePath);
 std::optional<Array> arrayWithContentsOfFile(std::string_view devicePath);
 // writeToFile:atomically:YES in the XML form; the old file stays whole on any failure.
+// A value holding text XML cannot carry is refused (plist::checkText) and nothing is written.
 Result<void> writeFileAtomically(std::string_view devicePath, const Value& value);
 
 }  // namespace vx::plist

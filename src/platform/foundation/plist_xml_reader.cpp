@@ -92,11 +92,11 @@ constexpr std::array<std::int8_t, 256> kBase64 = makeBase64Table();
 
 class XmlReader {
 public:
-    explicit XmlReader(std::string_view text)
-        : text_(text), p_(text.data()), end_(text.data() + text.size()) {}
+    XmlReader(std::string_view text, bool lenientText)
+        : text_(text), p_(text.data()), end_(text.data() + text.size()), lenientText_(lenientText) {}
 
     Result<Value> run() {
-        if (!text::isValidUtf8(text_)) return fail("the text is not valid UTF-8");
+        if (!lenientText_ && !text::isValidUtf8(text_)) return fail("the text is not valid UTF-8");
         if (remaining() >= 3 && std::memcmp(p_, "\xEF\xBB\xBF", 3) == 0) p_ += 3;
         if (!skipMisc(true)) return failure();
         if (p_ == end_) return fail("no root element");
@@ -132,7 +132,7 @@ private:
         error(std::move(reason));
         return failure();
     }
-    Error failure() const { return Error{error_}; }
+    Error failure() const { return vx::fail(error_); }
 
     // Skips white space, comments and processing instructions; before the root also a
     // DOCTYPE without an internal subset. Stops at an element, a close tag, other text or
@@ -445,6 +445,7 @@ private:
     std::string_view text_;
     const char* p_;
     const char* end_;
+    bool lenientText_;  // text that is not valid UTF-8 is kept as it is, for repairText
     std::string error_;
 };
 
@@ -603,7 +604,7 @@ bool decodeBase64(std::string_view text, Data& out) {
     return true;
 }
 
-Result<Value> parseXmlUnlogged(std::string_view bytes) {
+Result<Value> parseXmlUnlogged(std::string_view bytes, bool lenientText) {
     std::optional<std::string> converted;
     std::optional<std::string> encoding = xmlEncodingOf(bytes);
     if (encoding) {
@@ -611,7 +612,7 @@ Result<Value> parseXmlUnlogged(std::string_view bytes) {
         if (!utf8) return fail("XML property list: not valid " + *encoding + ": " + utf8.error());
         converted = std::move(*utf8);
     }
-    return XmlReader(converted ? std::string_view(*converted) : bytes).run();
+    return XmlReader(converted ? std::string_view(*converted) : bytes, lenientText).run();
 }
 
 }  // namespace detail

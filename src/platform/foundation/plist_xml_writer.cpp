@@ -10,6 +10,7 @@
 
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_detail.h"
+#include "platform/foundation/text.h"
 
 namespace vx::plist {
 
@@ -81,7 +82,14 @@ public:
 private:
     void indent(int depth) { out_.append(static_cast<std::size_t>(depth), '\t'); }
 
+    // Text XML cannot carry never reaches the file: such characters become U+FFFD (the
+    // file writers refuse such values before they get here; this keeps any output parsable).
     void appendEscaped(std::string_view text) {
+        if (!text::isXmlText(text)) {
+            std::string repaired = text::toXmlText(text);
+            appendEscaped(repaired);
+            return;
+        }
         std::size_t start = 0;
         std::size_t i = 0;
         while (i < text.size()) {

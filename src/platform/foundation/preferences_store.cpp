@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <condition_variable>
+#include <cstdio>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -20,12 +22,14 @@
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
+#include "platform/foundation/root_jail.h"
+#include "platform/foundation/save_watch.h"
+#include "platform/foundation/strings.h"
+#include "platform/foundation/unique_fd.h"
 
 namespace vx {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kReadAttempts = 3;
 
@@ -36,6 +40,7 @@ Error failAndLog(std::string reason) {
 
 // ---- the lock beside the file ------------------------------------------------------------
 
+// A held lock; unlocked and closed when it goes.
 class LockFile {
 public:
     explicit LockFile(int fd) : fd_(fd) {}
@@ -51,44 +56,123 @@ private:
     int fd_;
 };
 
-// The lock is a separate "<file>.lock": the file itself is replaced by rename, so a lock on
-// its inode would protect nothing. A dead holder's lock is released by the kernel.
-Result<LockFile> lockBeside(const fs::path& hostPath, std::chrono::milliseconds deadline) {
-    fs::path lockPath = hostPath;
-    lockPath += ".lock";
-    int fd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
-    if (fd < 0)
-        return failAndLog("cannot open the lock " + lockPath.string() + ": " + std::strerror(errno));
-    LockFile lock(fd);
-    auto giveUpAt = std::chrono::steady_clock::now() + deadline;
-    auto pause = std::chrono::microseconds(200);
-    for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return lock;
-        if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK)
-            return failAndLog("cannot lock " + lockPath.string() + ": " + std::strerror(errno));
-        if (std::chrono::steady_clock::now() >= giveUpAt)
-            return failAndLog("gave up waiting for the lock " + lockPath.string() + " after " +
-                              std::to_string(deadline.count()) + " ms; nothing was written");
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::microseconds(10000));
+// Opens "<name>.lock" in the folder, never through a link. A new lock file takes the owner
+// of the folder, so that a save made as root leaves a lock its user can still open.
+Result<UniqueFd> openLockFile(int folder, const std::string& lockName, std::string_view shownAs) {
+    int fd = ::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        struct stat folderInfo {};
+        if (::geteuid() == 0 && ::fstat(folder, &folderInfo) == 0)
+            ::fchown(fd, folderInfo.st_uid, folderInfo.st_gid);  // ignored: the lock works whoever owns it
+        return UniqueFd(fd);
     }
+    if (errno == EEXIST) fd = ::openat(folder, lockName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return failAndLog("cannot open the lock " + std::string(shownAs) + ".lock: " + std::strerror(errno));
+    return UniqueFd(fd);
 }
 
-// Temporary files of writers that died mid-save. Only called under the lock, when no
-// other locked writer can be between its mkstemp and its rename.
-void removeStaleTemporaries(const fs::path& hostPath) {
-    const fs::path folder = hostPath.parent_path();
-    const std::string target = hostPath.filename().string();
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return;  // ignored: the save itself will report a folder it cannot use
-    while (dirent* entry = ::readdir(dir)) {
-        if (!isAtomicTempNameOf(entry->d_name, target)) continue;
-        fs::path stale = folder / entry->d_name;
-        if (::unlink(stale.c_str()) == 0)
-            log::write("removed " + stale.string() + ", left by an interrupted save");
+// A blocking flock, given up after the deadline. The kernel wakes a blocked waiter as soon
+// as the holder unlocks, so a busy writer cannot starve another the way polling did. The
+// wait runs on a helper thread that owns the descriptor: if the caller gives up, the helper
+// releases the lock as soon as it gets it.
+Result<LockFile> waitForLock(UniqueFd fd, std::chrono::milliseconds deadline, std::string_view shownAs) {
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return LockFile(fd.release());
+    if (errno != EWOULDBLOCK && errno != EINTR)
+        return failAndLog("cannot lock " + std::string(shownAs) + ".lock: " + std::strerror(errno));
+    struct Wait {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        int error = 0;
+        int fd = -1;
+    };
+    auto wait = std::make_shared<Wait>();
+    wait->fd = fd.release();
+    std::thread([wait] {
+        int rc;
+        do rc = ::flock(wait->fd, LOCK_EX);
+        while (rc != 0 && errno == EINTR);
+        int error = rc == 0 ? 0 : errno;
+        std::lock_guard guard(wait->mutex);
+        if (wait->abandoned) {
+            ::close(wait->fd);  // ignored: closing releases the lock nobody waits for any more
+            return;
+        }
+        wait->finished = true;
+        wait->error = error;
+        wait->done.notify_one();
+    }).detach();
+    std::unique_lock guard(wait->mutex);
+    if (!wait->done.wait_for(guard, deadline, [&] { return wait->finished; })) {
+        wait->abandoned = true;
+        return failAndLog("gave up waiting for the lock " + std::string(shownAs) + ".lock after " +
+                          std::to_string(deadline.count()) + " ms; nothing was written");
     }
+    if (wait->error != 0) {
+        ::close(wait->fd);  // ignored: nothing was written through this descriptor
+        return failAndLog("cannot lock " + std::string(shownAs) + ".lock: " + std::strerror(wait->error));
+    }
+    return LockFile(wait->fd);
+}
+
+// ---- names of our own beside the file ----------------------------------------------------
+
+constexpr std::string_view kBackupInfix = ".unreadable-";
+constexpr std::string_view kReplacedInfix = ".replaced-";
+constexpr std::size_t kOldBackupSuffixLength = 6;  // "XXXXXX" of the mkstemp placeholders
+
+// "<name><infix>" + 16 hex digits of the content's hash: one copy per content.
+std::string backupNameFor(const std::string& target, std::string_view bytes,
+                          std::string_view infix = kBackupInfix) {
+    std::uint64_t hash = 14695981039346656037ull;  // 64-bit FNV-1a
+    for (unsigned char byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return target + std::string(infix) + hex;
+}
+
+// Leftovers of an interrupted save of `target`: its temporary files, the temporary files
+// of its backups, and the empty backup placeholders that older versions made first.
+bool isLeftoverOf(int folder, std::string_view candidate, const std::string& target) {
+    if (isAtomicTempNameOf(candidate, target)) return true;
+    for (std::string_view copyInfix : {kBackupInfix, kReplacedInfix}) {
+        const std::string copyPrefix = target + std::string(copyInfix);
+        if (candidate.size() > copyPrefix.size() + 1 && candidate[0] == '.' &&
+            candidate.substr(1, copyPrefix.size()) == copyPrefix) {
+            std::size_t infix = candidate.rfind(kAtomicTempInfix);
+            return infix != std::string_view::npos &&
+                   isAtomicTempNameOf(candidate, candidate.substr(1, infix - 1));
+        }
+    }
+    const std::string backupPrefix = target + std::string(kBackupInfix);
+    if (candidate.size() == backupPrefix.size() + kOldBackupSuffixLength &&
+        candidate.substr(0, backupPrefix.size()) == backupPrefix) {
+        struct stat info {};
+        std::string name(candidate);
+        return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISREG(info.st_mode) && info.st_size == 0;
+    }
+    return false;
+}
+
+// Only called under the lock, when no other locked writer can be between its temporary
+// file and its rename.
+void removeLeftovers(int folder, const std::string& target, std::string_view shownFolder) {
+    int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = own < 0 ? nullptr : ::fdopendir(own);
+    if (!dir) {
+        if (own >= 0) ::close(own);
+        return;  // ignored: the save itself will report a folder it cannot use
+    }
+    std::vector<std::string> stale;
+    while (dirent* entry = ::readdir(dir))
+        if (isLeftoverOf(folder, entry->d_name, target)) stale.emplace_back(entry->d_name);
     ::closedir(dir);
+    for (const std::string& name : stale)
+        if (::unlinkat(folder, name.c_str(), 0) == 0)
+            log::write("removed " + std::string(shownFolder) + "/" + name + ", left by an interrupted save");
 }
 
 // ---- reading -----------------------------------------------------------------------------
@@ -99,12 +183,16 @@ struct LoadedFile {
     plist::Dictionary dictionary;
     WholeFile file;
     std::string reason;
+    // Top-level keys whose text another program wrote in a form XML cannot carry; the
+    // dictionary holds them repaired (U+FFFD).
+    std::vector<std::string> repairedKeys;
 };
 
-LoadedFile loadFile(const fs::path& hostPath) {
+LoadedFile loadFile(std::string_view devicePath) {
+    const std::string shown = DeviceRoot::normalise(devicePath);
     LoadedFile loaded;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-        loaded.file = readWholeFile(hostPath, plist::kMaxInputBytes);
+        loaded.file = readWholeFile(devicePath, plist::kMaxInputBytes);
         if (loaded.file.status != WholeFile::Status::Read || loaded.file.stable) break;
     }
     switch (loaded.file.status) {
@@ -120,63 +208,93 @@ LoadedFile loadFile(const fs::path& hostPath) {
     }
     if (!loaded.file.stable) {
         loaded.status = LoadedFile::Status::Unreadable;
-        loaded.reason = hostPath.string() + " kept changing while it was read";
+        loaded.reason = shown + " kept changing while it was read";
         return loaded;
     }
-    auto parsed = plist::parse(loaded.file.bytes);
+    auto parsed = plist::parseLenient(loaded.file.bytes);
     if (!parsed) {
         loaded.status = LoadedFile::Status::Unparsable;
-        loaded.reason = hostPath.string() + " is not a property list: " + parsed.error();
-    } else if (!parsed->isDictionary()) {
+        loaded.reason = shown + " is not a property list: " + parsed.error();
+    } else if (!parsed->value.isDictionary()) {
         loaded.status = LoadedFile::Status::Unparsable;
-        loaded.reason = hostPath.string() + " is a property list whose root is not a dictionary";
+        loaded.reason = shown + " is a property list whose root is not a dictionary";
     } else {
         loaded.status = LoadedFile::Status::Dictionary;
-        loaded.dictionary = std::move(parsed->dictionary());
+        loaded.dictionary = std::move(parsed->value.dictionary());
+        loaded.repairedKeys = std::move(parsed->repairedKeys);
     }
     return loaded;
 }
 
+// Every row of a page reads the file; one bad file is worth one line, not one per row.
+// The same reason for the same unchanged file (inode, size, times) is logged once.
+void logReadFailureOnce(const LoadedFile& loaded) {
+    static std::mutex mutex;
+    static std::string lastLine;
+    const struct stat& id = loaded.file.identity;
+    std::string line = loaded.reason + "|" + std::to_string(id.st_dev) + ":" + std::to_string(id.st_ino) + ":" +
+                       std::to_string(id.st_size) + ":" + std::to_string(id.st_mtim.tv_sec) + "." +
+                       std::to_string(id.st_mtim.tv_nsec) + ":" + std::to_string(id.st_ctim.tv_nsec);
+    std::lock_guard guard(mutex);
+    if (line == lastLine) return;
+    lastLine = std::move(line);
+    log::write(loaded.reason);
+}
+
 std::optional<plist::Dictionary> dictionaryOrLog(LoadedFile& loaded) {
     if (loaded.status == LoadedFile::Status::Dictionary) return std::move(loaded.dictionary);
-    if (loaded.status != LoadedFile::Status::Missing) log::write(loaded.reason);
+    if (loaded.status != LoadedFile::Status::Missing) logReadFailureOnce(loaded);
     return std::nullopt;
 }
 
 // ---- backups beside the file -------------------------------------------------------------
 
-// Copies the bytes that were read (under the lock) to a new unique name
-// "<file><infix>XXXXXX" beside the file. The original stays in place until the new
+// Copies the bytes that were read (under the lock) beside the file, under a name made from
+// their hash: a backup is written whole under a temporary name and renamed into place, and
+// the same contents are never backed up twice. The original stays in place until the new
 // contents replace it in one step.
-Result<fs::path> copyBeside(const fs::path& hostPath, const LoadedFile& loaded, std::string_view infix) {
-    std::string pattern = hostPath.string() + std::string(infix) + "XXXXXX";
-    int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
-        return failAndLog("cannot make a backup name beside " + hostPath.string() + ": " +
-                          std::strerror(errno) + "; nothing was written");
-    ::close(fd);  // ignored: the empty placeholder is replaced below
-    fs::path backup = pattern;
-    auto copied = replaceFileAtomically(backup, loaded.file.bytes, 0600);
-    if (!copied) {
-        ::unlink(backup.c_str());  // ignored: best effort removal of the empty placeholder
-        return failAndLog("cannot back up " + hostPath.string() + ": " + copied.error() +
-                          "; nothing was written");
-    }
-    return backup;
+struct CopyBeside {
+    std::string name;
+    bool madeNow = false;  // false: a copy of the same contents was already there
+};
+
+Result<CopyBeside> copyBeside(int folder, const std::string& target, std::string_view bytes,
+                              std::string_view infix, std::string_view shownFolder) {
+    CopyBeside copy{backupNameFor(target, bytes, infix)};
+    const std::string shown = std::string(shownFolder) + "/" + copy.name;
+    struct stat existing {};
+    if (::fstatat(folder, copy.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(existing.st_mode) &&
+        static_cast<std::size_t>(existing.st_size) == bytes.size())
+        return copy;
+    auto copied = replaceFileAtomicallyAt(folder, copy.name, bytes, 0600, shown);
+    if (!copied) return failAndLog("cannot keep a copy of the file: " + copied.error() + "; nothing was written");
+    copy.madeNow = true;
+    return copy;
 }
 
-Result<fs::path> backUpUnparsable(const fs::path& hostPath, const LoadedFile& loaded) {
-    auto backup = copyBeside(hostPath, loaded, ".unreadable-");
-    if (backup)
-        log::write(loaded.reason + "; its contents were saved to " + backup->string() +
-                   " before it was replaced");
-    return backup;
+Result<void> backUpUnparsable(int folder, const std::string& target, std::string_view shownFolder,
+                              const LoadedFile& loaded) {
+    auto copy = copyBeside(folder, target, loaded.file.bytes, kBackupInfix, shownFolder);
+    if (!copy) return fail(copy.error());
+    log::write(loaded.reason + "; its contents " + (copy->madeNow ? "were saved to " : "were already saved to ") +
+               std::string(shownFolder) + "/" + copy->name + " before it was replaced");
+    return {};
 }
 
-Result<SaveOutcome> saveUnderLock(const fs::path& hostPath, WhenMissing whenMissing,
-                                  const PlistChange& change) {
-    removeStaleTemporaries(hostPath);
-    LoadedFile loaded = loadFile(hostPath);
+// Text XML cannot carry is refused where it comes in: a change that brings some is not
+// saved. (What was already in the file was repaired when it was loaded.)
+Result<void> checkChangedText(const plist::Dictionary& dictionary, std::string_view shown) {
+    auto checked = plist::checkText(plist::Value(dictionary));
+    if (!checked) return failAndLog("not saved to " + std::string(shown) + ": " + checked.error());
+    return {};
+}
+
+Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view devicePath,
+                                  WhenMissing whenMissing, const PlistChange& change) {
+    const std::string shown = DeviceRoot::normalise(devicePath);
+    const std::string shownFolder = str::stringByDeletingLastPathComponent(shown);
+    removeLeftovers(parent.folder.get(), parent.name, shownFolder);
+    LoadedFile loaded = loadFile(devicePath);
     switch (loaded.status) {
         case LoadedFile::Status::Unreadable:
             return failAndLog(loaded.reason + "; nothing was written");
@@ -193,13 +311,18 @@ Result<SaveOutcome> saveUnderLock(const fs::path& hostPath, WhenMissing whenMiss
             break;
     }
     if (!change(loaded.dictionary)) return SaveOutcome::Unchanged;
+    if (auto checked = checkChangedText(loaded.dictionary, shown); !checked) return fail(checked.error());
     if (loaded.status == LoadedFile::Status::Unparsable) {
-        auto backup = backUpUnparsable(hostPath, loaded);
-        if (!backup) return fail(backup.error());
+        if (auto backup = backUpUnparsable(parent.folder.get(), parent.name, shownFolder, loaded); !backup)
+            return fail(backup.error());
     }
-    auto written = replaceFileAtomically(hostPath, plist::writeXml(plist::Value(loaded.dictionary)));
+    for (const std::string& key : loaded.repairedKeys)
+        log::write(shown + ": the value of \"" + key +
+                   "\" held text XML cannot carry; it was saved with U+FFFD in its place");
+    auto written = replaceFileAtomicallyAt(parent.folder.get(), parent.name,
+                                           plist::writeXml(plist::Value(loaded.dictionary)), 0644, shown);
     if (!written) return fail(written.error());
-    return SaveOutcome::Written;
+    return *written == Durability::Synced ? SaveOutcome::Written : SaveOutcome::WrittenFolderNotSynced;
 }
 
 // ---- the cache ---------------------------------------------------------------------------
@@ -247,68 +370,98 @@ bool settled(const timespec& ctime, const timespec& readAt) {
     return toNanos(readAt) - toNanos(ctime) >= static_cast<long double>(settle);
 }
 
+
+// The folder that holds the file, open, with the lock beside the file held.
+struct Locked {
+    jail::Parent parent;
+    LockFile lock;
+};
+
+Result<Locked> openAndLock(const std::string& shown, std::chrono::milliseconds lockDeadline) {
+    auto parent = jail::openParent(shown);
+    if (!parent) return failAndLog("cannot save " + shown + ": " + parent.error());
+    auto lockFd = openLockFile(parent->folder.get(), parent->name + ".lock", shown);
+    if (!lockFd) return fail(lockFd.error());
+    auto lock = waitForLock(std::move(lockFd.value()), lockDeadline, shown);
+    if (!lock) return fail(lock.error());
+    return Locked{std::move(parent.value()), std::move(lock.value())};
+}
+
+Result<SaveOutcome> lockAndSave(std::string_view devicePath, WhenMissing whenMissing, const PlistChange& change,
+                                std::chrono::milliseconds lockDeadline) {
+    const std::string shown = DeviceRoot::normalise(devicePath);
+    const std::string folder = str::stringByDeletingLastPathComponent(shown);
+    if (whenMissing == WhenMissing::Create) {
+        if (auto made = jail::createFolders(folder); !made)
+            return failAndLog("cannot save " + shown + ": " + made.error());
+    } else if (auto info = jail::stat(folder); !info || !S_ISDIR(info->st_mode)) {
+        return SaveOutcome::Unchanged;  // no folder, so no file: nothing to change
+    }
+    auto locked = openAndLock(shown, lockDeadline);
+    if (!locked) return fail(locked.error());
+    return saveUnderLock(locked->parent, shown, whenMissing, change);
+}
+
 }  // namespace
 
-Result<std::optional<fs::path>> replacePlistFile(std::string_view devicePath, plist::Dictionary contents,
-                                                 std::chrono::milliseconds lockDeadline) {
-    const fs::path hostPath = DeviceRoot::resolve(devicePath);
-    std::error_code error;
-    fs::create_directories(hostPath.parent_path(), error);
-    if (error)
-        return failAndLog("cannot create the folder " + hostPath.parent_path().string() + ": " +
-                          error.message());
-    auto lock = lockBeside(hostPath, lockDeadline);
-    if (!lock) return fail(lock.error());
-    removeStaleTemporaries(hostPath);
-    LoadedFile loaded = loadFile(hostPath);
-    if (loaded.status == LoadedFile::Status::Unreadable)
-        return failAndLog(loaded.reason + "; nothing was written");
-    std::optional<fs::path> backup;
+Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view devicePath, plist::Dictionary contents,
+                                                              std::chrono::milliseconds lockDeadline) {
+    const std::string shown = DeviceRoot::normalise(devicePath);
+    const std::string folder = str::stringByDeletingLastPathComponent(shown);
+    if (auto checked = checkChangedText(contents, shown); !checked) return fail(checked.error());
+    if (auto made = jail::createFolders(folder); !made) return failAndLog("cannot save " + shown + ": " + made.error());
+    auto locked = openAndLock(shown, lockDeadline);
+    if (!locked) return fail(locked.error());
+    const int folderFd = locked->parent.folder.get();
+    removeLeftovers(folderFd, locked->parent.name, folder);
+    LoadedFile loaded = loadFile(shown);
+    if (loaded.status == LoadedFile::Status::Unreadable) return failAndLog(loaded.reason + "; nothing was written");
+    std::optional<CopyBeside> copy;
     if (loaded.status != LoadedFile::Status::Missing) {
-        auto copied = copyBeside(hostPath, loaded, ".replaced-");
+        auto copied = copyBeside(folderFd, locked->parent.name, loaded.file.bytes, kReplacedInfix, folder);
         if (!copied) return fail(copied.error());
-        backup = *copied;
+        copy = std::move(copied.value());
     }
-    auto written = replaceFileAtomically(hostPath, plist::writeXml(plist::Value(std::move(contents))));
+    auto written = replaceFileAtomicallyAt(folderFd, locked->parent.name,
+                                           plist::writeXml(plist::Value(std::move(contents))), 0644, shown);
     if (!written) {
-        if (backup) ::unlink(backup->c_str());  // ignored: the old file is still in place
+        if (copy && copy->madeNow) ::unlinkat(folderFd, copy->name.c_str(), 0);  // ignored: the old file is in place
         return fail(written.error());
     }
-    if (backup) log::write("replaced " + hostPath.string() + "; the old file was kept as " + backup->string());
-    return backup;
+    if (!copy) return std::optional<std::filesystem::path>();
+    std::filesystem::path kept = DeviceRoot::resolve(folder) / copy->name;
+    log::write("replaced " + shown + "; the old file was kept as " + kept.string());
+    return std::optional<std::filesystem::path>(kept);
 }
 
 Result<SaveOutcome> updatePlistFile(std::string_view devicePath, WhenMissing whenMissing,
                                     const PlistChange& change,
                                     std::chrono::milliseconds lockDeadline) {
-    const fs::path hostPath = DeviceRoot::resolve(devicePath);
-    const fs::path folder = hostPath.parent_path();
-    std::error_code error;
-    if (whenMissing == WhenMissing::Create) {
-        fs::create_directories(folder, error);
-        if (error)
-            return failAndLog("cannot create the folder " + folder.string() + ": " + error.message());
-    } else if (!fs::is_directory(folder, error)) {
-        return SaveOutcome::Unchanged;  // no folder, so no file: nothing to change
-    }
-    auto lock = lockBeside(hostPath, lockDeadline);
-    if (!lock) return fail(lock.error());
-    return saveUnderLock(hostPath, whenMissing, change);
+    auto saved = lockAndSave(devicePath, whenMissing, change, lockDeadline);
+    if (!saved) SaveWatch::note(saved.error());
+    else if (*saved == SaveOutcome::WrittenFolderNotSynced) SaveWatch::note(std::string(kNotSyncedReason));
+    return saved;
 }
 
 std::optional<plist::Dictionary> readPlistDictionary(std::string_view devicePath) {
-    LoadedFile loaded = loadFile(DeviceRoot::resolve(devicePath));
+    LoadedFile loaded = loadFile(devicePath);
     return dictionaryOrLog(loaded);
+}
+
+Result<plist::Dictionary> loadPlistDictionary(std::string_view devicePath) {
+    LoadedFile loaded = loadFile(devicePath);
+    if (loaded.status == LoadedFile::Status::Missing) return plist::Dictionary{};
+    if (loaded.status == LoadedFile::Status::Dictionary) return std::move(loaded.dictionary);
+    return failAndLog(loaded.reason);
 }
 
 std::shared_ptr<const plist::Dictionary> readPlistDictionaryCached(std::string_view devicePath) {
     const std::string hostPath = DeviceRoot::resolve(devicePath).string();
     Cache& shared = cache();
-    struct stat info {};
-    if (::stat(hostPath.c_str(), &info) == 0) {
+    if (auto info = jail::stat(devicePath); info) {
         std::lock_guard guard(shared.mutex);
         auto found = shared.entries.find(hostPath);
-        if (found != shared.entries.end() && found->second.key == CacheKey::of(info))
+        if (found != shared.entries.end() && found->second.key == CacheKey::of(*info))
             return found->second.dictionary;
     }
     timespec readAt{};
@@ -319,7 +472,7 @@ std::shared_ptr<const plist::Dictionary> readPlistDictionaryCached(std::string_v
         else
             ::clock_gettime(CLOCK_REALTIME, &readAt);
     }
-    LoadedFile loaded = loadFile(hostPath);
+    LoadedFile loaded = loadFile(devicePath);
     auto dictionary = dictionaryOrLog(loaded);
     std::lock_guard guard(shared.mutex);
     ++shared.parses;

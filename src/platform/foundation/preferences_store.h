@@ -21,33 +21,50 @@ namespace vx {
 // (nothing is replaced, so nothing needs a backup).
 enum class WhenMissing { Skip, Create };
 
-enum class SaveOutcome { Written, Unchanged };
+// WrittenFolderNotSynced: the new contents are in place (readers see them, notify them),
+// but the folder could not be synced, so the change may not survive a power loss; front
+// ends report it as a failure.
+enum class SaveOutcome { Written, Unchanged, WrittenFolderNotSynced };
+
+inline constexpr std::string_view kNotSyncedReason =
+    "saved, but the folder could not be synced: the change may not survive a power loss";
 
 // Changes the dictionary in place; returns false to leave the file as it is.
 using PlistChange = std::function<bool(plist::Dictionary&)>;
 
-inline constexpr std::chrono::milliseconds kSaveLockDeadline{3000};
+// Long enough for the largest save (a file at the size limit, synced on a slow disk): a
+// writer waits while another is busy and fails only when a holder is stuck.
+inline constexpr std::chrono::milliseconds kSaveLockDeadline{15000};
 
 // The write protocol. The change runs under the lock on what is on disk now, so two
 // processes saving different keys never lose each other's. A file that exists but does not
-// parse, or whose root is not a dictionary, is moved aside to "<name>.unreadable-XXXXXX"
-// (logged) before it is replaced. On any failure the old file is byte-identical, no
-// temporary file is left, and the reason is logged and returned.
+// parse, or whose root is not a dictionary, is copied aside to "<name>.unreadable-<hash of
+// its contents>" (logged; once per distinct content) before it is replaced. Text XML cannot
+// carry that the change brings is refused (nothing written); such text that another program
+// wrote into the file is read as U+FFFD and saved so, with one log line per key. The
+// replaced file keeps its mode, owner and group. Everything resolves inside the device
+// root. On any failure the old file is byte-identical, no temporary file is left, and the
+// reason is logged and returned; leftovers of an interrupted save are removed by the next.
 Result<SaveOutcome> updatePlistFile(std::string_view devicePath, WhenMissing whenMissing,
                                     const PlistChange& change,
                                     std::chrono::milliseconds lockDeadline = kSaveLockDeadline);
 
 // Replaces the whole file with `contents` under the same protocol, first copying the file
-// it replaces, whatever it holds, to "<name>.replaced-XXXXXX" beside it (logged). Returns
+// it replaces, whatever it holds, to "<name>.replaced-<hash of its contents>" beside it
+// (written whole under a temporary name, logged). Returns
 // the backup's host path, or nothing when there was no file. On failure the old file is
 // byte-identical and no backup is left.
 Result<std::optional<std::filesystem::path>> replacePlistFile(
     std::string_view devicePath, plist::Dictionary contents,
     std::chrono::milliseconds lockDeadline = kSaveLockDeadline);
 
-// A fresh parse: nothing when the file is missing (silently) or cannot be read, does not
+// A fresh parse (text XML cannot carry reads as U+FFFD): nothing when the file is missing (silently) or cannot be read, does not
 // parse, or is not a dictionary (each logged).
 std::optional<plist::Dictionary> readPlistDictionary(std::string_view devicePath);
+
+// The same fresh parse for a front end that reports why: a missing file is an empty
+// dictionary; anything else that gives no dictionary is the failure (logged).
+Result<plist::Dictionary> loadPlistDictionary(std::string_view devicePath);
 
 // The same answer as readPlistDictionary, without parsing again while the file is
 // unchanged. Null when readPlistDictionary would give nothing.

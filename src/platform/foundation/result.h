@@ -9,6 +9,7 @@ namespace vx {
 
 struct Error {
     std::string reason;
+    int code = 0;  // the errno behind the failure, when there is one
 };
 
 template <class T>
@@ -27,6 +28,7 @@ public:
     T& operator*() & { return value(); }
     const T& operator*() const& { return value(); }
     const std::string& error() const { return std::get<1>(state_).reason; }
+    int errorCode() const { return std::get<1>(state_).code; }
 
 private:
     std::variant<T, Error> state_;
@@ -36,17 +38,19 @@ template <>
 class [[nodiscard]] Result<void> {
 public:
     Result() = default;
-    Result(Error error) : failed_(true), reason_(std::move(error.reason)) {}
+    Result(Error error) : failed_(true), reason_(std::move(error.reason)), code_(error.code) {}
 
     bool ok() const { return !failed_; }
     explicit operator bool() const { return ok(); }
     const std::string& error() const { return reason_; }
+    int errorCode() const { return code_; }
 
 private:
     bool failed_ = false;
     std::string reason_;
+    int code_ = 0;
 };
 
-inline Error fail(std::string reason) { return Error{std::move(reason)}; }
+inline Error fail(std::string reason, int code = 0) { return Error{std::move(reason), code}; }
 
 }  // namespace vx

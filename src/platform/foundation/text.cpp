@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -90,6 +91,78 @@ bool isValidUtf8(std::string_view bytes) {
         i += static_cast<std::size_t>(offset);
     }
     return true;
+}
+
+namespace {
+
+bool xmlAllows(char32_t c) {
+    if (c < 0x20) return c == '\t' || c == '\n' || c == '\r';
+    return c < 0xD800 || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// The first fault of the text: its byte offset and the code point (negative when the bytes
+// are not valid UTF-8), or npos. `length` gets the bytes the fault spans.
+std::size_t firstXmlFault(std::string_view text, std::size_t from, UChar32& found, std::size_t& length) {
+    const auto* data = reinterpret_cast<const uint8_t*>(text.data());
+    std::size_t size = text.size();
+    std::size_t i = from;
+    while (i < size) {
+        if (size - i >= 8) {  // runs of printable ASCII eight bytes at a time
+            uint64_t chunk;
+            std::memcpy(&chunk, data + i, 8);
+            bool highOrControl = (chunk & 0x8080808080808080ull) != 0 ||
+                                 ((chunk - 0x2020202020202020ull) & ~chunk & 0x8080808080808080ull) != 0;
+            if (!highOrControl) {
+                i += 8;
+                continue;
+            }
+        }
+        int32_t offset = 0;
+        int32_t available = static_cast<int32_t>(std::min<std::size_t>(size - i, 4));
+        UChar32 c;
+        U8_NEXT(data + i, offset, available, c);
+        if (c < 0 || !xmlAllows(static_cast<char32_t>(c))) {
+            found = c;
+            length = static_cast<std::size_t>(offset);
+            return i;
+        }
+        i += static_cast<std::size_t>(offset);
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+Result<void> checkXmlText(std::string_view text) {
+    UChar32 c = 0;
+    std::size_t length = 0;
+    std::size_t at = firstXmlFault(text, 0, c, length);
+    if (at == std::string_view::npos) return {};
+    if (c < 0) return fail("byte " + std::to_string(at) + " is not valid UTF-8");
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return fail(std::string(code) + " at byte " + std::to_string(at) + " is not allowed in XML");
+}
+
+bool isXmlText(std::string_view text) {
+    UChar32 c = 0;
+    std::size_t length = 0;
+    return firstXmlFault(text, 0, c, length) == std::string_view::npos;
+}
+
+std::string toXmlText(std::string_view text) {
+    std::string out;
+    std::size_t done = 0;
+    UChar32 c = 0;
+    std::size_t length = 0;
+    for (std::size_t at; (at = firstXmlFault(text, done, c, length)) != std::string_view::npos;) {
+        out.append(text.substr(done, at - done));
+        out.append("\xEF\xBF\xBD");  // U+FFFD
+        done = at + std::max<std::size_t>(length, 1);
+    }
+    if (done == 0) return std::string(text);
+    out.append(text.substr(done));
+    return out;
 }
 
 Result<std::string> toUtf8(std::string_view bytes, const char* encoding) {

@@ -16,6 +16,16 @@ struct Decoded {
 Result<Decoded> decode(std::string_view bytes);
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUtf8(std::string_view bytes);
+// Text that a property list (any XML file) can carry: valid UTF-8 holding only characters
+// XML 1.0 allows — tab, LF, CR, U+0020–U+D7FF, U+E000–U+FFFD, U+10000–U+10FFFF. So no NUL,
+// no other C0 control, no U+FFFE or U+FFFF, no surrogate. Check it where text comes in
+// (a command's argument, a typed text, a script's value, a file name); the reason names the
+// first fault: "byte 4 is not valid UTF-8", "U+0001 at byte 1 is not allowed in XML".
+Result<void> checkXmlText(std::string_view text);
+bool isXmlText(std::string_view text);
+// The lenient reading of what another program wrote: every malformed UTF-8 sequence and
+// every character XML forbids becomes U+FFFD; everything else is kept.
+std::string toXmlText(std::string_view text);
 // Bytes in the named encoding (any name ICU knows) to UTF-8; an error on any byte
 // sequence that is not valid in that encoding.
 Result<std::string> toUtf8(std::string_view bytes, const char* encoding);

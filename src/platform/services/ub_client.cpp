@@ -14,44 +14,42 @@
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/result.h"
+#include "platform/foundation/root_jail.h"
 
 namespace vx {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string describe(std::string_view what, const fs::path& path, int error) {
-    return std::string(what) + " " + path.string() + ": " + std::strerror(error);
-}
-
 // Across file systems: the bytes go to the destination through the atomic replacement
 // (temporary file, sync, rename, folder sync), and only then is the source unlinked, so
 // a failure at any step leaves the source in place.
-Result<void> copyThenUnlink(const fs::path& source, const fs::path& destination) {
+Result<void> copyThenUnlink(const std::string& source, const std::string& destination) {
     WholeFile whole = readWholeFile(source, files::kMaxReadBytes);
-    if (whole.status == WholeFile::Status::Missing) return fail(describe("cannot read", source, ENOENT));
+    if (whole.status == WholeFile::Status::Missing) return fail("cannot read " + source + ": no such file");
     if (whole.status == WholeFile::Status::Failed) return fail(whole.reason);
-    if (!whole.stable) return fail(source.string() + " changed while it was copied");
+    if (!whole.stable) return fail(source + " changed while it was copied");
     if (auto written = replaceFileAtomically(destination, whole.bytes, whole.identity.st_mode & 07777); !written)
-        return written;
-    if (::unlink(source.c_str()) != 0)
-        return fail(describe("copied, but cannot remove", source, errno));
+        return fail(written.error());
+    if (auto removed = jail::unlink(source); !removed) return fail("copied, but " + removed.error());
     return {};
 }
 
+// Both paths resolve inside the device root; the file is moved, never what a link at
+// either place points to.
 Result<void> move(std::string_view from, std::string_view to) {
-    const fs::path source = DeviceRoot::resolve(from);
-    const fs::path destination = DeviceRoot::resolve(to);
-    struct stat info {};
-    if (::lstat(source.c_str(), &info) != 0) return fail(describe("cannot move", source, errno));
+    const std::string source = DeviceRoot::normalise(from);
+    const std::string destination = DeviceRoot::normalise(to);
+    auto info = jail::stat(source, false);
+    if (!info) return fail("cannot move " + info.error());
     if (source == destination) return {};
-    struct stat target {};
-    if (::stat(destination.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
-        return fail("cannot move " + source.string() + ": a folder stands at " + destination.string());
-    if (::rename(source.c_str(), destination.c_str()) == 0) return {};
-    if (errno != EXDEV) return fail(describe("cannot move " + source.string() + " to", destination, errno));
-    if (!S_ISREG(info.st_mode))
-        return fail("cannot move " + source.string() + " across file systems: not a regular file");
+    if (auto target = jail::stat(destination, false); target && S_ISDIR(target->st_mode))
+        return fail("cannot move " + source + ": a folder stands at " + destination);
+    auto renamed = jail::rename(source, destination);
+    if (renamed) return {};
+    if (renamed.errorCode() != EXDEV) return fail(renamed.error());
+    if (!S_ISREG(info->st_mode))
+        return fail("cannot move " + source + " across file systems: not a regular file");
     return copyThenUnlink(source, destination);
 }
 

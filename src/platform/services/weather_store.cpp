@@ -6,6 +6,7 @@
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/foundation/root_jail.h"
 #include "platform/foundation/strings.h"
 
 namespace vx::weather {
@@ -16,9 +17,8 @@ plist::Dictionary load() {
 }
 
 Result<void> save(const plist::Dictionary& data) {
-    std::error_code ignored;  // a missing folder makes the write below fail and say so
-    std::filesystem::create_directories(
-        DeviceRoot::resolve(str::stringByDeletingLastPathComponent(kWeatherDataPath)), ignored);
+    // ignored: a missing folder makes the write below fail and say so
+    (void)jail::createFolders(str::stringByDeletingLastPathComponent(kWeatherDataPath));
     auto written = plist::writeFileAtomically(kWeatherDataPath, plist::Value(data));
     if (!written) {
         log::write("weather: cannot save " + std::string(kWeatherDataPath) + ": " +

@@ -109,28 +109,101 @@ TEST(PreferencesStore, SaveKeepsOtherKeysTheFileModeAndDeclinedChangesWriteNothi
     EXPECT_EQ(root.readFile(kFile), before);
 }
 
-TEST(PreferencesStore, UnparsableFileIsBackedUpBeforeItIsReplaced) {
-    for (std::string bad : {std::string("<?xml version=\"1.0\"?><plist><dict><key>a</key>"),
-                            plist::writeXml(plist::Value(plist::Array{1, 2})), std::string()}) {
+std::vector<fs::path> backupsIn(const fs::path& folder) {
+    std::vector<fs::path> backups;
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".unreadable-") != std::string::npos)
+            backups.push_back(entry.path());
+    std::sort(backups.begin(), backups.end());
+    return backups;
+}
+
+TEST(PreferencesStore, UnparsableFileIsBackedUpOncePerContentBeforeItIsReplaced) {
+    const std::string truncated = "<?xml version=\"1.0\"?><plist><dict><key>a</key>";
+    for (std::string bad : {truncated, plist::writeXml(plist::Value(plist::Array{1, 2})), std::string()}) {
         ScopedDeviceRoot root;
+        const fs::path folder = root.host(kFile).parent_path();
         root.writeFile(kFile, bad);
         log::Capture capture;
 
         EXPECT_FALSE(readPlistDictionary(kFile).has_value());
+        EXPECT_FALSE(readPlistDictionary(kFile).has_value());
+        EXPECT_EQ(capture.lines().size(), 1u) << "one line for one bad file, however often it is read";
         // A page that never creates the file leaves an unreadable one alone.
         ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("x", 1)).ok());
         EXPECT_EQ(root.readFile(kFile), bad);
 
         ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("x", 1)).ok());
         EXPECT_EQ(readPlistDictionary(kFile), (plist::Dictionary{{"x", 1}}));
-        std::vector<fs::path> backups;
-        for (const auto& entry : fs::directory_iterator(root.host(kFile).parent_path()))
-            if (entry.path().filename().string().find(".unreadable-") != std::string::npos)
-                backups.push_back(entry.path());
+        auto backups = backupsIn(folder);
         ASSERT_EQ(backups.size(), 1u);
         EXPECT_EQ(test::readHostFile(backups[0]), bad);
-        EXPECT_TRUE(capture.contains(backups[0].string()));
+        EXPECT_TRUE(capture.contains(backups[0].filename().string()));
+
+        // The same contents again make no second backup; other contents make one more.
+        root.writeFile(kFile, bad);
+        ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("x", 2)).ok());
+        EXPECT_EQ(backupsIn(folder).size(), 1u);
+        root.writeFile(kFile, bad + "more");
+        ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("x", 3)).ok());
+        EXPECT_EQ(backupsIn(folder).size(), 2u);
     }
+}
+
+// Text XML cannot carry: what another program wrote stays readable and is saved as U+FFFD
+// with a line naming the key; what a change brings is refused and nothing is written.
+TEST(PreferencesStore, TextXmlCannotCarryIsRepairedFromTheFileAndRefusedFromAChange) {
+    ScopedDeviceRoot root;
+    root.writeFile(kFile, "<plist><dict><key>bad</key><string>caf\xE9 a\x01" "b</string>"
+                          "<key>list</key><array><string>&#x1;</string></array>"
+                          "<key>good</key><integer>7</integer></dict></plist>");
+    auto read = readPlistDictionary(kFile);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(*read->find("bad"), plist::Value("caf\uFFFD a\uFFFDb"));
+    EXPECT_EQ(*read->find("good"), plist::Value(7));
+
+    log::Capture capture;
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("other", 1)).ok());
+    EXPECT_TRUE(capture.contains("\"bad\" held text XML cannot carry"));
+    EXPECT_TRUE(capture.contains("\"list\" held text XML cannot carry"));
+    EXPECT_FALSE(capture.contains("\"good\""));
+    const std::string saved = root.readFile(kFile);
+    ASSERT_TRUE(plist::parseXml(saved).ok()) << saved;  // strict: valid UTF-8 throughout
+    EXPECT_EQ(saved.find('\x01'), std::string::npos);
+
+    for (const plist::Value& bad : {plist::Value(std::string("x\0y", 3)), plist::Value("\xEF\xBF\xBE"),
+                                    plist::Value(plist::Dictionary{{"inner", "caf\xE9"}})}) {
+        auto refused = updatePlistFile(kFile, WhenMissing::Skip, setKey("new", bad));
+        EXPECT_FALSE(refused.ok());
+        EXPECT_NE(refused.error().find("not saved"), std::string::npos) << refused.error();
+        EXPECT_EQ(root.readFile(kFile), saved);
+    }
+    EXPECT_FALSE(updatePlistFile(kFile, WhenMissing::Skip, setKey("k\x02", 1)).ok());
+}
+
+TEST(PreferencesStore, ReplacedFileKeepsItsOwnersAndANewLockTakesTheFolders) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can save a file that belongs to someone else";
+    constexpr uid_t kUser = 4242;
+    constexpr gid_t kGroup = 4343;
+    ScopedDeviceRoot root;
+    root.writeFile(kFile, xmlOf({{"a", 1}}));
+    const fs::path host = root.host(kFile);
+    ASSERT_EQ(::chown(host.parent_path().c_str(), kUser, kGroup), 0);
+    ASSERT_EQ(::chown(host.c_str(), kUser, kGroup), 0);
+    ASSERT_EQ(::chmod(host.c_str(), 0640), 0);
+    constexpr std::string_view kNewFile = "/var/mobile/Library/Preferences/new.domain.plist";
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2)).ok());
+    ASSERT_TRUE(updatePlistFile(kNewFile, WhenMissing::Create, setKey("c", 3)).ok());
+    for (const fs::path& path : {host, fs::path(host.string() + ".lock"), root.host(kNewFile),
+                                 fs::path(root.host(kNewFile).string() + ".lock")}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, kUser) << path;
+        EXPECT_EQ(info.st_gid, kGroup) << path;
+    }
+    struct stat info {};
+    ::stat(host.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
 TEST(PreferencesStore, WholeReplacementKeepsWhatItReplacedBesideIt) {
@@ -318,6 +391,56 @@ TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("done", true)).ok());
     EXPECT_EQ(namesIn(root.host(kFile).parent_path()),
               (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}));
+}
+
+// A child keeps spoiling the file and saving over it, so that every save backs up; it is
+// killed at random moments. Every backup left is whole (named by the hash of what it
+// holds, so whole means one of the spoiled versions, complete), and the next save leaves
+// no temporary file and no empty placeholder.
+TEST(PreferencesStore, SaverKilledWhileBackingUpLeavesOnlyWholeBackups) {
+    FastDeviceRoot root;
+    const fs::path host = root.host(kFile);
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("counter", 0)).ok());
+    constexpr std::size_t kSpoiledSize = 20000;
+    auto spoiled = [](int kill, int round) {
+        std::string text = "<plist><dict><key>" + std::to_string(kill) + "-" + std::to_string(round) + "</key>";
+        text.resize(kSpoiledSize, 'x');
+        return text;
+    };
+    std::mt19937 random(20240612);
+    for (int kill = 0; kill < 200; ++kill) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(ready[0]);
+            for (int round = 0;; ++round) {
+                test::writeHostFile(host, spoiled(kill, round));
+                (void)updatePlistFile(kFile, WhenMissing::Create, setKey("counter", round));
+                if (round == 0) (void)!::write(ready[1], "r", 1);
+            }
+        }
+        ::close(ready[1]);
+        char byte;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ::close(ready[0]);
+        volatile unsigned spin = 0;
+        for (unsigned i = random() % 1000000; i > 0; --i) spin = spin + 1;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+    }
+    test::writeHostFile(host, spoiled(-1, 0));  // a kill may have cut the child's own spoiling short
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("done", true)).ok());
+    std::size_t backups = 0;
+    for (const std::string& name : namesIn(host.parent_path())) {
+        if (name == "test.domain.plist" || name == "test.domain.plist.lock") continue;
+        ASSERT_EQ(name.rfind("test.domain.plist.unreadable-", 0), 0u) << "left over: " << name;
+        std::string content = test::readHostFile(host.parent_path() / name);
+        EXPECT_EQ(content.size(), kSpoiledSize) << name;
+        ++backups;
+    }
+    EXPECT_GE(backups, 200u);
 }
 
 }  // namespace

@@ -92,3 +92,39 @@ TEST(Text, ReadsFilesByDevicePath) {
 
 }  // namespace
 }  // namespace vx::text
+
+namespace vx::text {
+namespace {
+
+// What XML 1.0 may carry, the reason that names the first fault, and the lenient repair.
+TEST(Text, XmlTextIsCheckedAndRepaired) {
+    struct {
+        std::string input;
+        std::string fault;  // "" when the text is fine
+        std::string repaired;
+    } cases[] = {
+        {"plain ASCII, tab\t LF\n CR\r and é € 😀", "", "plain ASCII, tab\t LF\n CR\r and é € 😀"},
+        {"a\x01" "b", "U+0001 at byte 1 is not allowed in XML", "a\uFFFDb"},
+        {std::string("nul\0", 4), "U+0000 at byte 3", "nul\uFFFD"},
+        {"\x1F\x7F", "U+001F at byte 0", "\uFFFD\x7F"},
+        {"0123456789abc\x0B", "U+000B at byte 13", "0123456789abc\uFFFD"},  // past the 8-byte run
+        {"caf\xE9", "byte 3 is not valid UTF-8", "caf\uFFFD"},
+        {"\xEF\xBF\xBE|\xEF\xBF\xBF", "U+FFFE at byte 0", "\uFFFD|\uFFFD"},
+        {"\xED\xA0\x80", "byte 0 is not valid UTF-8", "\uFFFD\uFFFD\uFFFD"},  // a lone surrogate
+        {"\xF4\x90\x80\x80", "byte 0 is not valid UTF-8", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"\xC3", "byte 0 is not valid UTF-8", "\uFFFD"},
+    };
+    for (const auto& c : cases) {
+        auto checked = checkXmlText(c.input);
+        EXPECT_EQ(checked.ok(), c.fault.empty()) << c.input;
+        if (!checked) {
+            EXPECT_NE(checked.error().find(c.fault), std::string::npos) << checked.error();
+        }
+        EXPECT_EQ(isXmlText(c.input), c.fault.empty());
+        EXPECT_EQ(toXmlText(c.input), c.repaired) << c.input;
+        EXPECT_TRUE(isXmlText(toXmlText(c.input)));
+    }
+}
+
+}  // namespace
+}  // namespace vx::text
