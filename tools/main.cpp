@@ -1,5 +1,9 @@
 // veltrix-settings: one program, one table of commands (tools/cli.h).
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -10,8 +14,27 @@
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 
-int main(int argc, char** argv) {
-    using namespace vx::cli;
+namespace {
+
+using namespace vx::cli;
+
+// The root must be a folder we can use: a clear message, never an exception.
+int checkRoot(const std::string& root, bool initialising) {
+    std::error_code error;
+    bool folder = std::filesystem::is_directory(root, error);
+    if (error && error != std::errc::no_such_file_or_directory)
+        return reportFailure("cannot use the device root " + root + ": " + error.message());
+    if (!folder && !initialising) {
+        std::cerr << "--root: Directory does not exist: " << root
+                  << " (`veltrix-settings --root DIR init` creates one)\n";
+        return kExitUsage;
+    }
+    if (folder && ::access(root.c_str(), X_OK) != 0)
+        return reportFailure("cannot use the device root " + root + ": " + std::strerror(errno));
+    return kExitOk;
+}
+
+int runMain(int argc, char** argv) {
     vx::log::setProgramName("veltrix-settings");
 
     CLI::App app{"veltrix-settings: the settings bundle of the Veltrix lock-screen add-on, "
@@ -47,11 +70,14 @@ int main(int argc, char** argv) {
         return status == 0 ? kExitOk : kExitUsage;
     }
 
-    // `init` creates the root it is given; every other command needs an existing one.
-    if (!root.empty() && !std::filesystem::is_directory(root) && !app.got_subcommand("init")) {
-        std::cerr << "--root: Directory does not exist: " << root
-                  << " (`veltrix-settings --root DIR init` creates one)\n";
+    // An empty --root would silently mean the default device, which on a device is "/".
+    if (app.count("--root") > 0 && root.empty()) {
+        std::cerr << "--root: must not be empty (give a folder)\n";
         return kExitUsage;
+    }
+    // `init` creates the root it is given; every other command needs an existing one.
+    if (!root.empty()) {
+        if (int status = checkRoot(root, app.got_subcommand("init")); status != kExitOk) return status;
     }
     vx::Bundle::setPreferredLanguage(language);
     for (auto& [sub, action] : actions) {
@@ -64,4 +90,17 @@ int main(int argc, char** argv) {
         return action(context);
     }
     return reportFailure("no command given (see --help)");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vx::log::setProgramName("veltrix-settings");
+    try {
+        return runMain(argc, argv);
+    } catch (const std::exception& error) {
+        return reportFailure(std::string("unexpected error: ") + error.what());
+    } catch (...) {
+        return reportFailure("unexpected error");
+    }
 }

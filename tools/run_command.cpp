@@ -1,9 +1,12 @@
 // veltrix-settings run [--json] SCRIPT|-: opens the root page and runs a script of gestures
 // (src/app/script.h) against the device root, printing the screen at each `show`.
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
 #include "app/script.h"
@@ -21,20 +24,33 @@ struct RunOptions {
     std::string script;
 };
 
+// A script is a list of gestures; nothing near this size is one.
+constexpr std::size_t kMaxScriptBytes = 16u * 1024u * 1024u;
+
+// The whole script, from a file, a FIFO (which may block until its writer comes) or
+// standard input ("-"), at most kMaxScriptBytes.
 Result<std::string> readScript(const std::string& path) {
-    if (path == "-") {
-        return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+    int fd = path == "-" ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail("cannot read the script " + path + ": " + std::strerror(errno));
+    struct stat info {};
+    std::string reason;
+    if (::fstat(fd, &info) != 0) reason = std::strerror(errno);
+    else if (S_ISDIR(info.st_mode)) reason = "it is a folder";
+    std::string text;
+    char buffer[64 * 1024];
+    while (reason.empty()) {
+        ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) reason = std::strerror(errno);
+        if (got <= 0) break;
+        if (text.size() + static_cast<std::size_t>(got) > kMaxScriptBytes)
+            reason = "it is larger than " + std::to_string(kMaxScriptBytes / (1024 * 1024)) + " MiB";
+        else
+            text.append(buffer, static_cast<std::size_t>(got));
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return fail("cannot read the script " + path);
-    }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad()) {
-        return fail("cannot read the script " + path);
-    }
-    return text.str();
+    if (fd != STDIN_FILENO) ::close(fd);  // ignored: read-only
+    if (!reason.empty()) return fail("cannot read the script " + path + ": " + reason);
+    return text;
 }
 
 // Addresses the pages handed to openURL (the documentation button): there is no browser
@@ -69,7 +85,8 @@ int runRun(const RunOptions& options) {
 Action setUpRunCommand(CLI::App& command) {
     auto options = std::make_shared<RunOptions>();
     command.add_flag("--json", options->json, "Print each `show` as one JSON object per line");
-    command.add_option("script", options->script, "The script file, or - for standard input")->required();
+    command.add_option("script", options->script,
+                       "The script file (at most 16 MiB), or - for standard input")->required();
     command.footer(
         "One gesture per line: tap ROW | switch ROW on|off | slide ROW VALUE | type ROW TEXT | "
         "clear ROW | return | alert BUTTON | button TITLE | back | move FROM TO | keyboard show [HEIGHT] | "

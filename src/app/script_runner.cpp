@@ -3,6 +3,7 @@
 #include "app/screen.h"
 #include "app/script.h"
 #include "app/settings_application.h"
+#include "platform/foundation/save_watch.h"
 
 namespace vx {
 namespace {
@@ -21,10 +22,8 @@ void printScreen(SettingsApplication& app, std::ostream& out, const ScriptOption
     out.flush();
 }
 
-}  // namespace
-
-Result<void> runStep(SettingsApplication& app, const ScriptStep& step, std::ostream& out,
-                     const ScriptOptions& options) {
+Result<void> runGesture(SettingsApplication& app, const ScriptStep& step, std::ostream& out,
+                        const ScriptOptions& options) {
     Result<void> done;
     switch (step.kind) {
         case GestureKind::Tap:
@@ -70,8 +69,23 @@ Result<void> runStep(SettingsApplication& app, const ScriptStep& step, std::ostr
             printScreen(app, out, options);
             break;
     }
+    return done;
+}
+
+}  // namespace
+
+// A gesture whose save fails stops the script: the pages only log it, so the failure is
+// caught by a SaveWatch, and the visible rows are redrawn from what is stored.
+Result<void> runStep(SettingsApplication& app, const ScriptStep& step, std::ostream& out,
+                     const ScriptOptions& options) {
+    SaveWatch watch;
+    Result<void> done = runGesture(app, step, out, options);
     if (!done) {
         return fail(located(step, done.error()));
+    }
+    if (!watch.failures().empty()) {
+        app.showStoredValues();
+        return fail(located(step, "not saved: " + watch.failures().front()));
     }
     return {};
 }

@@ -796,6 +796,11 @@ Screen SettingsApplication::screen() const {
 
 std::shared_ptr<UIViewController> SettingsApplication::visiblePage() const { return state_->visiblePage(); }
 
+void SettingsApplication::showStoredValues() {
+    if (auto table = state_->visibleTable(); table) (*table)->reloadData();
+    state_->settle();
+}
+
 std::shared_ptr<UINavigationController> SettingsApplication::visibleContainer() const {
     return std::dynamic_pointer_cast<UINavigationController>(state_->visibleContainer());
 }

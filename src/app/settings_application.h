@@ -70,6 +70,9 @@ public:
 
     // What is on screen, for tests and front ends that look deeper than the snapshot.
     std::shared_ptr<UIViewController> visiblePage() const;
+    // Redraws the visible page's rows from what is stored: after a gesture whose save
+    // failed, the control shows the stored value again.
+    void showStoredValues();
     std::shared_ptr<UINavigationController> visibleContainer() const;
     std::shared_ptr<UINavigationController> rootContainer() const;
     std::shared_ptr<UIAlertView> frontAlert() const;

@@ -1,6 +1,7 @@
 #include "settings/veltrix_plugin_list_controller.h"
 
 #include "platform/foundation/files.h"
+#include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/strings.h"
 
@@ -29,8 +30,15 @@ void VeltrixPluginListController::appendPluginRows(SpecifierList& rows) {
 
 SpecifierList VeltrixPluginListController::rowsOfPluginFile(const std::string& relativePath) {
     const std::string fullPath = std::string(kPluginFolder) + "/" + relativePath;
-    std::optional<plist::Dictionary> file = plist::dictionaryWithContentsOfFile(fullPath);
-    if (!file) return {};
+    // A plugin that cannot be read (a path past the system's length limit, a bad file) is
+    // dropped, with a line naming it.
+    auto value = plist::readFile(fullPath);
+    if (!value || !value->isDictionary()) {
+        log::write("plugin " + fullPath + " skipped: " +
+                   (value ? std::string("its root is not a dictionary") : value.error()));
+        return {};
+    }
+    const plist::Dictionary* file = &value->dictionary();
     const plist::Value* entry = file->find("entry");
     if (entry == nullptr) return {};
     return specifiersFromEntry(*entry, str::stringByDeletingLastPathComponent(fullPath),

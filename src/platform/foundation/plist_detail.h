@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/plist_value.h"
 #include "platform/foundation/result.h"
@@ -27,8 +28,8 @@ Result<Value> parseOpenStepUnlogged(std::string_view bytes);
 // byte-order mark, or UTF-8 with or without one.
 Result<std::string> textOfOpenStep(std::string_view bytes);
 // The pairs of a .strings file (a dictionary without braces, `KEY;` meaning KEY = KEY);
-// a failure reads "line N: reason".
-Result<Dictionary> parseStringsFileText(std::string_view utf8);
+// a failure reads "line N: reason". `notes` gets what was accepted but is likely a mistake.
+Result<Dictionary> parseStringsFileText(std::string_view utf8, std::vector<std::string>* notes = nullptr);
 
 // Seconds between 1970-01-01 and the device's reference date 2001-01-01.
 inline constexpr std::int64_t kReferenceDateUnixSeconds = 978307200;

@@ -63,6 +63,8 @@ public:
         return 1 + static_cast<std::size_t>(std::count(text_.begin(), upTo, '\n'));
     }
     const std::string& reason() const { return *failure_; }
+    // The line of a /* comment that is never closed, when the text has one.
+    std::optional<std::size_t> unterminatedComment_;
 
 private:
     bool atEnd() const { return pos_ >= text_.size(); }
@@ -86,8 +88,9 @@ private:
             } else if (peek() == '/' && peek(1) == '/') {
                 skipLineComment();
             } else if (peek() == '/' && peek(1) == '*') {
-                // An unterminated comment runs to the end of the text.
+                // An unterminated comment runs to the end of the text (noted for the caller).
                 std::size_t end = text_.find("*/", pos_ + 2);
+                if (end == std::string_view::npos && !unterminatedComment_) unterminatedComment_ = line();
                 pos_ = end == std::string_view::npos ? text_.size() : end + 2;
             } else {
                 return;
@@ -298,10 +301,13 @@ Result<Value> parseOpenStepUnlogged(std::string_view bytes) {
     return value;
 }
 
-Result<Dictionary> parseStringsFileText(std::string_view utf8) {
+Result<Dictionary> parseStringsFileText(std::string_view utf8, std::vector<std::string>* notes) {
     OpenStepReader reader(utf8);
     auto value = reader.pairs(true);
     if (!value) return fail("line " + std::to_string(reader.line()) + ": " + reader.reason());
+    if (notes && reader.unterminatedComment_)
+        notes->push_back("the /* comment at line " + std::to_string(*reader.unterminatedComment_) +
+                         " is never closed; everything after it is ignored");
     return std::move(value->dictionary());
 }
 

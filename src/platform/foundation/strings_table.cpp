@@ -21,10 +21,10 @@ Result<StringsTable> tableOf(const plist::Dictionary& pairs) {
 
 }  // namespace
 
-Result<StringsTable> parseStringsTable(std::string_view bytes) {
+Result<StringsTable> parseStringsTable(std::string_view bytes, std::vector<std::string>* notes) {
     auto decoded = plist::detail::textOfOpenStep(bytes);
     if (!decoded) return fail(decoded.error());
-    auto pairs = plist::detail::parseStringsFileText(*decoded);
+    auto pairs = plist::detail::parseStringsFileText(*decoded, notes);
     if (!pairs) return fail(pairs.error());
     return tableOf(*pairs);
 }
@@ -32,7 +32,9 @@ Result<StringsTable> parseStringsTable(std::string_view bytes) {
 Result<StringsTable> readStringsTable(std::string_view devicePath) {
     auto bytes = files::readBytes(devicePath);
     if (!bytes) return fail(bytes.error());
-    auto table = parseStringsTable(bytes.value());
+    std::vector<std::string> notes;
+    auto table = parseStringsTable(bytes.value(), &notes);
+    for (const std::string& note : notes) log::write("strings table " + std::string(devicePath) + ": " + note);
     if (!table) {
         std::string reason = "strings table " + std::string(devicePath) + ": " + table.error();
         log::write(reason);

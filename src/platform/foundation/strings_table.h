@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/result.h"
 
@@ -13,8 +14,9 @@ namespace vx {
 
 using StringsTable = std::map<std::string, std::string>;
 
-// The table, or the reason (with its line number) why the text is not one.
-Result<StringsTable> parseStringsTable(std::string_view bytes);
+// The table, or the reason (with its line number) why the text is not one. `notes` gets
+// what was accepted but is likely a mistake (a /* comment never closed swallows the rest).
+Result<StringsTable> parseStringsTable(std::string_view bytes, std::vector<std::string>* notes = nullptr);
 // The table of a file at a device path; failures other than a missing file are logged.
 Result<StringsTable> readStringsTable(std::string_view devicePath);
 

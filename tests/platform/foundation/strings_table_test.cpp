@@ -58,6 +58,11 @@ TEST(StringsTable, ReadsByDevicePathAndLogsBadFiles) {
     EXPECT_FALSE(readStringsTable("/B.bundle/de.lproj/Localizable.strings").ok());
     EXPECT_TRUE(capture.contains("de.lproj/Localizable.strings: line 1"));
     EXPECT_FALSE(readStringsTable("/B.bundle/fr.lproj/Localizable.strings").ok());
+
+    // Accepted, but a comment never closed swallows the rest: said once, naming the file.
+    root.writeFile("/B.bundle/it.lproj/Localizable.strings", "\"a\" = \"b\";\n/* \"c\" = \"d\";");
+    EXPECT_EQ(readStringsTable("/B.bundle/it.lproj/Localizable.strings").value(), (StringsTable{{"a", "b"}}));
+    EXPECT_TRUE(capture.contains("it.lproj/Localizable.strings: the /* comment at line 2 is never closed"));
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+// Hostile command-line inputs: each ends in a clear message and the right exit status,
+// never in an uncaught exception or a command run somewhere else.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/demo_device.h"
+
+namespace vx {
+namespace {
+
+namespace fs = std::filesystem;
+using test::shellQuoted;
+
+TEST(CommandLineInputs, BadRootsAndScriptsFailClearly) {
+    test::TempDir dir;
+    const fs::path device = dir.path() / "device";
+    fs::create_directories(device);
+    fs::create_symlink("loop", dir.path() / "loop");
+    fs::create_directories(dir.path() / "folder");
+    const std::string big = (dir.path() / "big.script").string();
+    test::writeHostFile(big, "show\n");
+    ASSERT_EQ(::truncate(big.c_str(), 16 * 1024 * 1024 + 1), 0);  // sparse: no real 16 MiB
+    const std::string program = shellQuoted(VX_PROGRAM);
+    const std::string onDevice = test::programOn(device);
+    struct {
+        std::string command;
+        int status;
+        std::string message;
+    } cases[] = {
+        {program + " --root '' prefs read", 2, "--root: must not be empty"},
+        {program + " --root " + shellQuoted((dir.path() / "loop/x").string()) + " prefs read", 1,
+         "cannot use the device root"},
+        {onDevice + " run " + shellQuoted((dir.path() / "folder").string()), 1, "it is a folder"},
+        {onDevice + " run " + shellQuoted((dir.path() / "big.script").string()), 1, "larger than 16 MiB"},
+        {onDevice + " run /dev/zero", 1, "larger than 16 MiB"},
+    };
+    for (const auto& c : cases) {
+        test::ProgramRun run = test::runShell(c.command, dir.path());
+        EXPECT_EQ(run.status, c.status) << c.command << "\n" << run.err;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.command << "\n" << run.err;
+    }
+}
+
+}  // namespace
+}  // namespace vx
