@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "platform/foundation/log.h"
 
@@ -47,18 +49,26 @@ Result<sockaddr_un> addressOf(const fs::path& path) {
 }
 
 // The folder must be ours and private: anyone who can write to it could listen in or plant
-// sockets. A folder that is a link, or that belongs to someone else, is refused.
+// sockets, or make a poster remove files elsewhere. A folder that is a link, belongs to
+// someone else or is open to others is refused, by listeners and posters alike.
+Result<void> checkFolder(int fd, const fs::path& folder) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return fail("cannot inspect " + folder.string() + ": " + errnoText());
+    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid() || (info.st_mode & 07777) != 0700)
+        return fail(folder.string() + " is not a private folder of this user (mode 0700, not a link)");
+    return {};
+}
+
 Result<void> prepareFolder(const fs::path& folder) {
     std::error_code error;
     fs::create_directories(folder.parent_path(), error);
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return fail("cannot create " + folder.string() + ": " + errnoText());
-    struct stat info {};
-    if (::lstat(folder.c_str(), &info) != 0)
-        return fail("cannot inspect " + folder.string() + ": " + errnoText());
-    if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid())
-        return fail(folder.string() + " is not a folder of this user");
-    return {};
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) return fail(folder.string() + " is not a private folder of this user: " + errnoText());
+    auto checked = checkFolder(fd, folder);
+    ::close(fd);
+    return checked;
 }
 
 std::string uniqueSocketName() {
@@ -74,9 +84,15 @@ bool isSocketName(std::string_view name) {
            name.substr(name.size() - kSocketSuffix.size()) == kSocketSuffix;
 }
 
-// One datagram to one listener. A refused connection means its listener is gone.
-bool deliver(int sender, const fs::path& socketPath, std::string_view name) {
-    auto address = addressOf(socketPath);
+// One datagram to one listener, addressed through the checked folder's descriptor (so a
+// folder swapped for a link meanwhile is never followed). A refused connection means its
+// listener is gone: that socket, and only a socket, is removed.
+bool deliver(int sender, int folder, const std::string& entry, const fs::path& socketPath,
+             std::string_view name) {
+    struct stat info {};
+    if (::fstatat(folder, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISSOCK(info.st_mode))
+        return false;
+    auto address = addressOf("/proc/self/fd/" + std::to_string(folder) + "/" + entry);
     if (!address) return false;
     for (;;) {
         ssize_t sent = ::sendto(sender, name.data(), name.size(), MSG_DONTWAIT | MSG_NOSIGNAL,
@@ -84,7 +100,8 @@ bool deliver(int sender, const fs::path& socketPath, std::string_view name) {
         if (sent >= 0) return true;
         if (errno == EINTR) continue;
         if (errno == ECONNREFUSED) {
-            ::unlink(socketPath.c_str());  // ignored: another poster may have removed it first
+            if (::fstatat(folder, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISSOCK(info.st_mode))
+                ::unlinkat(folder, entry.c_str(), 0);  // ignored: another poster may have removed it first
         } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOBUFS) {
             log::write("notification " + std::string(name) + " dropped for " +
                        socketPath.string() + ": its listener is not reading");
@@ -113,24 +130,36 @@ Result<std::size_t> post(std::string_view name) {
         return failAndLog("notification name must be 1 to " + std::to_string(kMaxNameBytes) +
                           " bytes long");
     const fs::path folder = rendezvousFolder();
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir) {
+    int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (folderFd < 0) {
         if (errno == ENOENT) return std::size_t{0};  // nobody has ever listened
-        return failAndLog("cannot post " + std::string(name) + ": cannot list " + folder.string() +
+        return failAndLog("cannot post " + std::string(name) + ": cannot open " + folder.string() +
                           ": " + errnoText());
     }
+    if (auto checked = checkFolder(folderFd, folder); !checked) {
+        ::close(folderFd);
+        return failAndLog("cannot post " + std::string(name) + ": " + checked.error());
+    }
+    int listing = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing < 0 ? nullptr : ::fdopendir(listing);
     int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    if (sender < 0) {
-        ::closedir(dir);
-        return failAndLog("cannot post " + std::string(name) + ": " + errnoText());
+    if (!dir || sender < 0) {
+        std::string reason = "cannot post " + std::string(name) + ": " + errnoText();
+        if (dir) ::closedir(dir);
+        else if (listing >= 0) ::close(listing);
+        if (sender >= 0) ::close(sender);
+        ::close(folderFd);
+        return failAndLog(reason);
     }
-    std::size_t delivered = 0;
-    while (dirent* entry = ::readdir(dir)) {
-        if (isSocketName(entry->d_name) && deliver(sender, folder / entry->d_name, name))
-            ++delivered;
-    }
-    ::close(sender);
+    std::vector<std::string> entries;
+    while (dirent* entry = ::readdir(dir))
+        if (isSocketName(entry->d_name)) entries.emplace_back(entry->d_name);
     ::closedir(dir);
+    std::size_t delivered = 0;
+    for (const std::string& entry : entries)
+        if (deliver(sender, folderFd, entry, folder / entry, name)) ++delivered;
+    ::close(sender);
+    ::close(folderFd);
     return delivered;
 }
 

@@ -59,22 +59,46 @@ TEST(DarwinNotify, ListenerGetsEachPostOfItsNamesInOrderAndNothingElse) {
     EXPECT_EQ(socketCount(rendezvous.folder()), 0u);
 }
 
-TEST(DarwinNotify, PostRemovesSocketsWhoseListenerIsGone) {
-    ScopedRendezvous rendezvous;
-    auto live = Listener::create({"n"});
-    ASSERT_TRUE(live.ok());
-    // A listener that died without cleaning up leaves its bound socket behind.
-    fs::path dead = rendezvous.folder() / "999999-deadlisten.sock";
+void bindDeadSocket(const fs::path& path) {
     int fd = ::socket(AF_UNIX, SOCK_DGRAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    std::strcpy(address.sun_path, dead.c_str());
+    std::strcpy(address.sun_path, path.c_str());
     ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
+}
+
+// A post removes the sockets of listeners that died, and nothing else: not a file that
+// only has a socket's name, not what a link points to, nothing in a folder that is not a
+// private folder of ours.
+TEST(DarwinNotify, PostRemovesOnlyDeadSocketsInsideAPrivateFolder) {
+    ScopedRendezvous rendezvous;
+    auto live = Listener::create({"n"});
+    ASSERT_TRUE(live.ok());
+    fs::path dead = rendezvous.folder() / "999999-deadlisten.sock";
+    bindDeadSocket(dead);
+    test::TempDir elsewhere;
+    bindDeadSocket(elsewhere.path() / "victim.sock");
+    test::writeHostFile(elsewhere.path() / "file.sock", "data");
+    test::writeHostFile(rendezvous.folder() / "file.sock", "data");
+    fs::create_symlink(elsewhere.path() / "victim.sock", rendezvous.folder() / "link.sock");
 
     EXPECT_EQ(*post("n"), 1u);
     EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(rendezvous.folder() / "file.sock"));
+    EXPECT_TRUE(fs::exists(elsewhere.path() / "victim.sock"));
     EXPECT_EQ((*live)->takePending(), std::vector<std::string>{"n"});
+
+    // The rendezvous folder as a link to another folder, or open to others: refused.
+    fs::permissions(elsewhere.path(), fs::perms::owner_all);
+    setRendezvousFolder(elsewhere.path() / "link");
+    fs::create_directory_symlink(elsewhere.path(), elsewhere.path() / "link");
+    EXPECT_FALSE(post("n").ok());
+    EXPECT_TRUE(fs::exists(elsewhere.path() / "victim.sock"));
+    setRendezvousFolder(rendezvous.folder());
+    fs::permissions(rendezvous.folder(), fs::perms::owner_all | fs::perms::others_write);
+    EXPECT_FALSE(post("n").ok());
+    EXPECT_FALSE(Listener::create({"n"}).ok());
 }
 
 TEST(DarwinNotify, PostReachesListenersInOtherProcesses) {
