@@ -1,6 +1,8 @@
 // The scan of the theme folders, the folder switches, and the settings-script look-up.
 #include "themes/theme_discovery.h"
 
+#include "platform/foundation/log.h"
+
 #include "themes/lock_theme_view_controller.h"
 #include "themes/theme_settings_entry.h"
 #include "themes_fixture.h"
@@ -26,7 +28,12 @@ TEST_F(ThemeDiscoveryTest, SuffixesAreStrippedCaseSensitivelyAndOnlyTheLastExten
 
     addEntry("/var/mobile/Library/Veltrix", "Clock.theme");
     addEntry("/var/mobile/Library/Veltrix", "Plain", "LockBackground.html");
+    // A name that is not text a property list can carry is not offered, and said once.
+    addEntry("/var/mobile/Library/Veltrix", "Caf\xE9.theme");
+    log::Capture capture;
     auto map = scan();
+    EXPECT_EQ(capture.lines().size(), 1u);
+    EXPECT_TRUE(capture.contains("Caf\uFFFD.theme is not listed"));
     ASSERT_EQ(map.size(), 2u);
     EXPECT_EQ(*map.find("Clock.theme"),
               plist::Value(themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html")));

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/root_jail.h"
 
 namespace vx::preview {
 
@@ -39,8 +40,10 @@ Error failure(std::string_view folder, std::string_view relative, std::string_vi
 // The regular file opened for reading, and its size.
 Result<std::pair<Descriptor, std::size_t>> openBelow(std::string_view folder,
                                                      std::string_view relative) {
-    Descriptor current(::open(DeviceRoot::resolve(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!current.valid()) return failure(folder, relative, std::strerror(errno));
+    // The theme folder itself resolves inside the device root (a link out of it finds nothing).
+    auto top = jail::open(folder, O_RDONLY | O_DIRECTORY);
+    if (!top) return failure(folder, relative, std::strerror(top.errorCode()));
+    Descriptor current(top->release());
     std::size_t start = 0;
     while (true) {
         const std::size_t slash = relative.find('/', start);
