@@ -228,7 +228,8 @@ Result<std::string> readBytes(std::string_view devicePath, std::size_t maxBytes)
 }
 
 Result<void> removeFile(std::string_view devicePath) {
-    if (::unlink(hostPath(devicePath).c_str()) != 0 && errno != ENOENT) return systemFailure("remove", devicePath, errno);
+    auto removed = jail::unlink(devicePath);
+    if (!removed && removed.errorCode() != ENOENT) return systemFailure("remove", devicePath, removed.errorCode());
     return {};
 }
 

@@ -55,10 +55,9 @@ Result<void> writeFileAtomically(std::string_view devicePath, const Value& value
     }
     // A folder that could not be synced after the rename is logged; the file is in place.
     auto written = replaceFileAtomically(devicePath, writeXml(value));
-    if (!written) {
-        SaveWatch::note(written.error());
-        return fail(written.error());
-    }
+    // ignored by the watch: a caller may recover from a refused write (the theme editor
+    // then asks the file mover), so only the caller knows whether this one was lost.
+    if (!written) return fail(written.error());
     return {};
 }
 
