@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "init_command.h"
 #include "platform/foundation/atomic_file.h"
+#include "platform/foundation/preferences_store.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/plist_codec.h"
