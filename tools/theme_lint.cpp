@@ -176,6 +176,10 @@ private:
             say(scriptName, line, LintSeverity::Note,
                 "option \"" + shortened(name) + "\" (" + entryText(*entry, kEntryType) + ", default \"" +
                     shortened(value) + "\")");
+            if (auto carried = text::checkXmlText(value); !carried)
+                say(scriptName, line, LintSeverity::Warning,
+                    "the value of \"" + shortened(name) + "\" holds text the preferences file refuses (" +
+                        carried.error() + "): its line would not be stored");
             if (!isJavaScriptIdentifier(name))
                 say(scriptName, line, LintSeverity::Warning,
                     "\"" + shortened(name) + "\" is not a JavaScript identifier: its stored line would break the script");

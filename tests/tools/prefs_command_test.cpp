@@ -131,7 +131,8 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
     // Inputs that are refused change nothing and leave no backup.
     test::writeHostFile(dir_.path() / "array.plist", "<plist><array/></plist>");
     test::writeHostFile(dir_.path() / "broken.plist", "<plist><dict><key>x</key></dict>");
-    for (const char* bad : {"array.plist", "broken.plist", "missing.plist"}) {
+    test::writeHostFile(dir_.path() / "control.plist", "<plist><dict><key>x</key><string>a&#1;b</string></dict></plist>");
+    for (const char* bad : {"array.plist", "broken.plist", "missing.plist", "control.plist"}) {
         ProgramRun refused = run({"prefs", "import", (dir_.path() / bad).string()});
         EXPECT_EQ(refused.status, 1) << bad;
         EXPECT_NE(refused.err.find(bad), std::string::npos) << refused.err;

@@ -123,6 +123,15 @@ TEST_F(ThemeCommandTest, UnknownAmbiguousOrAbsentThemesAndBadFilesAreRefused) {
     EXPECT_EQ(program("theme list --json"), 0);
     EXPECT_EQ(json::parse(output())["stale"], json::array());  // not selected in the export
 
+    // A theme folder that is a link out of the device root is no theme of this device.
+    fs::create_directories(scratch() / "outside" / "Out.theme");
+    test::writeHostFile(scratch() / "outside" / "Out.theme" / "Widget.html", "<html></html>");
+    fs::create_directory_symlink(scratch() / "outside" / "Out.theme", device() / "Library/Themes/Out.theme");
+    EXPECT_EQ(program("theme export Out"), 1);
+    EXPECT_NE(errors().find("no theme named \"Out\""), std::string::npos) << errors();
+    EXPECT_EQ(program("theme lint " + shellQuoted((device() / "Library/Themes/Out.theme").string())), 1);
+    EXPECT_NE(output().find(": error: no LockBackground.html"), std::string::npos) << output();
+
     // A preferences file that does not parse is reported, never replaced.
     test::writeHostFile(device() / test::kPreferencesFile, "<plist><dict><key>lost");
     for (const std::string& arguments :
@@ -177,9 +186,10 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
           "Options.plist: warning: entry 9 (quoted): the switch reads",
           "Options.plist: warning: entry 11: the name \"size\" is also entry 5's"}},
         {"Script.theme",
-         {{"Widget.html", html}, {"settings.js", "var a = 1;\nvar b;\nvar c = \"x\";\n\nvar a = 2;\nvar my-name = 3;\n"}},
+         {{"Widget.html", html}, {"settings.js", "var a = 1;\nvar b;\nvar c = \"x\\u0001\";\n\nvar a = 2;\nvar my-name = 3;\n"}},
          {"settings.js: note: without Options.plist, optimisation reads this script as UTF-8",
           "settings.js:1: note: option \"a\" (edit, default \"1\")", "settings.js:2: warning: \"b\" has no \"=\"",
+          "settings.js:3: warning: the value of \"c\" holds text the preferences file refuses",
           "settings.js:5: warning: \"a\" is declared again (first on line 1)",
           "settings.js:6: warning: \"my-name\" is not a JavaScript identifier"}},
         {"Good.theme", {{"LockBackground.html", html}, {"Options.plist", optionsPlist("<array>" + entry(key("name", "ok") + key("type", "switch") + key("default", "true")) + "</array>")}}, {}},
