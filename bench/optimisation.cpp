@@ -75,7 +75,8 @@ public:
         std::error_code ignored;
         fs::remove(DeviceRoot::resolve(settingsScriptBackupPath(kTheme, kScript)), ignored);
         fs::remove(DeviceRoot::resolve(optionsFilePath(kTheme)), ignored);
-        std::FILE* file = std::fopen(DeviceRoot::resolve(settingsScriptPath(kTheme, kScript)).c_str(), "wb");
+        std::FILE* file = std::fopen(DeviceRoot::resolve(settingsScriptPath(kTheme, kScript)).c_str(),
+                                     "wb");
         if (!file) return;
         std::fwrite(script_.data(), 1, script_.size(), file);
         std::fclose(file);
@@ -160,11 +161,11 @@ int main(int argc, char** argv) {
     const double megabytes = static_cast<double>(device().script().size()) / 1e6;
     const double plain = reporter.real("PlainRead");
     std::printf("\n%-18s %10s %10s %12s\n", "step", "ms", "MB/s", "read's/this");
-    for (const char* step :
-         {"PlainRead", "ReadScript", "ScanDeclarations", "Extract", "ReadAndExtract", "WholeOptimisation"}) {
+    for (const char* step : {"PlainRead", "ReadScript", "ScanDeclarations", "Extract", "ReadAndExtract",
+                             "WholeOptimisation"}) {
         const double seconds = reporter.real(step);
-        std::printf("%-18s %10.2f %10.1f %12.2f\n", step, seconds * 1e3, vx::bench::ratio(megabytes, seconds),
-                    vx::bench::ratio(plain, seconds));
+        std::printf("%-18s %10.2f %10.1f %12.2f\n", step, seconds * 1e3,
+                    vx::bench::ratio(megabytes, seconds), vx::bench::ratio(plain, seconds));
     }
     benchmark::Shutdown();
     return 0;

@@ -61,14 +61,12 @@ plist::Value makePreferences(const Shape& shape) {
         std::string declarations;
         for (int line = 0; line < shape.optionLines; ++line) {
             declarations += "var option" + std::to_string(line) + "Color = \"" + kColors[line % 5] +
-                            "\" ; // shown on settings page " + std::to_string(line % 7) +
-                            " of theme\n";
+                            "\" ; // shown on settings page " + std::to_string(line % 7) + " of theme\n";
         }
         options.set(name, declarations);
     }
-    plist::Dictionary root{{"ThemesSelected", selected},
-                           {"WidgetCoordinates", coordinates},
-                           {"ThemeOptions", options}};
+    plist::Dictionary root{
+        {"ThemesSelected", selected}, {"WidgetCoordinates", coordinates}, {"ThemeOptions", options}};
     for (int s = 0; s < 30; ++s) root.set("switch" + std::to_string(s) + "Enabled", s % 2 == 0);
     return root;
 }
@@ -276,8 +274,8 @@ void printTable(const bench::RecordingReporter& reporter) {
         const double libplist = timeOf("LibplistParse", shape, true);
         fixture.writeFile(shape);
         const double python = plistlibSeconds(fixture.file(shape), shape == 2 ? 15 : 40);
-        std::printf("%9.1f %9.3f %9.3f %7.2f %9.3f %9.3f %9.2f %11.3f %7.2f %11.3f %7.2f\n", bytes / 1024,
-                    floor * 1e3, save * 1e3, ratio(save, floor), parse * 1e3, write * 1e3,
+        std::printf("%9.1f %9.3f %9.3f %7.2f %9.3f %9.3f %9.2f %11.3f %7.2f %11.3f %7.2f\n",
+                    bytes / 1024, floor * 1e3, save * 1e3, ratio(save, floor), parse * 1e3, write * 1e3,
                     ratio(bytes, write) / 1e9, libplist * 1e3, ratio(libplist, parse), python * 1e3,
                     ratio(python, save));
     }

@@ -25,8 +25,8 @@
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/preferences_store.h"
-#include "settings/preferences_file.h"
 #include "recording_reporter.h"
+#include "settings/preferences_file.h"
 #include "themes/lock_theme_view_controller.h"
 
 namespace {
@@ -68,8 +68,10 @@ std::string makePreferences() {
         }
         lines->array().push_back("var option" + std::to_string(line) + " = \"rgba(12, 34, 56, 0.5)\" ;");
         if (line % 50 != 49) continue;
-        plist::Dictionary preferences{{"ThemesSelected", selected}, {"WidgetCoordinates", coordinates},
-                                      {"ThemeOptions", options}, {"enabled", true}};
+        plist::Dictionary preferences{{"ThemesSelected", selected},
+                                      {"WidgetCoordinates", coordinates},
+                                      {"ThemeOptions", options},
+                                      {"enabled", true}};
         xml = plist::writeXml(plist::Value(preferences));
         if (xml.size() >= kPreferencesBytes) return xml;
     }
@@ -92,7 +94,8 @@ private:
     fs::path make(int themes) {
         fs::path root = base_ / std::to_string(themes);
         for (int i = 0; i < themes; ++i)
-            writeFile(DeviceRoot::resolveIn(root, "/Library/Themes/" + entryName(i) + "/Widget.html"), "<html></html>");
+            writeFile(DeviceRoot::resolveIn(root, "/Library/Themes/" + entryName(i) + "/Widget.html"),
+                      "<html></html>");
         writeFile(DeviceRoot::resolveIn(root, kPreferencesPath), preferences_);
         return root;
     }
@@ -175,9 +178,10 @@ int main(int argc, char** argv) {
     for (int themes : {100, 1000, 10000}) {
         const std::string arg = "/" + std::to_string(themes);
         const double rows = reporter.cpu("AllRows" + arg);
-        std::printf("%8d %12.3f %12.3f %14.2f %16.2f\n", themes, rows * 1e3, rows * 1e6 / themes,
-                    vx::bench::ratio(rows, rowsAt1000),
-                    vx::bench::ratio(reporter.cpu("ScanAndRows" + arg), reporter.cpu("Scan" + arg) + parse));
+        std::printf(
+            "%8d %12.3f %12.3f %14.2f %16.2f\n", themes, rows * 1e3, rows * 1e6 / themes,
+            vx::bench::ratio(rows, rowsAt1000),
+            vx::bench::ratio(reporter.cpu("ScanAndRows" + arg), reporter.cpu("Scan" + arg) + parse));
     }
     benchmark::Shutdown();
     return 0;

@@ -29,7 +29,8 @@ Result<void> openRootPage(SettingsApplication& app) {
     registerPageClasses();
     auto opened = app.open();
     if (!opened && !files::isDirectory(SettingsApplication::kBundlePath)) {
-        return fail(opened.error() + " (`veltrix-settings init` lays out a device root and installs it)");
+        return fail(opened.error() +
+                    " (`veltrix-settings init` lays out a device root and installs it)");
     }
     return opened;
 }

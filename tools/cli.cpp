@@ -1,14 +1,14 @@
 #include "cli.h"
 #include "init_command.h"
 #include "platform/foundation/atomic_file.h"
-#include "platform/foundation/preferences_store.h"
 #include "platform/foundation/device_root.h"
-#include "platform/foundation/plist_file.h"
 #include "platform/foundation/plist_codec.h"
+#include "platform/foundation/plist_file.h"
+#include "platform/foundation/preferences_store.h"
 
 #include <cstdlib>
-#include <set>
 #include <iostream>
+#include <set>
 
 namespace vx::cli {
 
@@ -49,15 +49,18 @@ int reportFailure(std::string_view message) {
 Result<plist::Dictionary> readPreferencesFile() {
     auto dictionary = loadPlistDictionary(kPreferencesPath);
     if (!dictionary)
-        return fail("cannot read " + DeviceRoot::resolve(kPreferencesPath).string() + ": " + dictionary.error());
+        return fail("cannot read " + DeviceRoot::resolve(kPreferencesPath).string() + ": " +
+                    dictionary.error());
     return dictionary;
 }
 
 Result<std::string> readInput(const std::string& fileOrDash) {
     if (fileOrDash != "-") {
         WholeFile whole = readWholeHostFile(fileOrDash, plist::kMaxInputBytes);
-        if (whole.status == WholeFile::Status::Missing) return fail("cannot read " + fileOrDash + ": no such file");
-        if (whole.status == WholeFile::Status::Failed) return fail("cannot read " + fileOrDash + ": " + whole.reason);
+        if (whole.status == WholeFile::Status::Missing)
+            return fail("cannot read " + fileOrDash + ": no such file");
+        if (whole.status == WholeFile::Status::Failed)
+            return fail("cannot read " + fileOrDash + ": " + whole.reason);
         return std::move(whole.bytes);
     }
     std::string bytes;
@@ -65,7 +68,8 @@ Result<std::string> readInput(const std::string& fileOrDash) {
     while (std::cin.read(buffer, sizeof buffer) || std::cin.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(std::cin.gcount()));
         if (bytes.size() > plist::kMaxInputBytes)
-            return fail("standard input is larger than " + std::to_string(plist::kMaxInputBytes) + " bytes");
+            return fail("standard input is larger than " + std::to_string(plist::kMaxInputBytes) +
+                        " bytes");
     }
     if (std::cin.bad()) return fail("cannot read standard input");
     return bytes;
@@ -87,7 +91,8 @@ namespace {
 
 fs::path userDataFolder() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) return data;
-    if (const char* home = std::getenv("HOME"); home && *home) return fs::path(home) / ".local" / "share";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".local" / "share";
     return fs::temp_directory_path();
 }
 

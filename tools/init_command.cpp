@@ -47,7 +47,8 @@ Result<void> makeFolder(const fs::path& root, std::string_view devicePath) {
 Result<void> installBundle(const fs::path& root) {
     for (const BundleResource& resource : bundleResources()) {
         const std::string devicePath = std::string(kBundlePath) + "/" + std::string(resource.path);
-        if (auto made = jail::createFoldersIn(root, str::stringByDeletingLastPathComponent(devicePath)); !made)
+        if (auto made = jail::createFoldersIn(root, str::stringByDeletingLastPathComponent(devicePath));
+            !made)
             return made;
         if (auto written = replaceFileAtomicallyIn(root, devicePath, resource.bytes); !written)
             return fail("cannot install " + devicePath + ": " + written.error());

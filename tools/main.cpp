@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "cli.h"
-#include "version.h"
 #include "platform/foundation/bundle.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
+#include "version.h"
 
 namespace {
 
@@ -37,8 +37,9 @@ int checkRoot(const std::string& root, bool initialising) {
 int runMain(int argc, char** argv) {
     vx::log::setProgramName("veltrix-settings");
 
-    CLI::App app{"veltrix-settings: the settings bundle of the Veltrix lock-screen add-on, "
-                 "run over a device root folder"};
+    CLI::App app{
+        "veltrix-settings: the settings bundle of the Veltrix lock-screen add-on, "
+        "run over a device root folder"};
     app.require_subcommand(1);
     std::string root;
     app.add_option("--root", root,

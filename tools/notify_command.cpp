@@ -1,9 +1,9 @@
 // `notify`: post and watch change notifications, like notifyutil -p / -w.
 //   notify post NAME
 //   notify watch [NAME...] [--count N] [--timeout SECONDS] [--json]
-#include <nlohmann/json.hpp>
 #include <poll.h>
 #include <signal.h>
+#include <nlohmann/json.hpp>
 
 #include <atomic>
 #include <chrono>
@@ -34,15 +34,15 @@ void catchInterrupts() {
 
 struct WatchOptions {
     std::vector<std::string> names;
-    std::size_t count = 0;  // 0: no limit
+    std::size_t count = 0;      // 0: no limit
     double timeoutSeconds = 0;  // 0: no limit
     bool json = false;
 };
 
 void printName(const std::string& name, bool json) {
     if (json)
-        std::cout << nlohmann::json({{"name", name}}).dump(-1, ' ', false,
-                                                            nlohmann::json::error_handler_t::replace);
+        std::cout << nlohmann::json({{"name", name}})
+                         .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     else
         std::cout << name;
     std::cout << std::endl;  // flushed: a pipe reader sees each name as it arrives
@@ -55,7 +55,8 @@ int runWatch(const WatchOptions& options) {
     if (!listener) return reportFailure("cannot watch: " + listener.error());
     catchInterrupts();
     std::cerr << "veltrix-settings: watching "
-              << (options.names.empty() ? std::string("every name") : std::to_string(options.names.size()) + " name(s)")
+              << (options.names.empty() ? std::string("every name")
+                                        : std::to_string(options.names.size()) + " name(s)")
               << " in " << darwin::rendezvousFolder().string() << std::endl;
 
     using Clock = std::chrono::steady_clock;
@@ -90,7 +91,8 @@ CLI::Validator notificationName() {
     return CLI::Validator(
         [](std::string& name) -> std::string {
             if (name.empty() || name.size() > darwin::kMaxNameBytes)
-                return "a notification name is 1 to " + std::to_string(darwin::kMaxNameBytes) + " bytes long";
+                return "a notification name is 1 to " + std::to_string(darwin::kMaxNameBytes) +
+                       " bytes long";
             return {};
         },
         "NAME");
@@ -99,22 +101,28 @@ CLI::Validator notificationName() {
 Action setUpNotifyCommand(CLI::App& notify) {
     notify.require_subcommand(1);
     runsWithoutDevice(notify);
-    notify.footer("Notifications reach every listening process of this user through "
-                  "$VELTRIX_NOTIFY_DIR (else $XDG_RUNTIME_DIR/veltrix-notify, else "
-                  "/tmp/veltrix-notify-<uid>).");
+    notify.footer(
+        "Notifications reach every listening process of this user through "
+        "$VELTRIX_NOTIFY_DIR (else $XDG_RUNTIME_DIR/veltrix-notify, else "
+        "/tmp/veltrix-notify-<uid>).");
     auto postName = std::make_shared<std::string>();
     auto watch = std::make_shared<WatchOptions>();
 
-    CLI::App* post = notify.add_subcommand("post", "Post the change notification NAME to every listener");
-    post->add_option("NAME", *postName, "The notification name, e.g. com.corvane.veltrix/settingschanged")
+    CLI::App* post = notify.add_subcommand("post",
+                                           "Post the change notification NAME to every listener");
+    post->add_option("NAME", *postName,
+                     "The notification name, e.g. com.corvane.veltrix/settingschanged")
         ->required()
         ->check(notificationName());
 
     CLI::App* watching = notify.add_subcommand(
-        "watch", "Print each notification received, one name a line, until the count or the "
-                 "time is reached or the program is interrupted (exit status 0 in each case)");
-    watching->add_option("NAME", watch->names, "Names to watch (default: every name)")->check(notificationName());
-    watching->add_option("--count", watch->count, "Stop after N notifications")->check(CLI::Range(std::size_t{1}, std::size_t{1} << 40));
+        "watch",
+        "Print each notification received, one name a line, until the count or the "
+        "time is reached or the program is interrupted (exit status 0 in each case)");
+    watching->add_option("NAME", watch->names, "Names to watch (default: every name)")
+        ->check(notificationName());
+    watching->add_option("--count", watch->count, "Stop after N notifications")
+        ->check(CLI::Range(std::size_t{1}, std::size_t{1} << 40));
     watching->add_option("--timeout", watch->timeoutSeconds, "Stop after SECONDS")
         ->check(CLI::Range(0.001, 1e9));
     watching->add_flag("--json", watch->json, "Print each notification as {\"name\": NAME}");
@@ -126,8 +134,8 @@ Action setUpNotifyCommand(CLI::App& notify) {
     };
 }
 
-const Registration registration{{"notify", "Post and watch change notifications, like notifyutil",
-                                 setUpNotifyCommand}};
+const Registration registration{
+    {"notify", "Post and watch change notifications, like notifyutil", setUpNotifyCommand}};
 
 }  // namespace
 

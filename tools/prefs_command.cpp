@@ -208,8 +208,8 @@ Result<plist::Value> parseTypedValue(const std::string& type, const std::string&
         char* end = nullptr;
         errno = 0;
         double number = std::strtod(text.c_str(), &end);
-        if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || !std::isfinite(number) ||
-            std::isspace(static_cast<unsigned char>(text.front())))
+        if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE ||
+            !std::isfinite(number) || std::isspace(static_cast<unsigned char>(text.front())))
             return fail("\"" + text + "\" is not a finite number");
         return plist::Value(number);
     }
@@ -258,7 +258,8 @@ int runDelete(const std::string& key) {
     const std::string path = DeviceRoot::resolve(kPreferencesPath).string();
     if (!saved) return reportFailure("cannot delete " + key + ": " + saved.error());
     if (*saved == SaveOutcome::WrittenFolderNotSynced) return reportDurability(*saved, key);
-    if (!readable && jail::stat(kPreferencesPath)) return reportFailure("cannot read " + path + " (see the log line above)");
+    if (!readable && jail::stat(kPreferencesPath))
+        return reportFailure("cannot read " + path + " (see the log line above)");
     if (!found) return reportFailure("the key \"" + key + "\" is not in " + path);
     return kExitOk;
 }
@@ -280,10 +281,12 @@ int runImport(const std::string& source) {
     auto value = plist::parse(*bytes);
     if (!value) return reportFailure(shown + " is not a property list: " + value.error());
     if (!value->isDictionary())
-        return reportFailure(shown + " is a property list whose root is not a dictionary; nothing was imported");
+        return reportFailure(shown +
+                             " is a property list whose root is not a dictionary; nothing was imported");
     auto replaced = replacePlistFile(kPreferencesPath, std::move(value->dictionary()));
     if (!replaced) return reportFailure("cannot import " + shown + ": " + replaced.error());
-    std::cout << "imported " << shown << " into " << DeviceRoot::resolve(kPreferencesPath).string() << "\n";
+    std::cout << "imported " << shown << " into " << DeviceRoot::resolve(kPreferencesPath).string()
+              << "\n";
     if (*replaced) std::cout << "the replaced file is kept as " << (*replaced)->string() << "\n";
     // ignored: the file is in place; post logs its own failure
     (void)darwin::post(kSettingsChangedNotification);
@@ -294,8 +297,9 @@ int runImport(const std::string& source) {
 
 Action setUpPrefsCommand(CLI::App& prefs) {
     prefs.require_subcommand(1);
-    prefs.footer("The file is <root>/var/mobile/Library/Preferences/com.corvane.veltrix.plist. "
-                 "Exit status 1: missing key, bad value, unreadable or unwritable file.");
+    prefs.footer(
+        "The file is <root>/var/mobile/Library/Preferences/com.corvane.veltrix.plist. "
+        "Exit status 1: missing key, bad value, unreadable or unwritable file.");
     struct Options {
         std::string readKey;
         bool json = false;
@@ -310,8 +314,9 @@ Action setUpPrefsCommand(CLI::App& prefs) {
     read->add_flag("--json", options->json, "Print JSON instead of the old-style property-list text");
 
     CLI::App* write = prefs.add_subcommand(
-        "write", "Store VALUE under KEY: prefs write KEY [-bool|-int|-float|-string] VALUE "
-                 "(a string without a type flag)");
+        "write",
+        "Store VALUE under KEY: prefs write KEY [-bool|-int|-float|-string] VALUE "
+        "(a string without a type flag)");
     // KEY, the single-dash type flag and VALUE are read by hand: CLI11 would take "-bool"
     // for a bundle of short options.
     write->prefix_command();
@@ -321,13 +326,16 @@ Action setUpPrefsCommand(CLI::App& prefs) {
     erase->add_option("KEY", options->deleteKey, "The top-level key to remove")->required();
 
     CLI::App* exporting = prefs.add_subcommand("export", "Write the whole file as an XML property list");
-    exporting->add_option("FILE", options->exportTo, "Where to write it (- for standard output)")->required();
+    exporting->add_option("FILE", options->exportTo, "Where to write it (- for standard output)")
+        ->required();
 
     CLI::App* importing = prefs.add_subcommand(
-        "import", "Replace the whole file with FILE, a property list whose root is a dictionary "
-                  "(XML or binary), through the locked save; the replaced file is kept beside it "
-                  "(named in the output) and com.corvane.veltrix/settingschanged is posted once");
-    importing->add_option("FILE", options->importFrom, "What to read (- for standard input)")->required();
+        "import",
+        "Replace the whole file with FILE, a property list whose root is a dictionary "
+        "(XML or binary), through the locked save; the replaced file is kept beside it "
+        "(named in the output) and com.corvane.veltrix/settingschanged is posted once");
+    importing->add_option("FILE", options->importFrom, "What to read (- for standard input)")
+        ->required();
 
     return [options, read, write, erase, exporting, importing](const Context&) {
         if (read->parsed()) return runRead(options->readKey, options->json);
@@ -339,8 +347,8 @@ Action setUpPrefsCommand(CLI::App& prefs) {
     };
 }
 
-const Registration registration{{"prefs", "Read and change the preferences file, like defaults",
-                                 setUpPrefsCommand}};
+const Registration registration{
+    {"prefs", "Read and change the preferences file, like defaults", setUpPrefsCommand}};
 
 }  // namespace
 

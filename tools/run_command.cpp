@@ -34,8 +34,10 @@ Result<std::string> readScript(const std::string& path) {
     if (fd < 0) return fail("cannot read the script " + path + ": " + std::strerror(errno));
     struct stat info {};
     std::string reason;
-    if (::fstat(fd, &info) != 0) reason = std::strerror(errno);
-    else if (S_ISDIR(info.st_mode)) reason = "it is a folder";
+    if (::fstat(fd, &info) != 0)
+        reason = std::strerror(errno);
+    else if (S_ISDIR(info.st_mode))
+        reason = "it is a folder";
     std::string text;
     char buffer[64 * 1024];
     while (reason.empty()) {
@@ -85,16 +87,21 @@ int runRun(const RunOptions& options) {
 Action setUpRunCommand(CLI::App& command) {
     auto options = std::make_shared<RunOptions>();
     command.add_flag("--json", options->json, "Print each `show` as one JSON object per line");
-    command.add_option("script", options->script,
-                       "The script file (at most 16 MiB), or - for standard input")->required();
+    command
+        .add_option("script", options->script,
+                    "The script file (at most 16 MiB), or - for standard input")
+        ->required();
     command.footer(
         "One gesture per line: tap ROW | switch ROW on|off | slide ROW VALUE | type ROW TEXT | "
-        "clear ROW | return | alert BUTTON | button TITLE | back | move FROM TO | keyboard show [HEIGHT] | "
-        "keyboard hide | wait SECONDS | show. ROW: a label, SECTION/LABEL, #N or #S.N. See docs/app.md.");
+        "clear ROW | return | alert BUTTON | button TITLE | back | move FROM TO | keyboard show "
+        "[HEIGHT] | "
+        "keyboard hide | wait SECONDS | show. ROW: a label, SECTION/LABEL, #N or #S.N. See "
+        "docs/app.md.");
     return [options](const Context&) { return runRun(*options); };
 }
 
-const Registration registration{{"run", "Run a script of gestures on the settings pages", setUpRunCommand}};
+const Registration registration{
+    {"run", "Run a script of gestures on the settings pages", setUpRunCommand}};
 
 }  // namespace
 

@@ -50,8 +50,7 @@ int runShow(const ShowOptions& options) {
 Action setUpShowCommand(CLI::App& command) {
     auto options = std::make_shared<ShowOptions>();
     command.add_flag("--json", options->json, "Print the screen as one JSON object");
-    command.add_option("rows", options->rows,
-                       "Rows to tap in turn: a label, SECTION/LABEL, #N or #S.N");
+    command.add_option("rows", options->rows, "Rows to tap in turn: a label, SECTION/LABEL, #N or #S.N");
     command.footer("See docs/app.md for the screen's text and JSON forms.");
     return [options](const Context&) { return runShow(*options); };
 }

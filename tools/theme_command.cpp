@@ -54,7 +54,8 @@ std::vector<ThemeRow> themeRows(const plist::Dictionary& preferences) {
 }
 
 // 1-based positions of the stored elements equal to the record.
-std::vector<std::int64_t> selectedPositions(const plist::Dictionary& preferences, const plist::Dictionary& record) {
+std::vector<std::int64_t> selectedPositions(const plist::Dictionary& preferences,
+                                            const plist::Dictionary& record) {
     std::vector<std::int64_t> positions;
     const plist::Array& selected = selectedThemes(&preferences);
     for (std::size_t i = 0; i < selected.size(); ++i)
@@ -77,8 +78,9 @@ std::optional<std::string> optionsSource(const std::string& path) {
     auto settings = findThemeSettings(path);
     if (!settings) return std::nullopt;
     if (!settings->scriptName) return std::string(kOptionsFileName);
-    return files::fileExistsAtPath(path + "/" + std::string(kOptionsFileName)) ? std::string(kOptionsFileName)
-                                                                               : *settings->scriptName;
+    return files::fileExistsAtPath(path + "/" + std::string(kOptionsFileName))
+               ? std::string(kOptionsFileName)
+               : *settings->scriptName;
 }
 
 // The one row NAME means: an entry name, else a display name that only one row has.
@@ -91,7 +93,8 @@ Result<ThemeRow> findRow(const std::vector<ThemeRow>& rows, const std::string& n
     if (byName.size() == 1) return *byName.front();
     if (byName.empty()) return fail("no theme named \"" + name + "\" on this device (see `theme list`)");
     std::string entries;
-    for (const ThemeRow* row : byName) entries += (entries.empty() ? "" : ", ") + row->entry + " (" + row->path() + ")";
+    for (const ThemeRow* row : byName)
+        entries += (entries.empty() ? "" : ", ") + row->entry + " (" + row->path() + ")";
     return fail("\"" + name + "\" names " + std::to_string(byName.size()) + " themes: " + entries +
                 "; give the entry name instead");
 }
@@ -109,8 +112,11 @@ json recordJson(const plist::Value& element) {
 json listJson(const plist::Dictionary& preferences, const std::vector<ThemeRow>& rows) {
     json themes = json::array();
     for (const ThemeRow& row : rows) {
-        json theme{{"entry", row.entry},   {"name", row.name()}, {"folder", row.folder()},
-                   {"path", row.path()},   {"html", *recordString(plist::Value(row.record), "html")}};
+        json theme{{"entry", row.entry},
+                   {"name", row.name()},
+                   {"folder", row.folder()},
+                   {"path", row.path()},
+                   {"html", *recordString(plist::Value(row.record), "html")}};
         auto positions = selectedPositions(preferences, row.record);
         theme["selected"] = !positions.empty();
         theme["position"] = positions.empty() ? json() : json(positions.front());
@@ -148,7 +154,8 @@ void printList(const json& list) {
     for (const json& theme : list["themes"]) {
         std::string selected = theme["selected"] ? "#" + std::to_string(theme["position"].get<int>())
                                                  : (theme["checked"] ? "(by name)" : "-");
-        table.push_back({theme["entry"], theme["name"], theme["html"], selected, coordinateText(theme["coordinates"]),
+        table.push_back({theme["entry"], theme["name"], theme["html"], selected,
+                         coordinateText(theme["coordinates"]),
                          theme["options"].is_null() ? "-" : theme["options"].get<std::string>(),
                          std::to_string(theme["storedLines"].get<std::size_t>()), theme["path"]});
     }
@@ -156,14 +163,18 @@ void printList(const json& list) {
     for (const auto& line : table)
         for (std::size_t c = 0; c < line.size(); ++c) widths[c] = std::max(widths[c], line[c].size());
     for (const auto& line : table) {
-        for (std::size_t c = 0; c + 1 < line.size(); ++c) std::cout << std::left << std::setw(static_cast<int>(widths[c] + 2)) << line[c];
+        for (std::size_t c = 0; c + 1 < line.size(); ++c)
+            std::cout << std::left << std::setw(static_cast<int>(widths[c] + 2)) << line[c];
         std::cout << line.back() << "\n";
     }
     for (const json& stale : list["stale"]) {
         const json& record = stale["record"];
         std::cout << "stale #" << stale["position"].get<std::size_t>() << ": "
-                  << (record.contains("name") ? record["name"].get<std::string>() : std::string("(no name)"))
-                  << " " << (record.contains("path") ? record["path"].get<std::string>() : std::string("(no path)"))
+                  << (record.contains("name") ? record["name"].get<std::string>()
+                                              : std::string("(no name)"))
+                  << " "
+                  << (record.contains("path") ? record["path"].get<std::string>()
+                                              : std::string("(no path)"))
                   << " (no row of the theme list produces this record)\n";
     }
 }
@@ -205,7 +216,8 @@ int runLint(const std::vector<std::string>& paths, bool asJson) {
                                     {"line", m.line ? json(*m.line) : json()},
                                     {"severity", severityName(m.severity)},
                                     {"message", m.text}});
-            reports.push_back({{"path", path}, {"errors", errors}, {"warnings", warnings}, {"messages", messages}});
+            reports.push_back(
+                {{"path", path}, {"errors", errors}, {"warnings", warnings}, {"messages", messages}});
             continue;
         }
         for (const LintMessage& m : report.messages)
@@ -217,7 +229,9 @@ int runLint(const std::vector<std::string>& paths, bool asJson) {
             std::cout << path << ": " << errors << (errors == 1 ? " error, " : " errors, ") << warnings
                       << (warnings == 1 ? " warning" : " warnings") << "\n";
     }
-    if (asJson) std::cout << json{{"themes", reports}}.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
+    if (asJson)
+        std::cout << json{{"themes", reports}}.dump(2, ' ', false, json::error_handler_t::replace)
+                  << "\n";
     return problems ? kExitFailure : kExitOk;
 }
 
@@ -257,7 +271,8 @@ Result<ThemeExport> parseExport(const std::string& bytes, const std::string& sho
     const plist::Value* theme = root ? root->find(kExportTheme) : nullptr;
     const plist::Dictionary* record = theme ? theme->asDictionary() : nullptr;
     if (!record || !recordName(*theme) || !recordString(*theme, "path") || !recordString(*theme, "html"))
-        return fail(shown + " is not a theme export: it needs a \"Theme\" record with name, path and html");
+        return fail(shown +
+                    " is not a theme export: it needs a \"Theme\" record with name, path and html");
     ThemeExport parsed{*record, {}, {}, {}};
     if (const plist::Value* selection = root->find(kThemesSelectedKey)) {
         if (!selection->asArray()) return fail(shown + ": \"ThemesSelected\" is not an array");
@@ -270,12 +285,14 @@ Result<ThemeExport> parseExport(const std::string& bytes, const std::string& sho
         std::sort(parsed.positions.begin(), parsed.positions.end());
     }
     if (const plist::Value* coordinates = root->find(kWidgetCoordinatesKey)) {
-        if (!coordinates->asDictionary()) return fail(shown + ": \"WidgetCoordinates\" is not a dictionary");
+        if (!coordinates->asDictionary())
+            return fail(shown + ": \"WidgetCoordinates\" is not a dictionary");
         parsed.coordinates = *coordinates->asDictionary();
     }
     if (const plist::Value* lines = root->find(kThemeOptionsKey)) {
         const plist::Array* array = lines->asArray();
-        if (!array || !std::all_of(array->begin(), array->end(), [](const plist::Value& v) { return v.isString(); }))
+        if (!array || !std::all_of(array->begin(), array->end(),
+                                   [](const plist::Value& v) { return v.isString(); }))
             return fail(shown + ": \"ThemeOptions\" is not an array of texts");
         parsed.lines = *array;
     }
@@ -294,7 +311,8 @@ plist::Dictionary& dictionaryMember(plist::Dictionary& preferences, std::string_
 }
 
 // Makes the stored keys of one theme what the export holds.
-void applyExport(plist::Dictionary& preferences, const ThemeExport& exported, const plist::Dictionary& record) {
+void applyExport(plist::Dictionary& preferences, const ThemeExport& exported,
+                 const plist::Dictionary& record) {
     const std::string name = *recordName(plist::Value(record));
     const std::string path = *recordString(plist::Value(record), "path");
     plist::Array selected = selectedThemes(&preferences);
@@ -349,8 +367,9 @@ int runImport(const std::string& source, bool force) {
         WhenMissing::Create);
     if (!saved) return reportFailure("cannot import " + shown + ": " + saved.error());
     std::cout << "imported " << name << " (" << *recordString(plist::Value(record), "path") << "): "
-              << (exported->positions.empty() ? std::string("not selected")
-                                              : "selected at " + std::to_string(exported->positions.front()))
+              << (exported->positions.empty()
+                      ? std::string("not selected")
+                      : "selected at " + std::to_string(exported->positions.front()))
               << ", " << (exported->coordinates ? "coordinates" : "no coordinates") << ", "
               << (exported->lines ? exported->lines->size() : 0) << " stored lines\n";
     // ignored: the file is in place; post logs its own failure
@@ -371,8 +390,9 @@ int runReset(const std::string& name) {
             removed.clear();
             if (const plist::Dictionary* entry = storedCoordinateEntry(&stored, row->name())) {
                 std::ostringstream coordinates;
-                coordinates << "the coordinates of " << row->name() << " (x " << coordinateValue(*entry, kWidgetXKey)
-                            << ", y " << coordinateValue(*entry, kWidgetYKey) << ")";
+                coordinates << "the coordinates of " << row->name() << " (x "
+                            << coordinateValue(*entry, kWidgetXKey) << ", y "
+                            << coordinateValue(*entry, kWidgetYKey) << ")";
                 removed.push_back(coordinates.str());
                 dictionaryMember(stored, kWidgetCoordinatesKey).erase(row->name());
             }
@@ -398,8 +418,9 @@ int runReset(const std::string& name) {
 
 Action setUpThemeCommand(CLI::App& theme) {
     theme.require_subcommand(1);
-    theme.footer("NAME is a theme's entry name (Clock.theme) or its name (Clock) when only one theme "
-                 "has it. Exit status 1: unknown theme, unreadable file, a problem found.");
+    theme.footer(
+        "NAME is a theme's entry name (Clock.theme) or its name (Clock) when only one theme "
+        "has it. Exit status 1: unknown theme, unreadable file, a problem found.");
     struct Options {
         bool json = false;
         std::vector<std::string> lintPaths;
@@ -410,32 +431,37 @@ Action setUpThemeCommand(CLI::App& theme) {
     auto options = std::make_shared<Options>();
 
     CLI::App* list = theme.add_subcommand(
-        "list", "Every theme the theme list shows, in its order: entry, name, html, selection, "
-                "coordinates, where its options come from, its stored lines; then stale selections");
+        "list",
+        "Every theme the theme list shows, in its order: entry, name, html, selection, "
+        "coordinates, where its options come from, its stored lines; then stale selections");
     list->add_flag("--json", options->json, "Print JSON");
 
     CLI::App* lint = theme.add_subcommand(
-        "lint", "Check theme folders the way the pages read them; print PATH/FILE:LINE: error|warning|note: "
-                "message lines, then PATH: OK or PATH: N errors, M warnings (exit status 1 when "
-                "there is any). Changes nothing");
+        "lint",
+        "Check theme folders the way the pages read them; print PATH/FILE:LINE: error|warning|note: "
+        "message lines, then PATH: OK or PATH: N errors, M warnings (exit status 1 when "
+        "there is any). Changes nothing");
     lint->add_option("PATH", options->lintPaths, "Theme folders")->required();
     lint->add_flag("--json", options->json, "Print JSON");
     runsWithoutDevice(*lint);
 
     CLI::App* exporting = theme.add_subcommand(
-        "export", "Write what the preferences file keeps for one theme (selection and position, "
-                  "coordinates, stored lines) as an XML property list");
+        "export",
+        "Write what the preferences file keeps for one theme (selection and position, "
+        "coordinates, stored lines) as an XML property list");
     exporting->add_option("NAME", options->name, "The theme")->required();
     exporting->add_option("FILE", options->file, "Where to write it (default -, standard output)");
 
     CLI::App* importing = theme.add_subcommand(
-        "import", "Put back what `theme export` wrote, through the locked save, matching the theme "
-                  "by name and folder; posts com.corvane.veltrix/themeschanged once");
+        "import",
+        "Put back what `theme export` wrote, through the locked save, matching the theme "
+        "by name and folder; posts com.corvane.veltrix/themeschanged once");
     importing->add_option("FILE", options->file, "What to read (- for standard input)")->required();
     importing->add_flag("--force", options->force, "Import even when the theme is not on this device");
 
     CLI::App* reset = theme.add_subcommand(
-        "reset", "Remove a theme's stored coordinates and stored lines (not its selection) and say what went");
+        "reset",
+        "Remove a theme's stored coordinates and stored lines (not its selection) and say what went");
     reset->add_option("NAME", options->name, "The theme")->required();
 
     return [=](const Context&) {
@@ -448,7 +474,8 @@ Action setUpThemeCommand(CLI::App& theme) {
     };
 }
 
-const Registration registration{{"theme", "List, check, export, import and reset themes", setUpThemeCommand}};
+const Registration registration{
+    {"theme", "List, check, export, import and reset themes", setUpThemeCommand}};
 
 }  // namespace
 

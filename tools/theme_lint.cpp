@@ -25,12 +25,12 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::array<std::string_view, 46> kReservedWords{
-    "await",   "break",    "case",      "catch",   "class",     "const",  "continue", "debugger",
-    "default", "delete",   "do",        "else",    "enum",      "export", "extends",  "false",
-    "finally", "for",      "function",  "if",      "import",    "in",     "instanceof", "new",
-    "null",    "return",   "super",     "switch",  "this",      "throw",  "true",     "try",
-    "typeof",  "var",      "void",      "while",   "with",      "yield",  "let",      "static",
-    "implements", "interface", "package", "private", "protected", "public"};
+    "await",      "break",     "case",     "catch",   "class",     "const",  "continue",   "debugger",
+    "default",    "delete",    "do",       "else",    "enum",      "export", "extends",    "false",
+    "finally",    "for",       "function", "if",      "import",    "in",     "instanceof", "new",
+    "null",       "return",    "super",    "switch",  "this",      "throw",  "true",       "try",
+    "typeof",     "var",       "void",     "while",   "with",      "yield",  "let",        "static",
+    "implements", "interface", "package",  "private", "protected", "public"};
 
 // Where the pages would find a folder: a theme in one of the six theme folders is read
 // under the device root that holds that folder (so a plugin entry of /Library/Widgets is
@@ -59,9 +59,11 @@ Placement placementOf(const fs::path& hostFolder) {
 
 class Linter {
 public:
-    Linter(std::string given, std::string themePath) : given_(std::move(given)), themePath_(std::move(themePath)) {
+    Linter(std::string given, std::string themePath)
+        : given_(std::move(given)), themePath_(std::move(themePath)) {
         report_.folder = given_;
-        while (given_.size() > 1 && given_.back() == '/') given_.pop_back();  // "X.theme/" names files "X.theme/F"
+        while (given_.size() > 1 && given_.back() == '/')
+            given_.pop_back();  // "X.theme/" names files "X.theme/F"
     }
 
     LintReport run(const Placement& placement) {
@@ -79,8 +81,10 @@ public:
     }
 
 private:
-    void say(const std::string& file, std::optional<std::size_t> line, LintSeverity severity, std::string text) {
-        report_.messages.push_back({file.empty() ? given_ : given_ + "/" + file, line, severity, std::move(text)});
+    void say(const std::string& file, std::optional<std::size_t> line, LintSeverity severity,
+             std::string text) {
+        report_.messages.push_back(
+            {file.empty() ? given_ : given_ + "/" + file, line, severity, std::move(text)});
     }
 
     void lintOptionsFile() {
@@ -92,7 +96,8 @@ private:
             std::smatch found;
             std::string reason = read.error();
             if (std::regex_match(reason, found, kLine))
-                say(file, std::stoul(found[2]), LintSeverity::Error, found[1].str() + "; the editor will show no rows");
+                say(file, std::stoul(found[2]), LintSeverity::Error,
+                    found[1].str() + "; the editor will show no rows");
             else
                 say(file, {}, LintSeverity::Error, reason + "; the editor will show no rows");
             return;
@@ -113,10 +118,12 @@ private:
                    std::map<std::string, std::size_t>& firstEntryOfName, std::size_t number) {
         const std::string* name = entryString(entry, kEntryName);
         if (!name) {
-            say(file, {}, LintSeverity::Error, where + " has no \"name\" text: its line would break the theme's script");
+            say(file, {}, LintSeverity::Error,
+                where + " has no \"name\" text: its line would break the theme's script");
         } else if (!isJavaScriptIdentifier(*name)) {
             say(file, {}, LintSeverity::Error,
-                where + ": \"" + *name + "\" is not a JavaScript identifier: its line would break the theme's script");
+                where + ": \"" + *name +
+                    "\" is not a JavaScript identifier: its line would break the theme's script");
         } else if (auto [first, added] = firstEntryOfName.emplace(*name, number); !added) {
             say(file, {}, LintSeverity::Warning,
                 where + ": the name \"" + *name + "\" is also entry " + std::to_string(first->second) +
@@ -132,20 +139,24 @@ private:
         } else if (*type == kTypeSelect) {
             std::vector<std::string> keys = optionKeys(entry);
             if (keys.empty())
-                say(file, {}, LintSeverity::Warning, label + ": a select without options: nothing to choose");
+                say(file, {}, LintSeverity::Warning,
+                    label + ": a select without options: nothing to choose");
             else if (std::find(keys.begin(), keys.end(), defaultText) == keys.end())
                 say(file, {}, LintSeverity::Warning,
                     label + ": the default \"" + defaultText + "\" is not one of its options");
         } else if (*type == kTypeSwitch && !defaultReadsAsOn(defaultText) && looksOn(defaultText)) {
             say(file, {}, LintSeverity::Warning,
-                label + ": the switch reads the default \"" + defaultText + "\" as off; write true or false");
+                label + ": the switch reads the default \"" + defaultText +
+                    "\" as off; write true or false");
         }
     }
 
     // A text a person means as "on" (quotes and blanks around it aside).
     static bool looksOn(const std::string& text) {
         std::string word = str::lowercase(str::trimWhitespace(text));
-        const auto isMark = [](char c) { return c == '"' || c == '\'' || c == '`' || c == ' ' || c == '\n' || c == '\t'; };
+        const auto isMark = [](char c) {
+            return c == '"' || c == '\'' || c == '`' || c == ' ' || c == '\n' || c == '\t';
+        };
         while (!word.empty() && isMark(word.front())) word.erase(word.begin());
         while (!word.empty() && isMark(word.back())) word.pop_back();
         for (std::string_view on : {"true", "yes", "on", "y", "t", "1", "enabled", "checked"})
@@ -178,25 +189,30 @@ private:
                     shortened(value) + "\")");
             if (auto carried = text::checkXmlText(value); !carried)
                 say(scriptName, line, LintSeverity::Warning,
-                    "the value of \"" + shortened(name) + "\" holds text the preferences file refuses (" +
-                        carried.error() + "): its line would not be stored");
+                    "the value of \"" + shortened(name) +
+                        "\" holds text the preferences file refuses (" + carried.error() +
+                        "): its line would not be stored");
             if (!isJavaScriptIdentifier(name))
                 say(scriptName, line, LintSeverity::Warning,
-                    "\"" + shortened(name) + "\" is not a JavaScript identifier: its stored line would break the script");
+                    "\"" + shortened(name) +
+                        "\" is not a JavaScript identifier: its stored line would break the script");
             else if (auto [first, added] = firstLineOfName.emplace(name, line); !added)
                 say(scriptName, line, LintSeverity::Warning,
-                    "\"" + name + "\" is declared again (first on line " + std::to_string(first->second) +
-                        "): optimisation makes two options of one name");
+                    "\"" + name + "\" is declared again (first on line " +
+                        std::to_string(first->second) + "): optimisation makes two options of one name");
         }
     }
 
     static std::size_t lineAt(const std::string& text, std::size_t offset) {
-        return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(std::min(offset, text.size())), '\n'));
+        return 1 + static_cast<std::size_t>(std::count(
+                       text.begin(),
+                       text.begin() + static_cast<std::ptrdiff_t>(std::min(offset, text.size())), '\n'));
     }
 
     static std::string shortened(const std::string& text) {
         std::string one;
-        for (char c : text) one += c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : std::string(1, c);
+        for (char c : text)
+            one += c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : std::string(1, c);
         if (one.size() <= 60) return one;
         std::size_t end = 0;
         while (end < one.size()) {
@@ -215,19 +231,21 @@ private:
 }  // namespace
 
 std::size_t LintReport::count(LintSeverity severity) const {
-    return static_cast<std::size_t>(std::count_if(messages.begin(), messages.end(),
-                                                  [&](const LintMessage& m) { return m.severity == severity; }));
+    return static_cast<std::size_t>(std::count_if(
+        messages.begin(), messages.end(), [&](const LintMessage& m) { return m.severity == severity; }));
 }
 
 bool isJavaScriptIdentifier(const std::string& name) {
     if (name.empty() || !text::isValidUtf8(name)) return false;
-    if (std::find(kReservedWords.begin(), kReservedWords.end(), name) != kReservedWords.end()) return false;
+    if (std::find(kReservedWords.begin(), kReservedWords.end(), name) != kReservedWords.end())
+        return false;
     for (std::size_t at = 0; at < name.size();) {
         const str::CodePoint cp = str::codePointAt(name, at);
         const auto c = static_cast<UChar32>(cp.value);
         const bool allowed = c == '$' || c == '_' ||
                              (at == 0 ? u_hasBinaryProperty(c, UCHAR_ID_START)
-                                      : (u_hasBinaryProperty(c, UCHAR_ID_CONTINUE) || c == 0x200C || c == 0x200D));
+                                      : (u_hasBinaryProperty(c, UCHAR_ID_CONTINUE) || c == 0x200C ||
+                                         c == 0x200D));
         if (!allowed) return false;
         at += cp.length;
     }
@@ -239,8 +257,10 @@ LintReport lintThemeFolder(const std::string& givenPath) {
     // is a link is judged as the pages judge it (a link out of the device root leads nowhere).
     std::error_code error;
     const fs::path absolute = fs::absolute(givenPath, error).lexically_normal();
-    const fs::path entry = absolute.has_filename() ? absolute.filename() : absolute.parent_path().filename();
-    const fs::path parent = fs::canonical((absolute.has_filename() ? absolute : absolute.parent_path()).parent_path(), error);
+    const fs::path entry = absolute.has_filename() ? absolute.filename()
+                                                   : absolute.parent_path().filename();
+    const fs::path parent = fs::canonical(
+        (absolute.has_filename() ? absolute : absolute.parent_path()).parent_path(), error);
     const fs::path hostFolder = parent / entry;
     if (error || entry.empty() || !fs::is_directory(hostFolder, error)) {
         LintReport report;

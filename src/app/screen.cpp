@@ -12,9 +12,7 @@ namespace {
 
 using nlohmann::json;
 
-json optionalText(const std::optional<std::string>& text) {
-    return text ? json(*text) : json(nullptr);
-}
+json optionalText(const std::optional<std::string>& text) { return text ? json(*text) : json(nullptr); }
 
 json controlJson(const RowControl& control) {
     if (auto* toggle = std::get_if<SwitchControl>(&control)) {
@@ -24,7 +22,8 @@ json controlJson(const RowControl& control) {
         return json{{"kind", "text"}, {"text", field->text}};
     }
     if (auto* slider = std::get_if<SliderControl>(&control)) {
-        return json{{"kind", "slider"}, {"value", slider->value}, {"min", slider->min}, {"max", slider->max}};
+        return json{
+            {"kind", "slider"}, {"value", slider->value}, {"min", slider->min}, {"max", slider->max}};
     }
     return nullptr;
 }
@@ -124,12 +123,9 @@ std::optional<ScreenScroll> scrollSnapshot(const std::shared_ptr<UIView>& view) 
 
 const char* accessoryName(RowAccessory accessory) {
     switch (accessory) {
-        case RowAccessory::Checkmark:
-            return "checkmark";
-        case RowAccessory::Disclosure:
-            return "disclosure";
-        case RowAccessory::None:
-            break;
+        case RowAccessory::Checkmark: return "checkmark";
+        case RowAccessory::Disclosure: return "disclosure";
+        case RowAccessory::None: break;
     }
     return "none";
 }
@@ -159,8 +155,8 @@ std::string toJsonLine(const Screen& screen) {
 
 std::string toText(const Screen& screen) {
     std::ostringstream out;
-    out << "== " << screen.title << " ==  (depth " << screen.depth
-        << (screen.modal ? ", modal)" : ")") << '\n';
+    out << "== " << screen.title << " ==  (depth " << screen.depth << (screen.modal ? ", modal)" : ")")
+        << '\n';
     if (!screen.left.empty() || !screen.right.empty()) {
         out << "bar: " << joinedButtons(screen.left) << "  |  " << joinedButtons(screen.right) << '\n';
     }

@@ -70,13 +70,13 @@ struct ScreenScroll {
 
 struct Screen {
     std::string title;
-    std::vector<std::string> left;   // left bar button titles
-    std::vector<std::string> right;  // right bar button titles
-    std::vector<std::string> header; // texts of the table header's labels, top to bottom
+    std::vector<std::string> left;    // left bar button titles
+    std::vector<std::string> right;   // right bar button titles
+    std::vector<std::string> header;  // texts of the table header's labels, top to bottom
     std::vector<ScreenSection> sections;
     std::optional<ScreenAlert> alert;
-    bool modal = false;  // the visible page is in a presented container
-    int depth = 0;       // pages on the navigation stack of the visible container
+    bool modal = false;                  // the visible page is in a presented container
+    int depth = 0;                       // pages on the navigation stack of the visible container
     std::optional<ScreenScroll> scroll;  // nothing when the visible page has no scroll view
     std::optional<std::string> back;     // title of the page a back gesture returns to
     std::optional<double> keyboard;      // height of the on-screen keyboard while it is up

@@ -99,9 +99,7 @@ Result<ScriptStep> parseWords(const std::vector<std::string>& words, ScriptStep 
         step.kind = entry.kind;
         switch (entry.kind) {
             case GestureKind::Tap:
-            case GestureKind::Clear:
-                step.row = RowRef::parse(words[1]);
-                break;
+            case GestureKind::Clear: step.row = RowRef::parse(words[1]); break;
             case GestureKind::Switch:
                 step.row = RowRef::parse(words[1]);
                 if (words[2] != "on" && words[2] != "off") {
@@ -123,9 +121,7 @@ Result<ScriptStep> parseWords(const std::vector<std::string>& words, ScriptStep 
                 step.text = words[2];
                 break;
             case GestureKind::Alert:
-            case GestureKind::Button:
-                step.text = words[1];
-                break;
+            case GestureKind::Button: step.text = words[1]; break;
             case GestureKind::Move:
                 step.row = RowRef::parse(words[1]);
                 step.destination = RowRef::parse(words[2]);
@@ -141,8 +137,7 @@ Result<ScriptStep> parseWords(const std::vector<std::string>& words, ScriptStep 
                 step.number = *seconds;
                 break;
             }
-            default:
-                break;
+            default: break;
         }
         return step;
     }

@@ -39,13 +39,13 @@ enum class GestureKind {
 
 struct ScriptStep {
     GestureKind kind = GestureKind::Show;
-    int line = 0;            // 1-based line of the script
-    std::string source;      // the line as written, trimmed, for messages
-    RowRef row;              // tap, switch, slide, type, clear; the source row of move
-    RowRef destination;      // move
-    std::string text;        // type: the text; alert, button: the title
-    bool on = false;         // switch
-    double number = 0;       // wait: seconds; keyboard show: height (0 = default); slide: value
+    int line = 0;        // 1-based line of the script
+    std::string source;  // the line as written, trimmed, for messages
+    RowRef row;          // tap, switch, slide, type, clear; the source row of move
+    RowRef destination;  // move
+    std::string text;    // type: the text; alert, button: the title
+    bool on = false;     // switch
+    double number = 0;   // wait: seconds; keyboard show: height (0 = default); slide: value
 };
 
 struct Script {

@@ -26,48 +26,22 @@ Result<void> runGesture(SettingsApplication& app, const ScriptStep& step, std::o
                         const ScriptOptions& options) {
     Result<void> done;
     switch (step.kind) {
-        case GestureKind::Tap:
-            done = app.tap(step.row);
-            break;
-        case GestureKind::Switch:
-            done = app.setSwitch(step.row, step.on);
-            break;
-        case GestureKind::Slide:
-            done = app.slide(step.row, step.number);
-            break;
-        case GestureKind::Type:
-            done = app.type(step.row, step.text);
-            break;
-        case GestureKind::Clear:
-            done = app.clear(step.row);
-            break;
-        case GestureKind::Return:
-            done = app.pressReturn();
-            break;
-        case GestureKind::Alert:
-            done = app.pressAlertButton(step.text);
-            break;
-        case GestureKind::Button:
-            done = app.pressBarButton(step.text);
-            break;
-        case GestureKind::Back:
-            done = app.goBack();
-            break;
-        case GestureKind::Move:
-            done = app.moveRow(step.row, step.destination);
-            break;
+        case GestureKind::Tap: done = app.tap(step.row); break;
+        case GestureKind::Switch: done = app.setSwitch(step.row, step.on); break;
+        case GestureKind::Slide: done = app.slide(step.row, step.number); break;
+        case GestureKind::Type: done = app.type(step.row, step.text); break;
+        case GestureKind::Clear: done = app.clear(step.row); break;
+        case GestureKind::Return: done = app.pressReturn(); break;
+        case GestureKind::Alert: done = app.pressAlertButton(step.text); break;
+        case GestureKind::Button: done = app.pressBarButton(step.text); break;
+        case GestureKind::Back: done = app.goBack(); break;
+        case GestureKind::Move: done = app.moveRow(step.row, step.destination); break;
         case GestureKind::KeyboardShow:
             done = step.number > 0 ? app.showKeyboard(step.number) : app.showKeyboard();
             break;
-        case GestureKind::KeyboardHide:
-            done = app.hideKeyboard();
-            break;
-        case GestureKind::Wait:
-            done = app.wait(step.number);
-            break;
-        case GestureKind::Show:
-            printScreen(app, out, options);
-            break;
+        case GestureKind::KeyboardHide: done = app.hideKeyboard(); break;
+        case GestureKind::Wait: done = app.wait(step.number); break;
+        case GestureKind::Show: printScreen(app, out, options); break;
     }
     return done;
 }

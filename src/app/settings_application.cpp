@@ -53,8 +53,8 @@ std::vector<std::string> typedCharacters(std::string_view text) {
     if (U_SUCCESS(status)) {
         for (int32_t start = ubrk_first(breaks), end = ubrk_next(breaks); end != UBRK_DONE;
              start = end, end = ubrk_next(breaks)) {
-            characters.emplace_back(text.substr(static_cast<std::size_t>(start),
-                                                static_cast<std::size_t>(end - start)));
+            characters.emplace_back(
+                text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(end - start)));
         }
     }
     ubrk_close(breaks);
@@ -63,7 +63,8 @@ std::vector<std::string> typedCharacters(std::string_view text) {
         characters.clear();
         for (std::size_t i = 0; i < text.size();) {
             std::size_t length = 1;
-            while (i + length < text.size() && (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80) {
+            while (i + length < text.size() &&
+                   (static_cast<unsigned char>(text[i + length]) & 0xC0) == 0x80) {
                 ++length;
             }
             characters.emplace_back(text.substr(i, length));
@@ -74,7 +75,8 @@ std::vector<std::string> typedCharacters(std::string_view text) {
 }
 
 bool isTextInput(const UIView* view) {
-    return dynamic_cast<const UITextField*>(view) != nullptr || dynamic_cast<const UITextView*>(view) != nullptr;
+    return dynamic_cast<const UITextField*>(view) != nullptr ||
+           dynamic_cast<const UITextView*>(view) != nullptr;
 }
 
 std::shared_ptr<UITableView> findTable(const std::shared_ptr<UIView>& view) {
@@ -150,13 +152,10 @@ RowAccessory accessoryOf(const UITableViewCell& cell) {
         return RowAccessory::None;
     }
     switch (cell.accessoryType()) {
-        case UITableViewCellAccessoryType::Checkmark:
-            return RowAccessory::Checkmark;
+        case UITableViewCellAccessoryType::Checkmark: return RowAccessory::Checkmark;
         case UITableViewCellAccessoryType::DisclosureIndicator:
-        case UITableViewCellAccessoryType::DetailDisclosureButton:
-            return RowAccessory::Disclosure;
-        default:
-            return RowAccessory::None;
+        case UITableViewCellAccessoryType::DetailDisclosureButton: return RowAccessory::Disclosure;
+        default: return RowAccessory::None;
     }
 }
 
@@ -173,7 +172,8 @@ ScreenRow rowOf(const UITableView& table, const UITableViewCell& cell) {
     } else if (auto slider = std::dynamic_pointer_cast<UISlider>(control)) {
         row.control = SliderControl{slider->value(), slider->minimumValue(), slider->maximumValue()};
     }
-    row.selectable = table.allowsSelection() && cell.selectionStyle() != UITableViewCellSelectionStyle::None;
+    row.selectable = table.allowsSelection() &&
+                     cell.selectionStyle() != UITableViewCellSelectionStyle::None;
     row.movable = table.isEditing() && cell.showsReorderControl();
     return row;
 }
@@ -287,8 +287,8 @@ struct SettingsApplication::State {
             return opened;
         }
         if (auto alert = UIApplication::sharedApplication().frontAlert()) {
-            return fail("an alert is up (" + quote(alert->title()) + "); answer it with one of its buttons: " +
-                        listed(alert->buttonTitles()));
+            return fail("an alert is up (" + quote(alert->title()) +
+                        "); answer it with one of its buttons: " + listed(alert->buttonTitles()));
         }
         return {};
     }
@@ -334,8 +334,7 @@ struct SettingsApplication::State {
                 }
                 return std::nullopt;
             }
-            case RowRef::Kind::Label:
-                break;
+            case RowRef::Kind::Label: break;
         }
         if (auto whole = findLabel(table, ref.text, std::nullopt)) {
             return whole;
@@ -373,7 +372,8 @@ struct SettingsApplication::State {
         if (!target) {
             return fail(target.error());
         }
-        auto control = target->cell ? std::dynamic_pointer_cast<Control>(controlOfCell(*target->cell)) : nullptr;
+        auto control = target->cell ? std::dynamic_pointer_cast<Control>(controlOfCell(*target->cell))
+                                    : nullptr;
         if (!control) {
             return fail("the row " + quote(ref.text) + " has no " + kind);
         }
@@ -480,8 +480,8 @@ SettingsApplication::~SettingsApplication() { state_->close(); }
 
 Result<void> SettingsApplication::open(std::string_view pageClass) {
     if (!files::isDirectory(kBundlePath)) {
-        return fail("the settings bundle is not installed: " + DeviceRoot::resolve(kBundlePath).string() +
-                    " does not exist");
+        return fail("the settings bundle is not installed: " +
+                    DeviceRoot::resolve(kBundlePath).string() + " does not exist");
     }
     auto object = ClassRegistry::shared().instantiate(pageClass);
     if (!object) {
@@ -557,7 +557,8 @@ Result<void> SettingsApplication::type(const RowRef& row, std::string_view text)
         if (!(*field)->isFirstResponder()) {
             state_->settle();
             return fail("the text field of the row " + quote(row.text) + " lost the focus after " +
-                        std::to_string(typed) + " of " + std::to_string(characters.size()) + " characters");
+                        std::to_string(typed) + " of " + std::to_string(characters.size()) +
+                        " characters");
         }
         // ignored: a keystroke the delegate refuses is simply not inserted, as on the device.
         (void)(*field)->userInsertText(characters[typed]);
@@ -649,7 +650,8 @@ Result<void> SettingsApplication::pressBarButton(std::string_view title) {
         }
         titles.push_back(button->title());
     }
-    return fail("no button " + quote(title) + " on " + pageName(page) + " (its buttons: " + listed(titles) + ")");
+    return fail("no button " + quote(title) + " on " + pageName(page) +
+                " (its buttons: " + listed(titles) + ")");
 }
 
 Result<void> SettingsApplication::goBack() {
@@ -697,8 +699,8 @@ Result<void> SettingsApplication::showKeyboard(double height) {
     }
     const double screenHeight = UIScreen::mainScreen().bounds().size.height;
     if (!std::isfinite(height) || height <= 0 || height > screenHeight) {
-        return fail("a keyboard is between 0 and the screen's height (" + std::to_string(static_cast<int>(screenHeight)) +
-                    ") high");
+        return fail("a keyboard is between 0 and the screen's height (" +
+                    std::to_string(static_cast<int>(screenHeight)) + ") high");
     }
     state_->keyboardShownForEditing = false;
     state_->postKeyboard(true, height);
@@ -794,7 +796,9 @@ Screen SettingsApplication::screen() const {
     return screen;
 }
 
-std::shared_ptr<UIViewController> SettingsApplication::visiblePage() const { return state_->visiblePage(); }
+std::shared_ptr<UIViewController> SettingsApplication::visiblePage() const {
+    return state_->visiblePage();
+}
 
 void SettingsApplication::showStoredValues() {
     if (auto table = state_->visibleTable(); table) (*table)->reloadData();
@@ -805,19 +809,24 @@ std::shared_ptr<UINavigationController> SettingsApplication::visibleContainer() 
     return std::dynamic_pointer_cast<UINavigationController>(state_->visibleContainer());
 }
 
-std::shared_ptr<UINavigationController> SettingsApplication::rootContainer() const { return state_->root; }
+std::shared_ptr<UINavigationController> SettingsApplication::rootContainer() const {
+    return state_->root;
+}
 
 std::shared_ptr<UIAlertView> SettingsApplication::frontAlert() const {
     return UIApplication::sharedApplication().frontAlert();
 }
 
 std::shared_ptr<UITextField> SettingsApplication::firstResponderField() const {
-    return state_->window ? std::dynamic_pointer_cast<UITextField>(state_->window->firstResponder()) : nullptr;
+    return state_->window ? std::dynamic_pointer_cast<UITextField>(state_->window->firstResponder())
+                          : nullptr;
 }
 
 std::shared_ptr<UIWindow> SettingsApplication::window() const { return state_->window; }
 
-bool SettingsApplication::keyboardVisible() const { return UIApplication::sharedApplication().isKeyboardVisible(); }
+bool SettingsApplication::keyboardVisible() const {
+    return UIApplication::sharedApplication().isKeyboardVisible();
+}
 
 double SettingsApplication::keyboardHeight() const { return state_->keyboardHeight; }
 

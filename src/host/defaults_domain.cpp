@@ -14,8 +14,7 @@ constexpr std::size_t kMaxDomainBytes = 200;  // leaves room for ".plist" and a 
 
 bool isValidDefaultsDomain(std::string_view domain) {
     return !domain.empty() && domain.size() <= kMaxDomainBytes && domain.front() != '.' &&
-           domain.find('/') == std::string_view::npos &&
-           domain.find('\0') == std::string_view::npos;
+           domain.find('/') == std::string_view::npos && domain.find('\0') == std::string_view::npos;
 }
 
 std::optional<std::string> defaultsDomainPath(std::string_view domain) {
@@ -44,11 +43,11 @@ Result<void> writeDefaultsValue(std::string_view domain, const std::string& key,
         log::write(reason);
         return fail(reason);
     }
-    Result<SaveOutcome> saved =
-        updatePlistFile(*path, WhenMissing::Create, [&](plist::Dictionary& contents) {
-            contents.set(key, value);
-            return true;
-        });
+    Result<SaveOutcome> saved = updatePlistFile(*path, WhenMissing::Create,
+                                                [&](plist::Dictionary& contents) {
+                                                    contents.set(key, value);
+                                                    return true;
+                                                });
     if (!saved) return fail(saved.error());  // updatePlistFile logged the reason
     // ignored: a failed post is logged by darwin::post; the value is stored either way.
     if (!notification.empty()) (void)darwin::post(notification);

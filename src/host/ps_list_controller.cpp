@@ -20,8 +20,8 @@ namespace {
 constexpr CGRect kTextFieldFrame{{0, 0}, {180, 31}};
 
 bool isTappable(PSCellType type) {
-    return type == PSCellType::Link || type == PSCellType::LinkList ||
-           type == PSCellType::Segment || type == PSCellType::Button;
+    return type == PSCellType::Link || type == PSCellType::LinkList || type == PSCellType::Segment ||
+           type == PSCellType::Button;
 }
 
 bool opensChoicePage(PSCellType type) {
@@ -49,14 +49,14 @@ template <class Control, class ValueOf>
 TargetAction storeValueAction(const std::weak_ptr<PSListController>& page, std::string selector,
                               const SpecifierPtr& specifier, ValueOf valueOf) {
     std::weak_ptr<PSSpecifier> weakRow = specifier;
-    return TargetAction(page, std::move(selector),
-                        [weakRow, valueOf](const std::shared_ptr<void>& target, Object& sender) {
-                            auto* control = dynamic_cast<Control*>(&sender);
-                            SpecifierPtr row = weakRow.lock();
-                            if (!target || !control || !row) return;
-                            static_cast<PSListController*>(target.get())
-                                ->setValueForSpecifier(valueOf(*control), row);
-                        });
+    return TargetAction(
+        page, std::move(selector),
+        [weakRow, valueOf](const std::shared_ptr<void>& target, Object& sender) {
+            auto* control = dynamic_cast<Control*>(&sender);
+            SpecifierPtr row = weakRow.lock();
+            if (!target || !control || !row) return;
+            static_cast<PSListController*>(target.get())->setValueForSpecifier(valueOf(*control), row);
+        });
 }
 
 }  // namespace
@@ -74,9 +74,7 @@ SpecifierList& PSListController::cachedSpecifiers() {
     return *specifiers_;
 }
 
-void PSListController::setSpecifiers(SpecifierList specifiers) {
-    specifiers_ = std::move(specifiers);
-}
+void PSListController::setSpecifiers(SpecifierList specifiers) { specifiers_ = std::move(specifiers); }
 
 const SpecifierList& PSListController::shownSpecifiers() const {
     static const SpecifierList kNone;
@@ -93,8 +91,8 @@ void PSListController::viewWillAppear(bool animated) {
     reloadSpecifiers();
 }
 
-SpecifierList PSListController::loadSpecifiersFromPlistName(
-    std::string_view name, std::weak_ptr<PSListController> target) {
+SpecifierList PSListController::loadSpecifiersFromPlistName(std::string_view name,
+                                                            std::weak_ptr<PSListController> target) {
     std::optional<std::string> path = bundle()->pathForResource(name, "plist");
     if (!path) {
         log::write("Specifier file " + std::string(name) + ".plist not found in " + bundlePath());
@@ -129,8 +127,7 @@ SpecifierPtr PSListController::specifierAtIndexPath(IndexPath indexPath) const {
     return shownSpecifiers()[group.rows[indexPath.row]];
 }
 
-std::optional<IndexPath> PSListController::indexPathForSpecifier(
-    const SpecifierPtr& specifier) const {
+std::optional<IndexPath> PSListController::indexPathForSpecifier(const SpecifierPtr& specifier) const {
     if (!specifier) return std::nullopt;
     std::vector<Group> all = groups();
     for (std::size_t section = 0; section < all.size(); ++section) {
@@ -186,15 +183,15 @@ void PSListController::removeSpecifier(const SpecifierPtr& specifier, bool anima
 
 // A row change reaches a table that has shown rows: a plain row as an (animated) row
 // insertion or deletion, a group row, which reshapes the sections, as a reload.
-void PSListController::tellTableAboutRow(const SpecifierPtr& specifier, bool inserted,
-                                         IndexPath path, bool animated) {
+void PSListController::tellTableAboutRow(const SpecifierPtr& specifier, bool inserted, IndexPath path,
+                                         bool animated) {
     if (!table_ || !table_->hasLoaded()) return;
     if (specifier->cellType() == PSCellType::Group) {
         table_->reloadData();
         return;
     }
-    const UITableViewRowAnimation animation =
-        animated ? UITableViewRowAnimation::Fade : UITableViewRowAnimation::None;
+    const UITableViewRowAnimation animation = animated ? UITableViewRowAnimation::Fade
+                                                       : UITableViewRowAnimation::None;
     if (inserted) {
         table_->insertRowsAtIndexPaths({path}, animation);
     } else {
@@ -216,8 +213,7 @@ std::optional<plist::Value> PSListController::readPreferenceValue(const Specifie
     return readDefaultsValue(*domain, key, fallback);
 }
 
-void PSListController::setPreferenceValue(const plist::Value& value,
-                                          const SpecifierPtr& specifier) {
+void PSListController::setPreferenceValue(const plist::Value& value, const SpecifierPtr& specifier) {
     if (!specifier) return;
     std::optional<std::string> domain = specifier->stringPropertyForKey("defaults");
     std::string key = specifier->key();
@@ -238,8 +234,7 @@ std::optional<plist::Value> PSListController::valueForSpecifier(const SpecifierP
     return ((*target).*(specifier->getter()))(specifier);
 }
 
-void PSListController::setValueForSpecifier(const plist::Value& value,
-                                            const SpecifierPtr& specifier) {
+void PSListController::setValueForSpecifier(const plist::Value& value, const SpecifierPtr& specifier) {
     if (!specifier || !specifier->setter()) return;
     std::shared_ptr<PSListController> target = specifier->target().lock();
     if (!target) {
@@ -280,8 +275,7 @@ void PSListController::setSpecifier(SpecifierPtr specifier) {
 
 // ---- Button actions
 
-std::optional<PSListController::Action> PSListController::actionForName(
-    std::string_view name) const {
+std::optional<PSListController::Action> PSListController::actionForName(std::string_view name) const {
     auto found = actions_.find(name);
     if (found == actions_.end()) return std::nullopt;
     return found->second;
@@ -337,9 +331,7 @@ std::optional<std::string> PSListController::titleForFooterInSection(UITableView
     return group->stringPropertyForKey("footerText");
 }
 
-std::optional<bool> PSListController::canEditRowAtIndexPath(UITableView&, IndexPath) {
-    return false;
-}
+std::optional<bool> PSListController::canEditRowAtIndexPath(UITableView&, IndexPath) { return false; }
 
 std::shared_ptr<UITableViewCell> PSListController::cellForRowAtIndexPath(UITableView& tableView,
                                                                          IndexPath indexPath) {

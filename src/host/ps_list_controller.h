@@ -133,12 +133,9 @@ public:
     int numberOfRowsInSection(UITableView& tableView, int section) override;
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView,
                                                            IndexPath indexPath) override;
-    std::optional<std::string> titleForHeaderInSection(UITableView& tableView,
-                                                       int section) override;
-    std::optional<std::string> titleForFooterInSection(UITableView& tableView,
-                                                       int section) override;
-    std::optional<bool> canEditRowAtIndexPath(UITableView& tableView,
-                                              IndexPath indexPath) override;
+    std::optional<std::string> titleForHeaderInSection(UITableView& tableView, int section) override;
+    std::optional<std::string> titleForFooterInSection(UITableView& tableView, int section) override;
+    std::optional<bool> canEditRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
 
     // ---- UITableViewDelegate
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
@@ -165,8 +162,7 @@ private:
     void configureTextField(UITableViewCell& cell, const SpecifierPtr& specifier);
     void configureSlider(UITableViewCell& cell, const SpecifierPtr& specifier);
     void configureValueDetail(UITableViewCell& cell, const SpecifierPtr& specifier);
-    void tellTableAboutRow(const SpecifierPtr& specifier, bool inserted, IndexPath path,
-                           bool animated);
+    void tellTableAboutRow(const SpecifierPtr& specifier, bool inserted, IndexPath path, bool animated);
 
     std::optional<SpecifierList> specifiers_;
     std::shared_ptr<UITableView> table_;

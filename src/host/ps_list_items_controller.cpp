@@ -28,8 +28,8 @@ SpecifierList PSListItemsController::specifiers() {
     if (const SpecifierPtr& owner = specifier()) {
         for (const plist::Value& value : owner->values()) {
             SpecifierPtr row = PSSpecifier::preferenceSpecifierNamed(
-                owner->titleForValue(value).value_or(fallbackTitle(value)), weakFrom(this),
-                nullptr, nullptr, "", PSCellType::Button);
+                owner->titleForValue(value).value_or(fallbackTitle(value)), weakFrom(this), nullptr,
+                nullptr, "", PSCellType::Button);
             row->setProperty(value, std::string(kChoiceValueProperty));
             rows.push_back(std::move(row));
         }

@@ -31,10 +31,9 @@ std::vector<plist::Value> TitleDictionary::keys() const {
 }
 
 SpecifierPtr PSSpecifier::preferenceSpecifierNamed(std::string name,
-                                                   std::weak_ptr<PSListController> target,
-                                                   Setter setter, Getter getter,
-                                                   std::string detailClassName, PSCellType cell,
-                                                   std::string editClassName) {
+                                                   std::weak_ptr<PSListController> target, Setter setter,
+                                                   Getter getter, std::string detailClassName,
+                                                   PSCellType cell, std::string editClassName) {
     SpecifierPtr specifier(new PSSpecifier());
     specifier->name_ = std::move(name);
     specifier->target_ = std::move(target);
@@ -78,9 +77,7 @@ std::optional<std::string> PSSpecifier::titleForValue(const plist::Value& value)
     return *title;
 }
 
-std::string PSSpecifier::identifier() const {
-    return stringPropertyForKey("id").value_or(name_);
-}
+std::string PSSpecifier::identifier() const { return stringPropertyForKey("id").value_or(name_); }
 
 std::string PSSpecifier::actionName() const { return stringPropertyForKey("action").value_or(""); }
 

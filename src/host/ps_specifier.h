@@ -59,10 +59,9 @@ public:
 
     // preferenceSpecifierNamed:target:set:get:detail:cell:edit:
     static SpecifierPtr preferenceSpecifierNamed(std::string name,
-                                                 std::weak_ptr<PSListController> target,
-                                                 Setter setter, Getter getter,
-                                                 std::string detailClassName, PSCellType cell,
-                                                 std::string editClassName = {});
+                                                 std::weak_ptr<PSListController> target, Setter setter,
+                                                 Getter getter, std::string detailClassName,
+                                                 PSCellType cell, std::string editClassName = {});
 
     const std::string& name() const { return name_; }
     void setName(std::string name) { name_ = std::move(name); }

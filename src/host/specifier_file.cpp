@@ -11,10 +11,10 @@ namespace vx {
 namespace {
 
 constexpr std::array<std::string_view, 12> kStringKeys{
-    "cell",   "label", "key",  "defaults", "PostNotification", "detail",
-    "footerText", "id", "action", "icon", "placeholder", "title"};
+    "cell",       "label", "key",    "defaults", "PostNotification", "detail",
+    "footerText", "id",    "action", "icon",     "placeholder",      "title"};
 constexpr std::array<std::string_view, 5> kNumberKeys{"enabled", "min", "max", "showValue",
-                                                     "isContinuous"};
+                                                      "isContinuous"};
 
 bool isNumberOrBoolean(const plist::Value& value) { return value.isNumber(); }
 
@@ -79,8 +79,7 @@ Result<SpecifierPtr> specifierFromItem(const plist::Value& item,
     SpecifierPtr specifier = PSSpecifier::preferenceSpecifierNamed(
         label ? label->string() : std::string(), target,
         holdsValue ? &PSListController::setPreferenceValue : nullptr,
-        holdsValue ? &PSListController::readPreferenceValue : nullptr, std::move(detailClass),
-        *cell);
+        holdsValue ? &PSListController::readPreferenceValue : nullptr, std::move(detailClass), *cell);
     for (const auto& [key, value] : *dictionary) specifier->setProperty(value, key);
     if (auto choices = applyChoices(*dictionary, *specifier); !choices) {
         return fail(choices.error());
@@ -107,8 +106,8 @@ SpecifierFile specifiersFromPlist(const plist::Dictionary& root,
     for (std::size_t index = 0; index < items->array().size(); ++index) {
         Result<SpecifierPtr> specifier = specifierFromItem(items->array()[index], target);
         if (!specifier) {
-            log::write("Specifier file " + std::string(source) + ": item " +
-                       std::to_string(index) + " skipped: " + specifier.error());
+            log::write("Specifier file " + std::string(source) + ": item " + std::to_string(index) +
+                       " skipped: " + specifier.error());
             continue;
         }
         file.specifiers.push_back(std::move(specifier).value());

@@ -43,8 +43,8 @@ public:
             log::write("VXAvoidingContainer setup: the container has no shared owner");
             return;
         }
-        std::weak_ptr<VXAvoidingContainer> weakSelf =
-            std::static_pointer_cast<VXAvoidingContainer>(owner);
+        std::weak_ptr<VXAvoidingContainer> weakSelf = std::static_pointer_cast<VXAvoidingContainer>(
+            owner);
         auto& center = NotificationCenter::defaultCenter();
         const std::weak_ptr<void> observer = owner;
         center.addObserver(observer, std::string(UIKeyboardWillShowNotification),

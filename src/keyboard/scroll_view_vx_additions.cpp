@@ -87,8 +87,8 @@ void VX_keyboardWillShow(UIScrollView& self, const Notification& notification) {
     beginKeyboardAnimation(notification);
     self.setContentInset(VX_contentInsetForKeyboard(self));
     if (firstResponder) {
-        const double offsetY =
-            VX_idealOffsetForView(self, firstResponder.get(), viewingAreaHeight(self));
+        const double offsetY = VX_idealOffsetForView(self, firstResponder.get(),
+                                                     viewingAreaHeight(self));
         self.setContentOffset(CGPointMake(self.contentOffset().x, offsetY), false);
     }
     self.setScrollIndicatorInsets(self.contentInset());
@@ -163,12 +163,11 @@ std::shared_ptr<UIView> VX_findFirstResponderBeneathView(UIScrollView& self, con
     return nullptr;
 }
 
-void VX_findTextFieldAfterTextField(UIScrollView& self, const UIView& priorTextField,
-                                    const UIView& view, double& minY,
-                                    std::shared_ptr<UIView>& foundView) {
+void VX_findTextFieldAfterTextField(UIScrollView& self, const UIView& priorTextField, const UIView& view,
+                                    double& minY, std::shared_ptr<UIView>& foundView) {
     const CGRect priorFrame = priorTextField.frame();
-    const double priorMinY =
-        CGRectGetMinY(self.convertRectFromView(priorFrame, priorTextField.superviewPointer()));
+    const double priorMinY = CGRectGetMinY(
+        self.convertRectFromView(priorFrame, priorTextField.superviewPointer()));
 
     for (const auto& subview : view.subviews()) {
         if (!subview || subview->isHidden()) continue;
@@ -179,11 +178,11 @@ void VX_findTextFieldAfterTextField(UIScrollView& self, const UIView& priorTextF
         const CGRect frame = self.convertRectFromView(subview->frame(), &view);
         const double candidateMinY = CGRectGetMinY(frame);
         // The row test compares the converted y with the prior input's unconverted frame.
-        const bool sameRowToTheLeft =
-            std::fabs(frame.origin.y - priorFrame.origin.y) < kSameRowTolerance &&
-            frame.origin.x < priorFrame.origin.x;
-        if (subview.get() == &priorTextField || candidateMinY < priorMinY ||
-            !(candidateMinY < minY) || sameRowToTheLeft)
+        const bool sameRowToTheLeft = std::fabs(frame.origin.y - priorFrame.origin.y) <
+                                          kSameRowTolerance &&
+                                      frame.origin.x < priorFrame.origin.x;
+        if (subview.get() == &priorTextField || candidateMinY < priorMinY || !(candidateMinY < minY) ||
+            sameRowToTheLeft)
             continue;
         minY = candidateMinY;
         foundView = subview;
@@ -222,8 +221,7 @@ UIEdgeInsets VX_contentInsetForKeyboard(UIScrollView& self) {
     const CGRect keyboardRect = keyboardAvoidingState(self)->keyboardRect();
     const double overhang = CGRectGetMaxY(keyboardRect) - CGRectGetMaxY(self.bounds());
     const double belowView = overhang > 0 ? overhang : 0;
-    return UIEdgeInsetsMake(inset.top, inset.left, keyboardRect.size.height - belowView,
-                            inset.right);
+    return UIEdgeInsetsMake(inset.top, inset.left, keyboardRect.size.height - belowView, inset.right);
 }
 
 double VX_idealOffsetForView(UIScrollView& self, const UIView* view, double viewingAreaHeight) {

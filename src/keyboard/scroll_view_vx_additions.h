@@ -53,9 +53,8 @@ std::shared_ptr<UIView> VX_findFirstResponderBeneathView(UIScrollView& self, con
 // strictly below `minY`; on the prior input's row only one that is not to its left. Updates
 // `minY` and `foundView` with each better candidate. Callers start with the largest double
 // and nullptr.
-void VX_findTextFieldAfterTextField(UIScrollView& self, const UIView& priorTextField,
-                                    const UIView& view, double& minY,
-                                    std::shared_ptr<UIView>& foundView);
+void VX_findTextFieldAfterTextField(UIScrollView& self, const UIView& priorTextField, const UIView& view,
+                                    double& minY, std::shared_ptr<UIView>& foundView);
 
 // Sets up every text field beneath `view` (see VX_initializeView). Does not look inside
 // text inputs; hidden views are not skipped.

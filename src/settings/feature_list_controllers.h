@@ -75,7 +75,8 @@ public:
 class VeltrixStringListController : public FeatureListController {
 public:
     static constexpr const char* kClassName = "VeltrixStringListController";
-    VeltrixStringListController() : FeatureListController("LockStringSettings", "CUSTOM_STRINGS_TITLE") {}
+    VeltrixStringListController()
+        : FeatureListController("LockStringSettings", "CUSTOM_STRINGS_TITLE") {}
     std::string className() const override { return kClassName; }
 };
 

@@ -4,8 +4,8 @@
 
 #include "platform/foundation/log.h"
 #include "platform/foundation/run_loop.h"
-#include "platform/services/class_registry.h"
 #include "platform/services/cl_location_manager.h"
+#include "platform/services/class_registry.h"
 #include "platform/services/location_updater.h"
 #include "platform/services/weather_location_manager.h"
 #include "platform/services/weather_preferences.h"
@@ -40,8 +40,7 @@ void refreshLocalWeather(WeatherPreferences& prefs, WeatherLocationManager& mana
 
 LocationExportOutcome exportLocalCityLocation() {
     auto prefs = sharedInstanceNamed<WeatherPreferences>(WeatherPreferences::kClassName);
-    auto manager =
-        sharedInstanceNamed<WeatherLocationManager>(WeatherLocationManager::kClassName);
+    auto manager = sharedInstanceNamed<WeatherLocationManager>(WeatherLocationManager::kClassName);
     auto updater = sharedInstanceNamed<LocationUpdater>(LocationUpdater::kClassName);
     if (!prefs || !manager || !updater) return report(LocationExportOutcome::WeatherMissing);
 
@@ -57,8 +56,7 @@ LocationExportOutcome exportLocalCityLocation() {
     // The position as the city has it now; the refresh completes later.
     CLLocationPtr location = city->location();
     if (location == nullptr) return report(LocationExportOutcome::NoCityLocation);
-    auto written =
-        writeLocationFile(location->coordinate().latitude, location->coordinate().longitude);
+    auto written = writeLocationFile(location->coordinate().latitude, location->coordinate().longitude);
     if (!written) return LocationExportOutcome::WriteFailed;  // logged by the writer
     return stale ? LocationExportOutcome::WrittenAndRefreshing : LocationExportOutcome::Written;
 }
@@ -70,10 +68,8 @@ std::string_view describe(LocationExportOutcome outcome) {
             return "location file written; local weather refresh started";
         case LocationExportOutcome::WeatherMissing: return "the weather service is not available";
         case LocationExportOutcome::NoLocalCity: return "the weather service has no local city";
-        case LocationExportOutcome::NoUpdateTime:
-            return "the local weather city has never been updated";
-        case LocationExportOutcome::NoCityLocation:
-            return "the local weather city has no position";
+        case LocationExportOutcome::NoUpdateTime: return "the local weather city has never been updated";
+        case LocationExportOutcome::NoCityLocation: return "the local weather city has no position";
         case LocationExportOutcome::WriteFailed: return "the location file could not be written";
     }
     return "unknown";

@@ -12,9 +12,9 @@ namespace vx {
 inline constexpr double kLocalWeatherStaleAfter = 1800.0;
 
 enum class LocationExportOutcome {
-    Written,           // the file holds the city's position; no refresh was needed
+    Written,               // the file holds the city's position; no refresh was needed
     WrittenAndRefreshing,  // the same, and a weather refresh was started
-    WeatherMissing,    // a weather class is not in the registry
+    WeatherMissing,        // a weather class is not in the registry
     NoLocalCity,
     NoUpdateTime,
     NoCityLocation,

@@ -11,8 +11,7 @@ namespace vx {
 
 // The path both writers use, as written; ".." never climbs above the device root, so it
 // names /var/mobile/Documents/myLocation.txt.
-inline constexpr std::string_view kLocationFilePath =
-    "/../../../../var/mobile/Documents/myLocation.txt";
+inline constexpr std::string_view kLocationFilePath = "/../../../../var/mobile/Documents/myLocation.txt";
 
 std::string locationFileContents(double latitude, double longitude);
 

@@ -21,9 +21,8 @@ void registerSettingsClasses() {
     registry.registerClass<LockMoveListController>(LockMoveListController::kClassName);
     registry.registerClass<VeltrixStringListController>(VeltrixStringListController::kClassName);
     registry.registerClass<VeltrixPluginListController>(VeltrixPluginListController::kClassName);
-    registry.registerClass(MyLocation::kClassName, [] {
-        return std::static_pointer_cast<Object>(MyLocation::init());
-    });
+    registry.registerClass(MyLocation::kClassName,
+                           [] { return std::static_pointer_cast<Object>(MyLocation::init()); });
 }
 
 }  // namespace vx

@@ -44,8 +44,7 @@ void VeltrixListController::setupTint() {
     UISwitch::appearanceWhenContainedIn(className()).setTintColor(*offColor);
 }
 
-std::optional<plist::Value> VeltrixListController::readPreferenceValue(
-    const SpecifierPtr& specifier) {
+std::optional<plist::Value> VeltrixListController::readPreferenceValue(const SpecifierPtr& specifier) {
     if (!specifier) return std::nullopt;
     return vx::readPreferenceValue(*specifier);
 }

@@ -34,16 +34,15 @@ SpecifierList VeltrixPluginListController::rowsOfPluginFile(const std::string& r
     // dropped, with a line naming it.
     auto value = plist::readFile(fullPath);
     if (!value || !value->isDictionary()) {
-        log::write("plugin " + fullPath + " skipped: " +
-                   (value ? std::string("its root is not a dictionary") : value.error()));
+        log::write("plugin " + fullPath +
+                   " skipped: " + (value ? std::string("its root is not a dictionary") : value.error()));
         return {};
     }
     const plist::Dictionary* file = &value->dictionary();
     const plist::Value* entry = file->find("entry");
     if (entry == nullptr) return {};
     return specifiersFromEntry(*entry, str::stringByDeletingLastPathComponent(fullPath),
-                               str::stringByDeletingPathExtension(
-                                   str::lastPathComponent(relativePath)));
+                               str::stringByDeletingPathExtension(str::lastPathComponent(relativePath)));
 }
 
 }  // namespace vx

@@ -45,8 +45,8 @@ SpecifierPtr VeltrixSettingsListController::makePluginsRow() {
     SpecifierPtr row = PSSpecifier::preferenceSpecifierNamed(
         "Plugins", weakFrom(this), nullptr, nullptr, VeltrixPluginListController::kClassName,
         PSTableCell::cellTypeFromString("PSLinkCell").value_or(PSCellType::Link), "");
-    if (auto icon = UIImage::_applicationIconImageForBundleIdentifier(
-            "com.apple.Preferences", 0, UIScreen::mainScreen().scale())) {
+    if (auto icon = UIImage::_applicationIconImageForBundleIdentifier("com.apple.Preferences", 0,
+                                                                      UIScreen::mainScreen().scale())) {
         row->setObject(icon, "iconImage");
     }
     return row;
@@ -71,8 +71,8 @@ void VeltrixSettingsListController::lauchDoc(const SpecifierPtr& specifier) {
 }
 
 std::shared_ptr<UILabel> VeltrixSettingsListController::makeHeaderLabel(CGRect frame,
-                                                                         std::string_view text,
-                                                                         double fontSize) const {
+                                                                        std::string_view text,
+                                                                        double fontSize) const {
     auto label = UILabel::initWithFrame(frame);
     label->setText(localizedString(text));
     label->setFont(UIFont::fontWithName("HelveticaNeue-Light", fontSize));

@@ -42,8 +42,7 @@ public:
 private:
     static bool holdsPluginsRow(const SpecifierList& rows);
     SpecifierPtr makePluginsRow();
-    std::shared_ptr<UILabel> makeHeaderLabel(CGRect frame, std::string_view text,
-                                             double fontSize) const;
+    std::shared_ptr<UILabel> makeHeaderLabel(CGRect frame, std::string_view text, double fontSize) const;
 };
 
 }  // namespace vx

@@ -55,7 +55,8 @@ public:
         }
         if (isOctal(c)) return readOctal(at);
         // U+2028 and U+2029 (E2 80 A8/A9) continue the line like a line feed.
-        if (text_.substr(at, 3) == "\xE2\x80\xA8" || text_.substr(at, 3) == "\xE2\x80\xA9") return at + 3;
+        if (text_.substr(at, 3) == "\xE2\x80\xA8" || text_.substr(at, 3) == "\xE2\x80\xA9")
+            return at + 3;
         const std::size_t length = str::codePointAt(text_, at).length;
         out_.append(text_.substr(at, length));
         return at + length;
@@ -80,7 +81,8 @@ private:
     std::optional<std::size_t> readUnicode(std::size_t at) {
         if (at < text_.size() && text_[at] == '{') {
             const std::size_t close = text_.find('}', at + 1);
-            if (close == std::string_view::npos || close == at + 1 || close - at - 1 > 8) return std::nullopt;
+            if (close == std::string_view::npos || close == at + 1 || close - at - 1 > 8)
+                return std::nullopt;
             std::optional<char32_t> value = hexDigits(text_, at + 1, close - at - 1);
             if (!value || *value > 0x10FFFF) return std::nullopt;
             return put(*value, close + 1);
@@ -139,7 +141,8 @@ std::string decodeJavaScriptString(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
         const std::size_t backslash = text.find('\\', i);
-        out.append(text.substr(i, backslash == std::string_view::npos ? std::string_view::npos : backslash - i));
+        out.append(text.substr(
+            i, backslash == std::string_view::npos ? std::string_view::npos : backslash - i));
         if (backslash == std::string_view::npos || backslash + 1 == text.size()) {
             if (backslash != std::string_view::npos) out += '\\';
             break;

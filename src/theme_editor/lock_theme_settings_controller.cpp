@@ -20,7 +20,8 @@ constexpr int kGlobalSwitchRows = 2;
 CGRect controlFrame() { return {{10, 10}, {UIScreen::mainScreen().bounds().size.width - 40, 25}}; }
 
 std::string_view globalSwitchKey(long tag) {
-    return tag != 0 ? LockThemeSettingsController::kTouchDisabledKey : LockThemeSettingsController::kBackgroundKey;
+    return tag != 0 ? LockThemeSettingsController::kTouchDisabledKey
+                    : LockThemeSettingsController::kBackgroundKey;
 }
 
 }  // namespace
@@ -62,7 +63,8 @@ void LockThemeSettingsController::askToOptimise() {
 void LockThemeSettingsController::startFrom(std::optional<OptionsList> declared) {
     themeDefaults_ = declared.value_or(OptionsList());
     if (declared) {
-        if (auto lines = storedDeclarationLines(filePath_)) declared = withStoredValues(std::move(*declared), *lines);
+        if (auto lines = storedDeclarationLines(filePath_))
+            declared = withStoredValues(std::move(*declared), *lines);
     }
     masterDict_ = std::move(declared);
 }
@@ -135,8 +137,8 @@ int LockThemeSettingsController::numberOfRowsInSection(UITableView&, int section
     return static_cast<int>(masterDict_->size()) + (showsResetRow() ? 1 : 0);
 }
 
-std::shared_ptr<UITableViewCell> LockThemeSettingsController::cellForRowAtIndexPath(UITableView& tableView,
-                                                                                     IndexPath indexPath) {
+std::shared_ptr<UITableViewCell> LockThemeSettingsController::cellForRowAtIndexPath(
+    UITableView& tableView, IndexPath indexPath) {
     const std::string identifier(kCellIdentifier);
     auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
     if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, identifier);
@@ -173,8 +175,8 @@ void LockThemeSettingsController::fillEntryCell(UITableViewCell& cell, int row) 
         auto toggle = UISwitch::initWithFrame(controlFrame());
         toggle->setTag(row);
         toggle->setOn(defaultReadsAsOn(entryText(*entry, kEntryDefault)));
-        toggle->addTarget(self, &LockThemeSettingsController::saveSwitchFlip, "saveSwitchFlip:",
-                          UIControlEvents::ValueChanged);
+        toggle->addTarget(self, &LockThemeSettingsController::saveSwitchFlip,
+                          "saveSwitchFlip:", UIControlEvents::ValueChanged);
         cell.setAccessoryView(toggle);
     } else if (type == kTypeEdit) {
         auto field = UITextField::initWithFrame(controlFrame());
@@ -184,8 +186,8 @@ void LockThemeSettingsController::fillEntryCell(UITableViewCell& cell, int row) 
         field->setText(entryText(*entry, kEntryDefault));
         field->setClearsOnBeginEditing(false);
         field->setDelegate(self);
-        field->addTarget(self, &LockThemeSettingsController::saveTextEdit, "saveTextEdit:",
-                         UIControlEvents::EditingChanged);
+        field->addTarget(self, &LockThemeSettingsController::saveTextEdit,
+                         "saveTextEdit:", UIControlEvents::EditingChanged);
         cell.contentView()->addSubview(field);
     }
     cell.textLabel()->setText(entryText(*entry, kEntryLabel));
@@ -228,7 +230,8 @@ void LockThemeSettingsController::presentPicker(int row) {
     controller_->setSelection(static_cast<std::int32_t>(current - labels.begin()));
     navCtrl_ = UINavigationController::initWithRootViewController(controller_);
     auto done = UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, sharedFrom(this),
-                                               &LockThemeSettingsController::doneButtonTapped, "doneButtonTapped:");
+                                               &LockThemeSettingsController::doneButtonTapped,
+                                               "doneButtonTapped:");
     controller_->navigationItem()->setRightBarButtonItem(done, true);
     presentViewController(navCtrl_, true);
 }
@@ -236,7 +239,8 @@ void LockThemeSettingsController::presentPicker(int row) {
 // ---- Control actions
 
 void LockThemeSettingsController::saveTextEdit(UITextField& field) {
-    if (OptionsEntry* entry = entryAt(field.tag())) entry->set(std::string(kEntryDefault), plist::Value(field.text()));
+    if (OptionsEntry* entry = entryAt(field.tag()))
+        entry->set(std::string(kEntryDefault), plist::Value(field.text()));
 }
 
 void LockThemeSettingsController::saveSwitchFlip(UISwitch& toggle) {

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "host/ps_view_controller.h"
-#include "platform/ui/page_table.h"
 #include "keyboard/vx_table_view.h"
 #include "platform/ui/alert_view.h"
 #include "platform/ui/bar_button_item.h"
 #include "platform/ui/navigation_controller.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/switch.h"
 #include "platform/ui/text_field.h"
 #include "theme_editor/options_controller.h"
@@ -48,8 +48,8 @@ public:
     // initForContentSize:filePath:fileName: — loads "<folder>/Options.plist", or shows the
     // optimisation alert when nothing stands there, and builds the table. The size is
     // accepted and not used.
-    static std::shared_ptr<LockThemeSettingsController> initForContentSize(CGSize size, std::string_view filePath,
-                                                                           std::optional<std::string> fileName);
+    static std::shared_ptr<LockThemeSettingsController> initForContentSize(
+        CGSize size, std::string_view filePath, std::optional<std::string> fileName);
     // One editor for the life of the process, plainly constructed (no folder, no table).
     static std::shared_ptr<LockThemeSettingsController> sharedInstance();
 
@@ -66,7 +66,8 @@ public:
     std::optional<int> numberOfSectionsInTableView(UITableView& tableView) override;
     std::optional<std::string> titleForHeaderInSection(UITableView& tableView, int section) override;
     int numberOfRowsInSection(UITableView& tableView, int section) override;
-    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
+    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView,
+                                                           IndexPath indexPath) override;
     // A "select" row opens the option picker in its own container with a "Done" button,
     // checked on the entry's current option; the reset row restores the theme's defaults.
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
@@ -104,7 +105,9 @@ public:
     const std::vector<std::string>& variableHolder() const { return variableHolder_; }
     void setVariableHolder(std::vector<std::string> names) { variableHolder_ = std::move(names); }
     const std::shared_ptr<VXTableView>& brandNewTableView() const { return brandNewTableView_; }
-    void setBrandNewTableView(std::shared_ptr<VXTableView> table) { brandNewTableView_ = std::move(table); }
+    void setBrandNewTableView(std::shared_ptr<VXTableView> table) {
+        brandNewTableView_ = std::move(table);
+    }
     const std::shared_ptr<OptionsController>& controller() const { return controller_; }
     const std::shared_ptr<UINavigationController>& navCtrl() const { return navCtrl_; }
 

@@ -56,14 +56,16 @@ std::vector<DeclarationText> extractDeclarations(std::string text) {
 
 std::vector<std::string> extractDeclarationTexts(std::string text) {
     std::vector<std::string> texts;
-    for (DeclarationText& declaration : extractDeclarations(std::move(text))) texts.push_back(std::move(declaration.text));
+    for (DeclarationText& declaration : extractDeclarations(std::move(text)))
+        texts.push_back(std::move(declaration.text));
     return texts;
 }
 
 std::optional<OptionsEntry> optionsEntryFromDeclaration(std::string_view declaration) {
     const std::size_t firstEquals = declaration.find('=');
     if (firstEquals == std::string_view::npos) {
-        log::write("Theme optimisation: no \"=\" in the declaration \"" + excerpt(declaration) + "\"; skipped");
+        log::write("Theme optimisation: no \"=\" in the declaration \"" + excerpt(declaration) +
+                   "\"; skipped");
         return std::nullopt;
     }
     std::string_view rest = declaration.substr(firstEquals + 1);
@@ -72,7 +74,8 @@ std::optional<OptionsEntry> optionsEntryFromDeclaration(std::string_view declara
     std::string value = str::trimWhitespace(rest);
     // A value written in double quotes is a string literal: its escapes stand for the
     // characters the script meant.
-    if (value.find('"') != std::string::npos) value = decodeJavaScriptString(withoutDoubleQuotes(std::move(value)));
+    if (value.find('"') != std::string::npos)
+        value = decodeJavaScriptString(withoutDoubleQuotes(std::move(value)));
     const std::string lowered = str::lowercase(value);
     const bool isBoolean = lowered == "true" || lowered == "false";
     OptionsEntry entry;
@@ -103,7 +106,8 @@ std::string settingsScriptBackupPath(std::string_view folderPath, std::string_vi
     return settingsScriptPath(folderPath, scriptName) + ".bak";
 }
 
-Result<std::string> readSettingsScript(std::string_view folderPath, const std::optional<std::string>& scriptName) {
+Result<std::string> readSettingsScript(std::string_view folderPath,
+                                       const std::optional<std::string>& scriptName) {
     if (!scriptName || scriptName->empty())
         return fail("the theme " + std::string(folderPath) + " has no settings script");
     auto decoded = text::readTextFile(settingsScriptPath(folderPath, *scriptName));
@@ -118,18 +122,24 @@ Result<void> writeOptionsFile(std::string_view folderPath, const OptionsList& en
     if (written) return written;
     // A theme folder only the privileged mover may change: the file is made beside the
     // preferences and moved into place by it.
-    log::write("Theme optimisation: cannot write " + path + " (" + written.error() + "); asking the file mover");
-    const std::string staged = std::string(kStagingFolder) + "/Options-" + std::to_string(::getpid()) + ".plist";
-    if (auto made = plist::writeFileAtomically(staged, list); !made) return fail("cannot write " + path + ": " + written.error());
+    log::write("Theme optimisation: cannot write " + path + " (" + written.error() +
+               "); asking the file mover");
+    const std::string staged = std::string(kStagingFolder) + "/Options-" + std::to_string(::getpid()) +
+                               ".plist";
+    if (auto made = plist::writeFileAtomically(staged, list); !made)
+        return fail("cannot write " + path + ": " + written.error());
     UBClient::sharedInstance()->moveFile(staged, path);
     if (files::fileExistsAtPath(staged)) {
-        (void)files::removeFile(staged);  // ignored: a leftover in the staging folder is logged and harms nothing
-        return fail("cannot write " + path + ": " + written.error() + ", and the file mover could not place it");
+        (void)files::removeFile(
+            staged);  // ignored: a leftover in the staging folder is logged and harms nothing
+        return fail("cannot write " + path + ": " + written.error() +
+                    ", and the file mover could not place it");
     }
     return {};
 }
 
-Result<ExtractedOptions> optimiseTheme(std::string_view folderPath, const std::optional<std::string>& scriptName) {
+Result<ExtractedOptions> optimiseTheme(std::string_view folderPath,
+                                       const std::optional<std::string>& scriptName) {
     auto script = readSettingsScript(folderPath, scriptName);
     if (!script) {
         std::string reason = "Theme optimisation stopped, nothing moved or written: " + script.error();
@@ -149,7 +159,8 @@ Result<ExtractedOptions> optimiseTheme(std::string_view folderPath, const std::o
     }
     UBClient::sharedInstance()->moveFile(scriptPath, backupPath);
     if (files::fileExistsAtPath(scriptPath))
-        log::write("Theme optimisation: " + scriptPath + " could not be moved aside; it stays beside Options.plist");
+        log::write("Theme optimisation: " + scriptPath +
+                   " could not be moved aside; it stays beside Options.plist");
     return extracted;
 }
 

@@ -47,7 +47,8 @@ std::string settingsScriptBackupPath(std::string_view folderPath, std::string_vi
 
 // The settings script as text (decoded by the platform's text decoding). Fails, with the
 // reason, when there is no script name or the file is missing, a folder, or undecodable.
-Result<std::string> readSettingsScript(std::string_view folderPath, const std::optional<std::string>& scriptName);
+Result<std::string> readSettingsScript(std::string_view folderPath,
+                                       const std::optional<std::string>& scriptName);
 
 // Writes "<folder>/Options.plist" atomically; when our own write is refused (a folder only
 // the privileged mover may change), the file is written in kStagingFolder and moved into
@@ -61,6 +62,7 @@ Result<void> writeOptionsFile(std::string_view folderPath, const OptionsList& en
 // returned). A failed write leaves the script where it is, so the theme is asked again
 // next time; a failed move leaves both files, and the editor opens from Options.plist.
 // Either failure is logged; the extracted entries are returned all the same.
-Result<ExtractedOptions> optimiseTheme(std::string_view folderPath, const std::optional<std::string>& scriptName);
+Result<ExtractedOptions> optimiseTheme(std::string_view folderPath,
+                                       const std::optional<std::string>& scriptName);
 
 }  // namespace vx

@@ -4,7 +4,8 @@
 
 namespace vx {
 
-std::shared_ptr<OptionsController> OptionsController::initForContentSize(CGSize size, plist::Dictionary options,
+std::shared_ptr<OptionsController> OptionsController::initForContentSize(CGSize size,
+                                                                         plist::Dictionary options,
                                                                          std::int32_t rowIndex) {
     (void)size;
     auto picker = std::make_shared<OptionsController>();
@@ -32,18 +33,23 @@ std::shared_ptr<UIView> OptionsController::view() {
 
 std::optional<int> OptionsController::numberOfSectionsInTableView(UITableView&) { return 1; }
 
-std::optional<std::string> OptionsController::titleForHeaderInSection(UITableView&, int) { return std::nullopt; }
+std::optional<std::string> OptionsController::titleForHeaderInSection(UITableView&, int) {
+    return std::nullopt;
+}
 
-int OptionsController::numberOfRowsInSection(UITableView&, int) { return static_cast<int>(optionsDict_.size()); }
+int OptionsController::numberOfRowsInSection(UITableView&, int) {
+    return static_cast<int>(optionsDict_.size());
+}
 
 std::shared_ptr<UITableViewCell> OptionsController::cellForRowAtIndexPath(UITableView& tableView,
-                                                                           IndexPath indexPath) {
+                                                                          IndexPath indexPath) {
     const std::string identifier(kCellIdentifier);
     auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
     if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, identifier);
     cell->setAccessoryType(indexPath.row == selection_ ? UITableViewCellAccessoryType::Checkmark
                                                        : UITableViewCellAccessoryType::None);
-    const bool inRange = indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < optionsDict_.size();
+    const bool inRange = indexPath.row >= 0 &&
+                         static_cast<std::size_t>(indexPath.row) < optionsDict_.size();
     cell->textLabel()->setText(inRange ? (optionsDict_.begin() + indexPath.row)->first : std::string());
     if (cell->detailTextLabel()) cell->detailTextLabel()->setText("");
     return cell;

@@ -1,8 +1,9 @@
 #pragma once
 // OptionsController: the option picker of a "select" entry. It lists the option labels in
 // the order the entry's "options" hold them, with a check mark on the chosen one (the one
-// the editor sets when it opens the picker, else the first); a tap moves the mark. The editor that presents it puts a "Done" button on
-// its bar and reads the answer through returnIndex and closingOptions.
+// the editor sets when it opens the picker, else the first); a tap moves the mark. The editor that
+// presents it puts a "Done" button on its bar and reads the answer through returnIndex and
+// closingOptions.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -10,13 +11,15 @@
 #include <vector>
 
 #include "host/ps_view_controller.h"
-#include "platform/ui/page_table.h"
 #include "platform/foundation/plist_value.h"
+#include "platform/ui/page_table.h"
 #include "platform/ui/table_view.h"
 
 namespace vx {
 
-class OptionsController : public PSViewController, public UITableViewDataSource, public FixedRowsTableDelegate {
+class OptionsController : public PSViewController,
+                          public UITableViewDataSource,
+                          public FixedRowsTableDelegate {
 public:
     static constexpr const char* kClassName = "OptionsController";
     static constexpr std::string_view kTitle = "Theme Settings";
@@ -37,7 +40,8 @@ public:
     std::optional<int> numberOfSectionsInTableView(UITableView& tableView) override;
     std::optional<std::string> titleForHeaderInSection(UITableView& tableView, int section) override;
     int numberOfRowsInSection(UITableView& tableView, int section) override;
-    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
+    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView,
+                                                           IndexPath indexPath) override;
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
 
     // ---- The answer
@@ -54,7 +58,9 @@ public:
     const plist::Dictionary& optionsDict() const { return optionsDict_; }
     void setOptionsDict(plist::Dictionary options) { optionsDict_ = std::move(options); }
     const std::shared_ptr<UITableView>& optionsTableView() const { return optionsTableView_; }
-    void setOptionsTableView(std::shared_ptr<UITableView> table) { optionsTableView_ = std::move(table); }
+    void setOptionsTableView(std::shared_ptr<UITableView> table) {
+        optionsTableView_ = std::move(table);
+    }
 
 private:
     void buildTable();

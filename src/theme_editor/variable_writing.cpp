@@ -105,7 +105,8 @@ OptionsList withStoredValues(OptionsList list, const std::vector<std::string>& l
         std::size_t& next = taken[name];
         if (values == valuesByName.end() || next >= values->second.size()) continue;
         std::string value = values->second[next++];
-        if (entryText(entry, kEntryType) == kTypeSelect) value = optionLabelFor(entry, value).value_or(value);
+        if (entryText(entry, kEntryType) == kTypeSelect)
+            value = optionLabelFor(entry, value).value_or(value);
         entry.set(std::string(kEntryDefault), plist::Value(std::move(value)));
     }
     return list;
@@ -116,17 +117,16 @@ Result<SaveOutcome> storeDeclarationLines(std::string_view folderPath, std::vect
     stored.reserve(lines.size());
     for (std::string& line : lines) stored.emplace_back(std::move(line));
     const std::string themeKey(folderPath);
-    return updatePlistFile(
-        kPreferencesPath, WhenMissing::Create,
-        [&](plist::Dictionary& preferences) {
-            plist::Dictionary themeOptions;
-            if (const plist::Value* existing = preferences.find(kThemeOptionsKey)) {
-                if (const plist::Dictionary* dictionary = existing->asDictionary()) themeOptions = *dictionary;
-            }
-            themeOptions.set(themeKey, plist::Value(stored));
-            preferences.set(std::string(kThemeOptionsKey), plist::Value(std::move(themeOptions)));
-            return true;
-        });
+    return updatePlistFile(kPreferencesPath, WhenMissing::Create, [&](plist::Dictionary& preferences) {
+        plist::Dictionary themeOptions;
+        if (const plist::Value* existing = preferences.find(kThemeOptionsKey)) {
+            if (const plist::Dictionary* dictionary = existing->asDictionary())
+                themeOptions = *dictionary;
+        }
+        themeOptions.set(themeKey, plist::Value(stored));
+        preferences.set(std::string(kThemeOptionsKey), plist::Value(std::move(themeOptions)));
+        return true;
+    });
 }
 
 }  // namespace vx

@@ -10,14 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/foundation/result.h"
 #include "platform/foundation/preferences_store.h"
+#include "platform/foundation/result.h"
 #include "theme_editor/options_file.h"
 
 namespace vx {
 
 inline constexpr std::string_view kThemeOptionsKey = "ThemeOptions";
-
 
 // The value of a non-switch line: "select" takes the text its "options" hold under the
 // chosen key (the key itself when it is no key there); every other type its "default".

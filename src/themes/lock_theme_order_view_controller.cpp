@@ -42,7 +42,9 @@ void LockThemeOrderViewController::moveRowAtIndexPath(UITableView&, IndexPath fr
     moveObjectFromIndex(themeArray_, indexOf(from.row), indexOf(to.row));
 }
 
-std::optional<bool> LockThemeOrderViewController::canMoveRowAtIndexPath(UITableView&, IndexPath) { return true; }
+std::optional<bool> LockThemeOrderViewController::canMoveRowAtIndexPath(UITableView&, IndexPath) {
+    return true;
+}
 
 std::optional<int> LockThemeOrderViewController::numberOfSectionsInTableView(UITableView&) { return 1; }
 
@@ -54,8 +56,8 @@ int LockThemeOrderViewController::numberOfRowsInSection(UITableView&, int) {
     return static_cast<int>(themeArray_.size());
 }
 
-std::shared_ptr<UITableViewCell> LockThemeOrderViewController::cellForRowAtIndexPath(UITableView& tableView,
-                                                                                      IndexPath indexPath) {
+std::shared_ptr<UITableViewCell> LockThemeOrderViewController::cellForRowAtIndexPath(
+    UITableView& tableView, IndexPath indexPath) {
     const std::string identifier(kCellIdentifier);
     auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
     if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Default, identifier);
@@ -67,7 +69,9 @@ std::shared_ptr<UITableViewCell> LockThemeOrderViewController::cellForRowAtIndex
 
 void LockThemeOrderViewController::didSelectRowAtIndexPath(UITableView&, IndexPath) {}
 
-std::optional<bool> LockThemeOrderViewController::canEditRowAtIndexPath(UITableView&, IndexPath) { return true; }
+std::optional<bool> LockThemeOrderViewController::canEditRowAtIndexPath(UITableView&, IndexPath) {
+    return true;
+}
 
 void LockThemeOrderViewController::doneButtonTapped(UIBarButtonItem&) {
     auto saved = updatePreferences(

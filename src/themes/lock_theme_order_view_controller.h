@@ -38,7 +38,8 @@ public:
     std::optional<int> numberOfSectionsInTableView(UITableView& tableView) override;
     std::optional<std::string> titleForHeaderInSection(UITableView& tableView, int section) override;
     int numberOfRowsInSection(UITableView& tableView, int section) override;
-    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
+    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView,
+                                                           IndexPath indexPath) override;
     void didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     std::optional<bool> canEditRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
 

@@ -52,8 +52,9 @@ void LockThemeViewController::scanThemes() {
 }
 
 void LockThemeViewController::buildNavigationItem() {
-    auto reorder = UIBarButtonItem::initWithTitle("Reorder", UIBarButtonItemStyle::Plain, sharedFrom(this),
-                                                  &LockThemeViewController::segueReorderView, "segueReorderView");
+    auto reorder = UIBarButtonItem::initWithTitle(
+        "Reorder", UIBarButtonItemStyle::Plain, sharedFrom(this),
+        &LockThemeViewController::segueReorderView, "segueReorderView");
     navigationItem()->setRightBarButtonItem(reorder);
 }
 
@@ -76,10 +77,12 @@ std::optional<std::string> LockThemeViewController::titleForHeaderInSection(UITa
     return std::nullopt;
 }
 
-int LockThemeViewController::numberOfRowsInSection(UITableView&, int) { return static_cast<int>(dict_.size()); }
+int LockThemeViewController::numberOfRowsInSection(UITableView&, int) {
+    return static_cast<int>(dict_.size());
+}
 
 std::shared_ptr<UITableViewCell> LockThemeViewController::cellForRowAtIndexPath(UITableView& tableView,
-                                                                                 IndexPath indexPath) {
+                                                                                IndexPath indexPath) {
     const std::string identifier(kCellIdentifier);
     auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
     if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, identifier);
@@ -184,7 +187,8 @@ void LockThemeViewController::presentOptionsMenuForTheme(std::string_view themeP
     controller_ = editor;
     navCtrl_ = UINavigationController::initWithRootViewController(editor);
     auto done = UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, sharedFrom(this),
-                                               &LockThemeViewController::doneButtonTapped, "doneButtonTapped:");
+                                               &LockThemeViewController::doneButtonTapped,
+                                               "doneButtonTapped:");
     editor->navigationItem()->setRightBarButtonItem(done, true);
     presentViewController(navCtrl_, true);
 }

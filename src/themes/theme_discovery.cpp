@@ -5,8 +5,8 @@
 
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
-#include "platform/foundation/text.h"
 #include "platform/foundation/strings.h"
+#include "platform/foundation/text.h"
 
 namespace vx {
 namespace {
@@ -14,7 +14,8 @@ namespace {
 constexpr std::array<std::string_view, 3> kStrippedSuffixes{".theme", ".veltrix", ".bundle"};
 
 std::optional<std::string_view> htmlOfEntry(std::string_view folder, const std::string& path) {
-    if (files::fileExistsAtPath(path + "/" + std::string(kLockBackgroundHtml))) return kLockBackgroundHtml;
+    if (files::fileExistsAtPath(path + "/" + std::string(kLockBackgroundHtml)))
+        return kLockBackgroundHtml;
     if (files::fileExistsAtPath(path + "/" + std::string(kWidgetHtml))) return kWidgetHtml;
     if (folder == kWidgetsFolder) return kPluginMarker;
     return std::nullopt;
@@ -33,7 +34,8 @@ std::optional<plist::Dictionary> themeRecordForEntry(std::string_view folder, st
     std::string path = std::string(folder) + "/" + std::string(entry);
     std::optional<std::string_view> html = htmlOfEntry(folder, path);
     if (!html) return std::nullopt;
-    return plist::Dictionary{{"name", themeNameForEntry(entry)}, {"path", std::move(path)}, {"html", *html}};
+    return plist::Dictionary{
+        {"name", themeNameForEntry(entry)}, {"path", std::move(path)}, {"html", *html}};
 }
 
 std::vector<std::string_view> enabledThemeFolders(const plist::Dictionary* preferences) {
@@ -59,7 +61,8 @@ plist::Dictionary scanThemeFolders(const std::vector<std::string_view>& folders)
                            " is not listed: its name " + usable.error());
                 continue;
             }
-            if (auto record = themeRecordForEntry(folder, entry)) byEntry.insert_or_assign(std::move(entry), std::move(*record));
+            if (auto record = themeRecordForEntry(folder, entry))
+                byEntry.insert_or_assign(std::move(entry), std::move(*record));
         }
     }
     std::vector<plist::Dictionary::Entry> entries;

@@ -13,7 +13,8 @@ bool containsThemeName(const plist::Array& selected, std::string_view name) {
     });
 }
 
-bool isOrphanRecord(const plist::Value& stored, std::string_view name, const plist::Dictionary& themeMap) {
+bool isOrphanRecord(const plist::Value& stored, std::string_view name,
+                    const plist::Dictionary& themeMap) {
     const std::string* storedName = recordName(stored);
     if (!storedName || *storedName != name) return false;
     return std::none_of(themeMap.begin(), themeMap.end(),

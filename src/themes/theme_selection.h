@@ -22,7 +22,8 @@ enum class ThemeToggleKind {
 
 bool containsThemeName(const plist::Array& selected, std::string_view name);
 // Whether a stored element is a record of `name` that no record of the theme map equals.
-bool isOrphanRecord(const plist::Value& stored, std::string_view name, const plist::Dictionary& themeMap);
+bool isOrphanRecord(const plist::Value& stored, std::string_view name,
+                    const plist::Dictionary& themeMap);
 
 // Changes the list for a tap on the row of `current`, one of the records of `themeMap`,
 // and says which change it was. Elements that are not theme records are kept as they are.

@@ -34,7 +34,8 @@ std::optional<std::string> findSettingsScript(std::string_view folderPath) {
 
 std::optional<ThemeSettingsFiles> findThemeSettings(std::string_view folderPath) {
     ThemeSettingsFiles found{std::string(folderPath), findSettingsScript(folderPath)};
-    if (!found.scriptName && !files::fileExistsAtPath(found.folderPath + "/" + std::string(kOptionsFileName)))
+    if (!found.scriptName &&
+        !files::fileExistsAtPath(found.folderPath + "/" + std::string(kOptionsFileName)))
         return std::nullopt;
     return found;
 }
@@ -45,7 +46,8 @@ std::shared_ptr<UIViewController> makeThemeSettingsEditor(const ThemeSettingsFil
 }
 
 void saveThemeSettingsEditor(UIViewController& editor) {
-    if (auto* settings = dynamic_cast<LockThemeSettingsController*>(&editor)) settings->writeAllThatData();
+    if (auto* settings = dynamic_cast<LockThemeSettingsController*>(&editor))
+        settings->writeAllThatData();
 }
 
 }  // namespace vx

@@ -9,7 +9,8 @@ const plist::Dictionary* storedCoordinateEntries(const plist::Dictionary* prefer
     return entries ? entries->asDictionary() : nullptr;
 }
 
-const plist::Dictionary* storedCoordinateEntry(const plist::Dictionary* preferences, std::string_view name) {
+const plist::Dictionary* storedCoordinateEntry(const plist::Dictionary* preferences,
+                                               std::string_view name) {
     const plist::Dictionary* entries = storedCoordinateEntries(preferences);
     const plist::Value* entry = entries ? entries->find(name) : nullptr;
     return entry ? entry->asDictionary() : nullptr;
@@ -27,6 +28,8 @@ WidgetPoint storedWidgetPoint(const plist::Dictionary* preferences, std::string_
     return {coordinateValue(*entry, kWidgetXKey), coordinateValue(*entry, kWidgetYKey)};
 }
 
-plist::Dictionary zeroCoordinateEntry() { return plist::Dictionary{{std::string(kWidgetXKey), 0}, {std::string(kWidgetYKey), 0}}; }
+plist::Dictionary zeroCoordinateEntry() {
+    return plist::Dictionary{{std::string(kWidgetXKey), 0}, {std::string(kWidgetYKey), 0}};
+}
 
 }  // namespace vx

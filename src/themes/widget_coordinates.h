@@ -21,7 +21,8 @@ struct WidgetPoint {
 // The "WidgetCoordinates" dictionary, or nullptr when it is missing or not a dictionary.
 const plist::Dictionary* storedCoordinateEntries(const plist::Dictionary* preferences);
 // The entry of a name, or nullptr when it is missing or not a dictionary.
-const plist::Dictionary* storedCoordinateEntry(const plist::Dictionary* preferences, std::string_view name);
+const plist::Dictionary* storedCoordinateEntry(const plist::Dictionary* preferences,
+                                               std::string_view name);
 // One coordinate of an entry, as a float widened to double.
 double coordinateValue(const plist::Dictionary& entry, std::string_view key);
 WidgetPoint storedWidgetPoint(const plist::Dictionary* preferences, std::string_view name);

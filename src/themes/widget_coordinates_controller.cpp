@@ -64,19 +64,21 @@ std::optional<int> WidgetCoordinatesController::numberOfSectionsInTableView(UITa
     return static_cast<int>(optionsDict_.size());
 }
 
-std::optional<std::string> WidgetCoordinatesController::titleForHeaderInSection(UITableView&, int section) {
+std::optional<std::string> WidgetCoordinatesController::titleForHeaderInSection(UITableView&,
+                                                                                int section) {
     if (section < 0 || static_cast<std::size_t>(section) >= optionsDict_.size()) return std::nullopt;
     return (optionsDict_.begin() + section)->first;
 }
 
 int WidgetCoordinatesController::numberOfRowsInSection(UITableView&, int) { return kRowsPerTheme; }
 
-std::shared_ptr<UITableViewCell> WidgetCoordinatesController::cellForRowAtIndexPath(UITableView& tableView,
-                                                                                     IndexPath indexPath) {
+std::shared_ptr<UITableViewCell> WidgetCoordinatesController::cellForRowAtIndexPath(
+    UITableView& tableView, IndexPath indexPath) {
     const std::string identifier(kCellIdentifier);
     auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
     if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, identifier);
-    const std::string name = titleForHeaderInSection(tableView, indexPath.section).value_or(std::string());
+    const std::string name =
+        titleForHeaderInSection(tableView, indexPath.section).value_or(std::string());
     cell->contentView()->removeAllSubviews();
     cell->setAccessoryType(UITableViewCellAccessoryType::None);
     cell->textLabel()->setText(labelForRow(indexPath.row));
@@ -101,8 +103,8 @@ std::shared_ptr<UITextField> WidgetCoordinatesController::makeField(const std::s
     field->setDelegate(self);
     field->setTag(row);
     field->layer().setName(name);
-    field->addTarget(self, &WidgetCoordinatesController::saveTextEdit, "saveTextEdit:",
-                     UIControlEvents::EditingChanged);
+    field->addTarget(self, &WidgetCoordinatesController::saveTextEdit,
+                     "saveTextEdit:", UIControlEvents::EditingChanged);
     return field;
 }
 

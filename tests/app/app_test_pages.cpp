@@ -53,8 +53,9 @@ SpecifierList AppTestRootPage::specifiers() {
     note("root.specifiers");
     std::weak_ptr<PSListController> self = weakFrom(static_cast<PSListController*>(this));
     auto row = [&](std::string name, PSCellType type, std::string detail = {}) {
-        return PSSpecifier::preferenceSpecifierNamed(std::move(name), self, &PSListController::setPreferenceValue,
-                                                     &PSListController::readPreferenceValue, std::move(detail), type);
+        return PSSpecifier::preferenceSpecifierNamed(
+            std::move(name), self, &PSListController::setPreferenceValue,
+            &PSListController::readPreferenceValue, std::move(detail), type);
     };
     auto general = row("General", PSCellType::Group);
     general->setProperty("Footer text", "footerText");
@@ -97,7 +98,8 @@ std::optional<plist::Value> AppTestRootPage::readPreferenceValue(const Specifier
 
 void AppTestRootPage::setPreferenceValue(const plist::Value& value, const SpecifierPtr& specifier) {
     values[specifier->key()] = value;
-    note("set " + specifier->key() + "=" + (value.isString() ? value.string() : (value.boolValue() ? "true" : "false")));
+    note("set " + specifier->key() + "=" +
+         (value.isString() ? value.string() : (value.boolValue() ? "true" : "false")));
 }
 
 void AppTestRootPage::warn(const SpecifierPtr&) {
@@ -116,12 +118,13 @@ void AppTestRootPage::clickedButtonAtIndex(UIAlertView& alert, int buttonIndex) 
 }
 
 void AppTestRootPage::present(const SpecifierPtr&) {
-    auto self = std::static_pointer_cast<AppTestRootPage>(sharedFrom(static_cast<PSListController*>(this)));
+    auto self = std::static_pointer_cast<AppTestRootPage>(
+        sharedFrom(static_cast<PSListController*>(this)));
     auto form = std::make_shared<AppTestFormPage>();
     auto navigation = UINavigationController::initWithRootViewController(form);
     form->navigationItem()->setRightBarButtonItem(
-        UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, self, &AppTestRootPage::doneButtonTapped,
-                                       "doneButtonTapped:"),
+        UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, self,
+                                       &AppTestRootPage::doneButtonTapped, "doneButtonTapped:"),
         true);
     presentViewController(navigation, true);
 }
@@ -146,12 +149,12 @@ void AppTestRootPage::later(const SpecifierPtr&) {
 void AppTestFormPage::loadView() {
     note("form.loadView");
     table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Grouped);
-    auto self = std::static_pointer_cast<AppTestFormPage>(sharedFrom(static_cast<PSViewController*>(this)));
+    auto self = std::static_pointer_cast<AppTestFormPage>(
+        sharedFrom(static_cast<PSViewController*>(this)));
     table->setDataSource(std::weak_ptr<UITableViewDataSource>(self));
     table->setDelegate(std::weak_ptr<UITableViewDelegate>(self));
-    navigationItem()->setLeftBarButtonItem(
-        UIBarButtonItem::initWithTitle("Edit", UIBarButtonItemStyle::Plain, self, &AppTestFormPage::editTapped,
-                                       "editTapped:"));
+    navigationItem()->setLeftBarButtonItem(UIBarButtonItem::initWithTitle(
+        "Edit", UIBarButtonItemStyle::Plain, self, &AppTestFormPage::editTapped, "editTapped:"));
     setView(table);
 }
 
@@ -173,7 +176,8 @@ std::optional<std::string> AppTestFormPage::titleForHeaderInSection(UITableView&
     return std::nullopt;
 }
 
-std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableView& tableView, IndexPath path) {
+std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableView& tableView,
+                                                                        IndexPath path) {
     auto cell = tableView.dequeueReusableCellWithIdentifier("FunctionCell");
     if (!cell) {
         cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, "FunctionCell");
@@ -183,7 +187,8 @@ std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableV
     cell->setAccessoryType(UITableViewCellAccessoryType::None);
     cell->detailTextLabel()->setText("");
     cell->setSelectionStyle(UITableViewCellSelectionStyle::None);
-    auto self = std::static_pointer_cast<AppTestFormPage>(sharedFrom(static_cast<PSViewController*>(this)));
+    auto self = std::static_pointer_cast<AppTestFormPage>(
+        sharedFrom(static_cast<PSViewController*>(this)));
     if (path.section == 1) {
         cell->textLabel()->setText(items[static_cast<std::size_t>(path.row)]);
         cell->setSelectionStyle(UITableViewCellSelectionStyle::Blue);
@@ -197,13 +202,15 @@ std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableV
         auto field = UITextField::initWithFrame(CGRectMake(10, 10, 280, 25));
         field->setText(name);
         field->setDelegate(std::weak_ptr<UITextFieldDelegate>(self));
-        field->addTarget(self, &AppTestFormPage::nameChanged, "nameChanged:", UIControlEvents::EditingChanged);
+        field->addTarget(self, &AppTestFormPage::nameChanged,
+                         "nameChanged:", UIControlEvents::EditingChanged);
         cell->contentView()->addSubview(field);
     } else if (path.row == 1) {
         cell->textLabel()->setText("Notify");
         auto toggle = UISwitch::initWithFrame(CGRectMake(10, 10, 280, 25));
         toggle->setOn(notify);
-        toggle->addTarget(self, &AppTestFormPage::notifyFlipped, "notifyFlipped:", UIControlEvents::ValueChanged);
+        toggle->addTarget(self, &AppTestFormPage::notifyFlipped,
+                          "notifyFlipped:", UIControlEvents::ValueChanged);
         cell->setAccessoryView(toggle);
     } else {
         cell->textLabel()->setText("Choice");
@@ -214,7 +221,9 @@ std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableV
     return cell;
 }
 
-std::optional<bool> AppTestFormPage::canMoveRowAtIndexPath(UITableView&, IndexPath path) { return path.section == 1; }
+std::optional<bool> AppTestFormPage::canMoveRowAtIndexPath(UITableView&, IndexPath path) {
+    return path.section == 1;
+}
 
 void AppTestFormPage::moveRowAtIndexPath(UITableView&, IndexPath from, IndexPath to) {
     note("move " + std::to_string(from.row) + "->" + std::to_string(to.row));
@@ -237,8 +246,8 @@ void AppTestFormPage::didSelectRowAtIndexPath(UITableView& tableView, IndexPath 
         alert->setMessage("Choose one");
         alert->addButtonWithTitle("One");
         alert->addButtonWithTitle("Two");
-        alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(
-            std::static_pointer_cast<AppTestFormPage>(sharedFrom(static_cast<PSViewController*>(this)))));
+        alert->setDelegate(std::weak_ptr<UIAlertViewDelegate>(std::static_pointer_cast<AppTestFormPage>(
+            sharedFrom(static_cast<PSViewController*>(this)))));
         alert->show();
     }
 }

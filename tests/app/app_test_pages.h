@@ -51,7 +51,8 @@ public:
 
     std::optional<int> numberOfSectionsInTableView(UITableView& tableView) override;
     int numberOfRowsInSection(UITableView& tableView, int section) override;
-    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
+    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& tableView,
+                                                           IndexPath indexPath) override;
     std::optional<std::string> titleForHeaderInSection(UITableView& tableView, int section) override;
     std::optional<bool> canMoveRowAtIndexPath(UITableView& tableView, IndexPath indexPath) override;
     void moveRowAtIndexPath(UITableView& tableView, IndexPath from, IndexPath to) override;

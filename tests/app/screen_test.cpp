@@ -27,7 +27,8 @@ Screen sampleScreen() {
     ScreenSection second;
     second.rows.push_back({"Clock", "", RowAccessory::Checkmark, std::monostate{}, true});
     screen.sections = {first, second};
-    screen.alert = ScreenAlert{"Reset Widget Coordinates", "Would you like to reset", {"Reset", "Cancel"}};
+    screen.alert = ScreenAlert{
+        "Reset Widget Coordinates", "Would you like to reset", {"Reset", "Cancel"}};
     screen.modal = true;
     screen.depth = 2;
     screen.scroll = ScreenScroll{{0, 0, 152, 0}, {0, 40.5}, {320, 700}};
@@ -42,7 +43,8 @@ TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     EXPECT_EQ(parsed.size(), 11u);
     EXPECT_EQ(parsed["back"], "Themes");
     EXPECT_EQ(parsed["keyboard"], 216);
-    EXPECT_EQ(parsed["scroll"], json::parse(R"({"contentInset": [0, 0, 152, 0], "contentOffset": [0, 40.5],
+    EXPECT_EQ(parsed["scroll"],
+              json::parse(R"({"contentInset": [0, 0, 152, 0], "contentOffset": [0, 40.5],
                                                "contentSize": [320, 700]})"));
     EXPECT_EQ(parsed["title"], "Theme Settings");
     EXPECT_EQ(parsed["left"], json::array({"Cancel"}));
@@ -73,7 +75,8 @@ TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     EXPECT_EQ(rows[0]["selectable"], false);
     EXPECT_EQ(rows[1]["control"], (json{{"kind", "text"}, {"text", "Zoë \"Z\""}}));
     EXPECT_TRUE(rows[2]["control"].is_null());
-    EXPECT_EQ(rows[3]["control"], json::parse(R"({"kind": "slider", "value": 0.5, "min": 0, "max": 1})"));
+    EXPECT_EQ(rows[3]["control"],
+              json::parse(R"({"kind": "slider", "value": 0.5, "min": 0, "max": 1})"));
     EXPECT_EQ(rows[2]["accessory"], "disclosure");
     EXPECT_EQ(rows[2]["detail"], "Fast");
     EXPECT_EQ(sections[1]["rows"][0]["accessory"], "checkmark");

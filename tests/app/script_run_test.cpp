@@ -4,8 +4,8 @@
 #include <sstream>
 
 #include "app/script.h"
-#include "platform/ui/application.h"
 #include "app_fixture.h"
+#include "platform/ui/application.h"
 #include "support/demo_device.h"
 
 namespace vx {
@@ -71,7 +71,8 @@ TEST_F(ScriptRunTest, GesturesRunInOrderAndShowPrintsOneJsonObjectPerLine) {
 
     std::vector<std::string> expected{"set enabled=true", "form.pick 1", "move 0->2", "later.fired"};
     for (const auto& event : expected) {
-        EXPECT_NE(std::find(pageEvents().begin(), pageEvents().end(), event), pageEvents().end()) << event;
+        EXPECT_NE(std::find(pageEvents().begin(), pageEvents().end(), event), pageEvents().end())
+            << event;
     }
 }
 
@@ -81,14 +82,17 @@ TEST_F(ScriptRunTest, AGestureThatCannotApplyStopsTheScriptAtItsLine) {
         const char* message;
     };
     const Case cases[] = {
-        {"tap Form\n\n  tap Nope  \nswitch Notify on\n", "line 3: tap Nope: no row \"Nope\" on \"Form\""},
+        {"tap Form\n\n  tap Nope  \nswitch Notify on\n",
+         "line 3: tap Nope: no row \"Nope\" on \"Form\""},
         {"alert OK\n", "line 1: alert OK: no alert is up"},
         {"# only a comment\nback\n", "line 2: back: nothing to go back to"},
         {"tap Warn\ntap Form\n",
-         "line 2: tap Form: an alert is up (\"Warning\"); answer it with one of its buttons: \"OK\", \"Cancel\""},
+         "line 2: tap Form: an alert is up (\"Warning\"); answer it with one of its buttons: \"OK\", "
+         "\"Cancel\""},
         {"return\n", "line 1: return: no text field is being edited"},
         {"keyboard hide\n", "line 1: keyboard hide: the keyboard is not up"},
-        {"button Save\n", "line 1: button Save: no button \"Save\" on \"AppTestRoot\" (its buttons: none)"},
+        {"button Save\n",
+         "line 1: button Save: no button \"Save\" on \"AppTestRoot\" (its buttons: none)"},
         {"switch Form on\n", "line 1: switch Form on: the row \"Form\" has no switch"},
     };
     for (const auto& c : cases) {
@@ -137,7 +141,8 @@ TEST_F(AppCommands, MissingBundleAndBadScriptsFailWithStatusOne) {
     test::writeHostFile(device.path() / "bad.txt", "show\nfly away\n");
     ran = program("run " + test::shellQuoted((device.path() / "bad.txt").string()));
     EXPECT_EQ(ran.status, 1);
-    EXPECT_NE(ran.err.find("veltrix-settings: line 2: fly away: unknown gesture \"fly\""), std::string::npos)
+    EXPECT_NE(ran.err.find("veltrix-settings: line 2: fly away: unknown gesture \"fly\""),
+              std::string::npos)
         << ran.err;
 
     ran = program("run " + test::shellQuoted((device.path() / "absent.txt").string()));
@@ -157,8 +162,10 @@ TEST_F(AppCommands, ShowAndRunDriveTheInstalledBundle) {
     test::writeHostFile(device.path() / "script.txt", "show\ntap \"No Such Row\"\nshow\n");
     ran = program("run --json " + test::shellQuoted((device.path() / "script.txt").string()));
     EXPECT_EQ(ran.status, 1);
-    EXPECT_NE(ran.err.find("line 2: tap \"No Such Row\": no row \"No Such Row\""), std::string::npos) << ran.err;
-    EXPECT_EQ(ran.out.find("\"depth\""), ran.out.rfind("\"depth\"")) << "one screen printed before the stop";
+    EXPECT_NE(ran.err.find("line 2: tap \"No Such Row\": no row \"No Such Row\""), std::string::npos)
+        << ran.err;
+    EXPECT_EQ(ran.out.find("\"depth\""), ran.out.rfind("\"depth\""))
+        << "one screen printed before the stop";
 }
 
 }  // namespace

@@ -32,10 +32,11 @@ protected:
         observer = std::make_shared<int>(0);
         for (auto name : {UIKeyboardWillShowNotification, UIKeyboardWillHideNotification,
                           UITextFieldTextDidBeginEditingNotification}) {
-            NotificationCenter::defaultCenter().addObserver(observer, std::string(name), [this](const Notification& n) {
-                keyboard.push_back({n.name, UIKeyboard::endFrame(n), UIKeyboard::animationCurve(n),
-                                    UIKeyboard::animationDuration(n)});
-            });
+            NotificationCenter::defaultCenter().addObserver(
+                observer, std::string(name), [this](const Notification& n) {
+                    keyboard.push_back({n.name, UIKeyboard::endFrame(n), UIKeyboard::animationCurve(n),
+                                        UIKeyboard::animationDuration(n)});
+                });
         }
     }
     void TearDown() override { NotificationCenter::defaultCenter().removeObserver(observer.get()); }
@@ -56,16 +57,16 @@ protected:
     std::vector<KeyboardEvent> keyboard;
 };
 
-#define EXPECT_OK(expr)                                 \
-    do {                                                \
-        auto result_ = (expr);                          \
-        EXPECT_TRUE(result_.ok()) << result_.error();   \
+#define EXPECT_OK(expr)                               \
+    do {                                              \
+        auto result_ = (expr);                        \
+        EXPECT_TRUE(result_.ok()) << result_.error(); \
     } while (0)
-#define EXPECT_FAILS_WITH(expr, text)                   \
-    do {                                                \
-        auto result_ = (expr);                          \
-        ASSERT_FALSE(result_.ok());                     \
-        EXPECT_EQ(result_.error(), text);               \
+#define EXPECT_FAILS_WITH(expr, text)     \
+    do {                                  \
+        auto result_ = (expr);            \
+        ASSERT_FALSE(result_.ok());       \
+        EXPECT_EQ(result_.error(), text); \
     } while (0)
 
 TEST_F(SettingsApplicationTest, OpeningNeedsTheInstalledBundleAndAKnownPageClass) {
@@ -124,7 +125,8 @@ TEST_F(SettingsApplicationTest, TapOnALinkPushesItsPageAndBackShowsTheListAgain)
     pageEvents().clear();
     EXPECT_OK(app.goBack());
     EXPECT_EQ(app.screen().depth, 1);
-    EXPECT_EQ(eventsMatching("root.specifiers").size(), 1u) << "a list page rebuilds its rows when shown";
+    EXPECT_EQ(eventsMatching("root.specifiers").size(), 1u)
+        << "a list page rebuilds its rows when shown";
     EXPECT_TRUE(eventsMatching("root.loadView").empty());
     EXPECT_FAILS_WITH(app.goBack(), "nothing to go back to");
 
@@ -146,10 +148,12 @@ TEST_F(SettingsApplicationTest, RowsAreFoundByLabelSectionAndIndex) {
     open();
     // "Enabled" is in both sections; the bare label finds the first, the section form the other.
     EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), true));
-    EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Actions/Enabled"), true), "the row \"Actions/Enabled\" has no switch");
+    EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Actions/Enabled"), true),
+                      "the row \"Actions/Enabled\" has no switch");
     EXPECT_OK(app.tap(RowRef::parse("On/Off")));  // a label with a slash is found whole
     EXPECT_OK(app.tap(RowRef::parse("General/On/Off")));
-    EXPECT_FAILS_WITH(app.tap(RowRef::parse("Actions/On/Off")), "no row \"Actions/On/Off\" on \"AppTestRoot\"");
+    EXPECT_FAILS_WITH(app.tap(RowRef::parse("Actions/On/Off")),
+                      "no row \"Actions/On/Off\" on \"AppTestRoot\"");
     EXPECT_FAILS_WITH(app.tap(RowRef::parse("Nope")), "no row \"Nope\" on \"AppTestRoot\"");
     EXPECT_FAILS_WITH(app.tap(RowRef::parse("#99")), "no row \"#99\" on \"AppTestRoot\"");
     EXPECT_FAILS_WITH(app.tap(RowRef::parse("#0.9")), "no row \"#0.9\" on \"AppTestRoot\"");
@@ -170,7 +174,8 @@ TEST_F(SettingsApplicationTest, SwitchSendsValueChangedOnlyWhenItFlips) {
     EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), true));
     EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), true));
     EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), false));
-    EXPECT_EQ(eventsMatching("set "), (std::vector<std::string>{"set enabled=true", "set enabled=false"}));
+    EXPECT_EQ(eventsMatching("set "),
+              (std::vector<std::string>{"set enabled=true", "set enabled=false"}));
     EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Form"), true), "the row \"Form\" has no switch");
     EXPECT_FAILS_WITH(app.type(RowRef::parse("Enabled"), "x"), "the row \"Enabled\" has no text field");
 
@@ -184,10 +189,13 @@ TEST_F(SettingsApplicationTest, TypingFocusesTheFieldAndSendsOneChangePerCharact
     open();
     EXPECT_OK(app.tap(RowRef::parse("Form")));
     pageEvents().clear();
-    EXPECT_OK(app.type(RowRef::parse("Name"), "ex\xC3\xA9" "e\xCC\x81" "\xF0\x9F\x98\x80"));  // é, e+◌́, 😀
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{
-                                "form.beginEditing", "name=Ale", "name=Alex", "name=Alexé",
-                                "name=Alexée\xCC\x81", "name=Alexée\xCC\x81\xF0\x9F\x98\x80"}));
+    EXPECT_OK(app.type(RowRef::parse("Name"),
+                       "ex\xC3\xA9"
+                       "e\xCC\x81"
+                       "\xF0\x9F\x98\x80"));  // é, e+◌́, 😀
+    EXPECT_EQ(pageEvents(),
+              (std::vector<std::string>{"form.beginEditing", "name=Ale", "name=Alex", "name=Alexé",
+                                        "name=Alexée\xCC\x81", "name=Alexée\xCC\x81\xF0\x9F\x98\x80"}));
     ASSERT_TRUE(app.firstResponderField());
     EXPECT_EQ(app.firstResponderField()->text(), formPage()->name);
 
@@ -256,7 +264,8 @@ TEST_F(SettingsApplicationTest, FrontAlertTakesEveryTapUntilAnswered) {
     EXPECT_EQ(screen.alert->message, "Careful");
     EXPECT_EQ(screen.alert->buttons, (std::vector<std::string>{"OK", "Cancel"}));
 
-    const std::string blocked = "an alert is up (\"Warning\"); answer it with one of its buttons: \"OK\", \"Cancel\"";
+    const std::string blocked =
+        "an alert is up (\"Warning\"); answer it with one of its buttons: \"OK\", \"Cancel\"";
     EXPECT_FAILS_WITH(app.tap(RowRef::parse("Form")), blocked);
     EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Enabled"), true), blocked);
     EXPECT_FAILS_WITH(app.type(RowRef::parse("Nickname"), "x"), blocked);
@@ -267,7 +276,8 @@ TEST_F(SettingsApplicationTest, FrontAlertTakesEveryTapUntilAnswered) {
 
     EXPECT_FAILS_WITH(app.pressAlertButton("Maybe"),
                       "the alert \"Warning\" has no button \"Maybe\" (its buttons: \"OK\", \"Cancel\")");
-    EXPECT_FAILS_WITH(app.pressAlertButton(2), "the alert \"Warning\" has no button 2 (its buttons: \"OK\", \"Cancel\")");
+    EXPECT_FAILS_WITH(app.pressAlertButton(2),
+                      "the alert \"Warning\" has no button 2 (its buttons: \"OK\", \"Cancel\")");
     pageEvents().clear();
     EXPECT_OK(app.pressAlertButton("#1"));
     EXPECT_EQ(pageEvents(), (std::vector<std::string>{"root.alert Warning 1"}));
@@ -335,8 +345,10 @@ TEST_F(SettingsApplicationTest, RowsMoveOnlyOnAnEditingTable) {
                       "the table of \"Form\" is not being edited");
     EXPECT_OK(app.pressBarButton("Edit"));
     EXPECT_EQ(app.screen().left, (std::vector<std::string>{"Stop"}));
-    EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Name"), RowRef::parse("Gamma")), "the row \"Name\" cannot be moved");
-    EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Alpha"), RowRef::parse("Nope")), "no row \"Nope\" on \"Form\"");
+    EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Name"), RowRef::parse("Gamma")),
+                      "the row \"Name\" cannot be moved");
+    EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Alpha"), RowRef::parse("Nope")),
+                      "no row \"Nope\" on \"Form\"");
     pageEvents().clear();
     EXPECT_OK(app.moveRow(RowRef::parse("Alpha"), RowRef::parse("#1.2")));
     EXPECT_EQ(pageEvents(), (std::vector<std::string>{"move 0->2"}));
@@ -377,7 +389,8 @@ TEST_F(SettingsApplicationTest, DelayedCallsRunWhenTheirTimeComes) {
     open();
     pageEvents().clear();
     EXPECT_OK(app.tap(RowRef::parse("Later")));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"soon.fired"})) << "0-second calls run after the gesture";
+    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"soon.fired"}))
+        << "0-second calls run after the gesture";
     EXPECT_OK(app.wait(0.5));
     EXPECT_TRUE(eventsMatching("later.fired").empty());
     EXPECT_OK(app.wait(0.5));

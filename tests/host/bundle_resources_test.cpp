@@ -31,9 +31,8 @@ TEST_F(BundleResourcesTest, EverySpecifierFileOfTheBundleLoadsWhole) {
 }
 
 TEST_F(BundleResourcesTest, TheDemoPluginEntryOpensItsItems) {
-    const std::filesystem::path plugins =
-        std::filesystem::path(VX_SOURCE_DIR) / "examples/device" /
-        std::string(kDefaultBundlePath).substr(1) / "Plugins";
+    const std::filesystem::path plugins = std::filesystem::path(VX_SOURCE_DIR) / "examples/device" /
+                                          std::string(kDefaultBundlePath).substr(1) / "Plugins";
     std::filesystem::create_directories(root.host(kDefaultBundlePath));
     std::filesystem::copy(plugins, root.host(std::string(kDefaultBundlePath) + "/Plugins"),
                           std::filesystem::copy_options::recursive);

@@ -24,8 +24,7 @@ protected:
     void TearDown() override { ClassRegistry::shared().reset(); }
 
     // Writes "<bundle>/<name>.plist" with the given items (and title).
-    void writeSpecifierFile(const std::string& name, plist::Array items,
-                            std::string title = {}) const {
+    void writeSpecifierFile(const std::string& name, plist::Array items, std::string title = {}) const {
         plist::Dictionary file{{"items", std::move(items)}};
         if (!title.empty()) file.set("title", title);
         root.writeFile(std::string(kDefaultBundlePath) + "/" + name + ".plist",

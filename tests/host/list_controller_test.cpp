@@ -56,14 +56,18 @@ protected:
                    {"default", 0},
                    {"validValues", plist::Array{0, 1}},
                    {"validTitles", plist::Array{"Plain", "Fancy"}}}),
-             item({{"cell", "PSEditTextCell"}, {"label", "Name"}, {"key", "name"},
+             item({{"cell", "PSEditTextCell"},
+                   {"label", "Name"},
+                   {"key", "name"},
                    {"placeholder", "Your name"}}),
              item({{"cell", "PSGroupCell"}}),
              item({{"cell", "PSLinkCell"}, {"label", "Other"}, {"detail", "OtherPage"}}),
              item({{"cell", "PSLinkCell"}, {"label", "Nowhere"}, {"detail", "NoSuchPage"}}),
              item({{"cell", "PSButtonCell"}, {"label", "Docs"}, {"action", "lauchDoc:"}}),
              item({{"cell", "PSButtonCell"}, {"label", "Odd"}, {"action", "noSuchAction:"}}),
-             item({{"cell", "PSLinkCell"}, {"label", "Off"}, {"detail", "OtherPage"},
+             item({{"cell", "PSLinkCell"},
+                   {"label", "Off"},
+                   {"detail", "OtherPage"},
                    {"enabled", false}})});
         ClassRegistry::shared().registerClass<OtherPage>("OtherPage");
         page = show(std::make_shared<MemoryPage>());
@@ -179,8 +183,8 @@ TEST_F(ListControllerTest, ButtonsCallTheirRegisteredActionAndUnknownActionsAreL
 
 TEST_F(ListControllerTest, InsertAndRemoveKeepListAndTableInStep) {
     SpecifierPtr name = page->specifierForID("Name");
-    SpecifierPtr extra = PSSpecifier::preferenceSpecifierNamed(
-        "Extra", page, nullptr, nullptr, "", PSCellType::StaticText);
+    SpecifierPtr extra = PSSpecifier::preferenceSpecifierNamed("Extra", page, nullptr, nullptr, "",
+                                                               PSCellType::StaticText);
     table().clearChangeLog();
 
     page->insertSpecifier(extra, page->specifierForID("Style"), true);
@@ -225,8 +229,8 @@ TEST_F(ListControllerTest, ReusedCellsCarryNoControlsOrTargetsOfTheirPreviousRow
     // pool, the "Top" switch cell now showing the new row.
     SpecifierPtr top = page->specifierForID("Top");
     SpecifierPtr fresh = PSSpecifier::preferenceSpecifierNamed(
-        "Fresh", page, &PSListController::setPreferenceValue,
-        &PSListController::readPreferenceValue, "", PSCellType::Switch);
+        "Fresh", page, &PSListController::setPreferenceValue, &PSListController::readPreferenceValue, "",
+        PSCellType::Switch);
     fresh->setProperty("fresh", "key");
     page->cachedSpecifiers().insert(page->cachedSpecifiers().begin(), fresh);
     page->reloadSpecifiers();

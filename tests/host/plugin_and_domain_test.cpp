@@ -102,8 +102,9 @@ TEST_F(PluginAndDomainTest, EntryDetailOpensTheRegisteredClassAndAnUnknownOneFal
 TEST_F(PluginAndDomainTest, DomainRowReadsStoredValueAndWritesThenNotifiesOnce) {
     auto listener = darwin::Listener::create({"com.acme.plugin/changed"});
     ASSERT_TRUE(listener);
-    root.writeFile(kDomainFile, plist::writeXml(plist::Value(plist::Dictionary{
-                                    {"turbo", false}, {"other", "kept"}})));
+    root.writeFile(
+        kDomainFile,
+        plist::writeXml(plist::Value(plist::Dictionary{{"turbo", false}, {"other", "kept"}})));
     auto items = openRow(entryRows(plist::Dictionary{})[0]);
     ASSERT_TRUE(items);
     auto control = std::dynamic_pointer_cast<UISwitch>(

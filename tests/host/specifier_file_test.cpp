@@ -11,8 +11,7 @@ using SpecifierFileTest = HostTest;
 TEST_F(SpecifierFileTest, CellTypeNamesRoundTripAndUnknownNamesGiveNothing) {
     for (const char* name : {"PSGroupCell", "PSSwitchCell", "PSLinkCell", "PSLinkListCell",
                              "PSEditTextCell", "PSSecureEditTextCell", "PSButtonCell",
-                             "PSStaticTextCell", "PSTitleValueCell", "PSSliderCell",
-                             "PSSegmentCell"}) {
+                             "PSStaticTextCell", "PSTitleValueCell", "PSSliderCell", "PSSegmentCell"}) {
         auto type = PSTableCell::cellTypeFromString(name);
         ASSERT_TRUE(type) << name;
         EXPECT_EQ(PSTableCell::stringFromCellType(*type), name);
@@ -31,7 +30,9 @@ TEST_F(SpecifierFileTest, LoadsRowsWithPropertiesHooksTitleAndTarget) {
                {"default", true},
                {"PostNotification", "com.example/changed"}}),
          item({{"cell", "PSLinkCell"}, {"label", "More"}, {"detail", "MorePage"}, {"id", "more"}}),
-         item({{"cell", "PSButtonCell"}, {"label", "Docs"}, {"action", "lauchDoc:"},
+         item({{"cell", "PSButtonCell"},
+               {"label", "Docs"},
+               {"action", "lauchDoc:"},
                {"enabled", false}})},
         "Sample Title");
     auto page = PSListController::init();
@@ -80,17 +81,19 @@ TEST_F(SpecifierFileTest, ValidValuesAndTitlesBecomeTheTitleDictionaryOfAChoiceR
 
 TEST_F(SpecifierFileTest, MalformedItemsAreSkippedWithALogLineAndTheRestKept) {
     writeSpecifierFile(
-        "Bad", {plist::Value("not a dictionary"),
-                item({{"label", "no cell"}}),
+        "Bad", {plist::Value("not a dictionary"), item({{"label", "no cell"}}),
                 item({{"cell", "PSWobbleCell"}, {"label", "unknown cell"}}),
                 item({{"cell", "PSSwitchCell"}, {"label", 7}}),
                 item({{"cell", "PSSwitchCell"}, {"label", "x"}, {"enabled", "yes"}}),
-                item({{"cell", "PSLinkListCell"}, {"label", "short"},
-                      {"validValues", plist::Array{1, 2}}, {"validTitles", plist::Array{"a"}}}),
-                item({{"cell", "PSLinkListCell"}, {"label", "alone"},
-                      {"validValues", plist::Array{1}}}),
-                item({{"cell", "PSSegmentCell"}, {"label", "titles"},
-                      {"validValues", plist::Array{1}}, {"validTitles", plist::Array{2}}}),
+                item({{"cell", "PSLinkListCell"},
+                      {"label", "short"},
+                      {"validValues", plist::Array{1, 2}},
+                      {"validTitles", plist::Array{"a"}}}),
+                item({{"cell", "PSLinkListCell"}, {"label", "alone"}, {"validValues", plist::Array{1}}}),
+                item({{"cell", "PSSegmentCell"},
+                      {"label", "titles"},
+                      {"validValues", plist::Array{1}},
+                      {"validTitles", plist::Array{2}}}),
                 item({{"cell", "PSStaticTextCell"}, {"label", "Good"}})});
     log::Capture capture;
     auto page = PSListController::init();

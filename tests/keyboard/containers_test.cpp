@@ -12,9 +12,7 @@ const char* const kSetupSelector = "VX_assignTextDelegateForViewsBeneathView:";
 
 const void* identityOf(const Object& object) { return &object; }
 
-void post(const Notification& notification) {
-    NotificationCenter::defaultCenter().post(notification);
-}
+void post(const Notification& notification) { NotificationCenter::defaultCenter().post(notification); }
 Notification keyboardUp() { return UIKeyboard::willShowNotification(UIKeyboard::frameOnScreen()); }
 Notification keyboardDown() { return UIKeyboard::willHideNotification(UIKeyboard::frameOffScreen()); }
 
@@ -198,9 +196,9 @@ TEST_F(Containers, ObserversAndPendingSetupGoWithTheContainer) {
 
     window->removeAllSubviews();
     container.reset();
-    for (auto name : {UIKeyboardWillShowNotification, UIKeyboardWillHideNotification,
-                      UITextFieldTextDidBeginEditingNotification,
-                      UITextViewTextDidBeginEditingNotification})
+    for (auto name :
+         {UIKeyboardWillShowNotification, UIKeyboardWillHideNotification,
+          UITextFieldTextDidBeginEditingNotification, UITextViewTextDidBeginEditingNotification})
         EXPECT_EQ(NotificationCenter::defaultCenter().observerCount(name), 0u) << name;
     post(keyboardUp());
     RunLoop::main().advance(1);

@@ -66,7 +66,8 @@ TEST_F(KeyboardShowHide, ShowRaisesTheInsetAndCentresTheEditedField) {
         EXPECT_FALSE(change.animatedSetter);
         if (change.property != "bounds") animated.push_back(change.property);  // the offset's
     }
-    EXPECT_EQ(animated, (std::vector<std::string>{"contentInset", "contentOffset", "scrollIndicatorInsets"}));
+    EXPECT_EQ(animated,
+              (std::vector<std::string>{"contentInset", "contentOffset", "scrollIndicatorInsets"}));
 }
 
 TEST_F(KeyboardShowHide, HideRestoresInsetsAndPagingButNotTheOffset) {

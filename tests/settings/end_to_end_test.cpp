@@ -45,8 +45,9 @@ TEST_F(SettingsThroughTheProgram, BatteryRowFollowsItsSwitchAndTheFileKeepsTheVa
 }
 
 TEST_F(SettingsThroughTheProgram, SliderStoresTheClampedValueAndShowsIt) {
-    ASSERT_EQ(runScript("tap Advanced\nslide \"Refresh Interval\" 90\nshow\nslide \"Refresh Interval\" 2.5\n"),
-              0)
+    ASSERT_EQ(
+        runScript("tap Advanced\nslide \"Refresh Interval\" 90\nshow\nslide \"Refresh Interval\" 2.5\n"),
+        0)
         << errors();
     const auto screens = screensShown();
     ASSERT_EQ(screens.size(), 1u) << output();
@@ -55,14 +56,16 @@ TEST_F(SettingsThroughTheProgram, SliderStoresTheClampedValueAndShowsIt) {
         for (const auto& shown : section["rows"])
             if (shown["label"] == "Refresh Interval") row = &shown;
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ((*row)["control"], nlohmann::json::parse(R"({"kind": "slider", "value": 60, "min": 1, "max": 60})"));
+    EXPECT_EQ((*row)["control"],
+              nlohmann::json::parse(R"({"kind": "slider", "value": 60, "min": 1, "max": 60})"));
     EXPECT_EQ((*row)["detail"], "60");
     ASSERT_EQ(program("prefs read refreshInterval"), 0);
     EXPECT_EQ(output(), "2.5\n");
 
     EXPECT_EQ(runScript("tap Advanced\nslide \"Allow Scrolling\" 1\n"), 1);
-    EXPECT_NE(errors().find("line 2: slide \"Allow Scrolling\" 1: the row \"Allow Scrolling\" has no slider"),
-              std::string::npos)
+    EXPECT_NE(
+        errors().find("line 2: slide \"Allow Scrolling\" 1: the row \"Allow Scrolling\" has no slider"),
+        std::string::npos)
         << errors();
 }
 
@@ -76,10 +79,10 @@ TEST_F(SettingsThroughTheProgram, ExportLocationWritesTheDemoCityAndPluginsOpen)
               "Lat=48.856600\nLong=2.352200");
     auto screen = nlohmann::json::parse(output().substr(output().find('{')));
     EXPECT_EQ(screen["title"], "Example Plugin");
-    EXPECT_NE(test::readHostFile(device() /
-                                 "var/mobile/Library/Preferences/com.example.veltrix-plugin.plist")
-                  .find("exampleEnabled"),
-              std::string::npos);
+    EXPECT_NE(
+        test::readHostFile(device() / "var/mobile/Library/Preferences/com.example.veltrix-plugin.plist")
+            .find("exampleEnabled"),
+        std::string::npos);
 }
 
 TEST_F(SettingsThroughTheProgram, DocumentationAddressIsPrinted) {
@@ -109,7 +112,8 @@ TEST_F(SettingsThroughTheProgram, LinksOutOfTheRootAreNeverFollowed) {
     test::writeHostFile(outside.path() / "victim.txt", "mine");
     std::filesystem::create_directories(outside.path() / "Evil.theme");
     test::writeHostFile(outside.path() / "Evil.theme/LockBackground.html", "<html></html>");
-    std::filesystem::create_directory_symlink(outside.path() / "Evil.theme", device() / "Library/Themes/Evil.theme");
+    std::filesystem::create_directory_symlink(outside.path() / "Evil.theme",
+                                              device() / "Library/Themes/Evil.theme");
     const auto location = device() / "var/mobile/Documents/myLocation.txt";
     std::filesystem::create_symlink(outside.path() / "victim.txt", location);
 
@@ -130,7 +134,8 @@ TEST_F(SettingsThroughTheProgram, AGestureWhoseSaveFailsStopsTheScript) {
         GTEST_SKIP() << "strace cannot inject faults here";
     ASSERT_EQ(program("prefs write enabled -bool YES"), 0);
     EXPECT_EQ(shell("printf 'switch Enabled off\\nshow\\n' | strace -f -o /dev/null -e trace=fsync "
-                    "-e inject=fsync:error=EIO:when=1 " + test::programOn(device()) + " run --json -"),
+                    "-e inject=fsync:error=EIO:when=1 " +
+                    test::programOn(device()) + " run --json -"),
               1);
     EXPECT_NE(errors().find("line 1: switch Enabled off: not saved: "), std::string::npos) << errors();
     EXPECT_EQ(output().find('{'), std::string::npos) << "the script stopped before show";

@@ -104,8 +104,8 @@ TEST_F(FeaturePages, BatteryRowHiddenWhileOffInsertedAndRemovedAnimated) {
     const TableChange& inserted = move->table()->changeLog().back();
     EXPECT_EQ(inserted.kind, TableChange::Kind::InsertRows);
     EXPECT_NE(inserted.animation, UITableViewRowAnimation::None);
-    EXPECT_EQ(inserted.indexPaths, std::vector<IndexPath>{
-                                       *move->indexPathForSpecifier(move->hiddenCell())});
+    EXPECT_EQ(inserted.indexPaths,
+              std::vector<IndexPath>{*move->indexPathForSpecifier(move->hiddenCell())});
 
     move->setValueForSpecifier(false, move->batteryCell());
     EXPECT_FALSE(move->indexOfSpecifier(move->hiddenCell()));
@@ -148,7 +148,8 @@ TEST_F(FeaturePages, MissingBatteryValueWithoutDefaultCountsAsOff) {
                                                     "/LockMoveSettings.plist");
     ASSERT_TRUE(file);
     for (auto& item : file->find("items")->array())
-        if (auto* name = item.dictionary().find("label"); name && name->string() == "FADE_WHILE_CHARGING")
+        if (auto* name = item.dictionary().find("label");
+            name && name->string() == "FADE_WHILE_CHARGING")
             item.dictionary().erase("default");
     writeBundleFile("LockMoveSettings.plist", plist::writeXml(*file));
 

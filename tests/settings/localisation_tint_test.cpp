@@ -17,14 +17,13 @@ namespace {
 using test::kBundle;
 
 constexpr const char* kListPages[] = {
-    "VeltrixSettingsListController", "LockNoteListController",    "VeltrixHideListController",
-    "LockBarListController",         "LockAdvancedController",    "LockBatteryListController",
-    "LockMiscListController",        "LockMoveListController",    "VeltrixStringListController"};
+    "VeltrixSettingsListController", "LockNoteListController", "VeltrixHideListController",
+    "LockBarListController",         "LockAdvancedController", "LockBatteryListController",
+    "LockMiscListController",        "LockMoveListController", "VeltrixStringListController"};
 
-constexpr const char* kSpecifierFiles[] = {
-    "VeltrixSettings", "LockNoteSettings",    "LockHideSettings", "LockBarSettings",
-    "Advanced",        "LockBatterySettings", "MiscSettings",     "LockMoveSettings",
-    "LockStringSettings"};
+constexpr const char* kSpecifierFiles[] = {"VeltrixSettings", "LockNoteSettings", "LockHideSettings",
+                                           "LockBarSettings", "Advanced",         "LockBatterySettings",
+                                           "MiscSettings",    "LockMoveSettings", "LockStringSettings"};
 
 class Localisation : public test::SettingsTest {
 protected:
@@ -130,8 +129,7 @@ TEST_F(Localisation, EveryListPageTintsItsOwnSwitchesOnly) {
     }
     auto plugins = page<PSListController>(VeltrixPluginListController::kClassName);
     plugins->loadView();
-    EXPECT_EQ(UIAppearance::shared().findSwitchProxy(VeltrixPluginListController::kClassName),
-              nullptr);
+    EXPECT_EQ(UIAppearance::shared().findSwitchProxy(VeltrixPluginListController::kClassName), nullptr);
     EXPECT_EQ(UIAppearance::shared().findSwitchProxy(""), nullptr);
 }
 

@@ -40,8 +40,7 @@ protected:
         plist::Dictionary city = coordinates(latitude, longitude);
         city.set("Name", "Paris");
         if (age >= 0) city.set("UpdateTime", weather::dateFromSince1970(kNow - age));
-        plist::Dictionary data{{"LocalCity", city},
-                               {"DeviceLocation", coordinates(-33.8688, 151.2093)}};
+        plist::Dictionary data{{"LocalCity", city}, {"DeviceLocation", coordinates(-33.8688, 151.2093)}};
         ASSERT_TRUE(weather::save(data));
     }
     bool fileExists() const { return std::filesystem::exists(root.host(kFile)); }

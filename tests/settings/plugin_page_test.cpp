@@ -83,7 +83,8 @@ TEST_F(PluginPage, PluginPastThePathLimitIsDroppedWithALogLine) {
         ::close(fd);
         fd = child;
     }
-    std::string bytes = plist::writeXml(plist::Dictionary{{"entry", plist::Dictionary{{"label", "Deep"}}}});
+    std::string bytes = plist::writeXml(
+        plist::Dictionary{{"entry", plist::Dictionary{{"label", "Deep"}}}});
     int file = ::openat(fd, "Deep.plist", O_WRONLY | O_CREAT, 0644);
     ASSERT_EQ(::write(file, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     ::close(file);
@@ -104,9 +105,9 @@ TEST_F(PluginPage, PluginPastThePathLimitIsDroppedWithALogLine) {
 
 TEST_F(PluginPage, DemoPluginOpensItsOwnPage) {
     root.makeFolder(kPlugins);
-    std::filesystem::copy(std::filesystem::path(VX_SOURCE_DIR) / "examples/device" /
-                              std::string(kPlugins).substr(1),
-                          root.host(kPlugins), std::filesystem::copy_options::recursive);
+    std::filesystem::copy(
+        std::filesystem::path(VX_SOURCE_DIR) / "examples/device" / std::string(kPlugins).substr(1),
+        root.host(kPlugins), std::filesystem::copy_options::recursive);
     auto rows = pluginPage()->specifiers();
     ASSERT_EQ(rows.size(), baseRows() + 1);
     EXPECT_EQ(rows.back()->name(), "Example Plugin");

@@ -48,8 +48,11 @@ TEST_F(PreferencesFileTest, WithoutAFileRowsShowTheirDefaultAndTheFirstWriteHold
 
 TEST_F(PreferencesFileTest, WritingARowKeepsEveryOtherKeyAndBothPathsNameOneFile) {
     plist::Dictionary themes{
-        {"ThemesSelected", plist::Array{plist::Dictionary{{"name", "Clock"}, {"path", "/Library/Themes/Clock"}, {"html", "Widget.html"}}}},
-        {"WidgetCoordinates", plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", 10}, {"widgetY", 20}}}}},
+        {"ThemesSelected",
+         plist::Array{plist::Dictionary{
+             {"name", "Clock"}, {"path", "/Library/Themes/Clock"}, {"html", "Widget.html"}}}},
+        {"WidgetCoordinates",
+         plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", 10}, {"widgetY", 20}}}}},
         {"lockNote", "hello"}};
     writePreferences(themes);
     ASSERT_TRUE(setPreferenceValue("bye", row("lockNote")).ok());
@@ -85,7 +88,8 @@ TEST_F(PreferencesFileTest, ARowPostsItsNotificationOncePerWriteAndOnlyAfterASuc
     EXPECT_TRUE((*listener)->takePending().empty());
 
     // A row without a key cannot be saved (the device would throw here).
-    EXPECT_FALSE(setPreferenceValue(1, plist::Dictionary{{"PostNotification", "com.corvane.veltrix/note"}}).ok());
+    EXPECT_FALSE(
+        setPreferenceValue(1, plist::Dictionary{{"PostNotification", "com.corvane.veltrix/note"}}).ok());
     EXPECT_TRUE((*listener)->takePending().empty());
 }
 

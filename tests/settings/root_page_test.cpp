@@ -88,10 +88,12 @@ TEST_F(RootPage, PluginsRowAppearsOnceTheFolderGainsAnEntry) {
 }
 
 TEST_F(RootPage, ShortRootFileGetsThePluginsRowAtTheEndOnce) {
-    writeBundleFile("VeltrixSettings.plist", plist::writeXml(plist::Dictionary{
-        {"items", plist::Array{plist::Dictionary{{"cell", "PSGroupCell"}},
-                               plist::Dictionary{{"cell", "PSButtonCell"}, {"label", "DOCUMENTATION"},
-                                                 {"action", "lauchDoc:"}}}}}));
+    writeBundleFile("VeltrixSettings.plist",
+                    plist::writeXml(plist::Dictionary{
+                        {"items", plist::Array{plist::Dictionary{{"cell", "PSGroupCell"}},
+                                               plist::Dictionary{{"cell", "PSButtonCell"},
+                                                                 {"label", "DOCUMENTATION"},
+                                                                 {"action", "lauchDoc:"}}}}}));
     root.writeFile(std::string(kPlugins) + "/.hidden", "");
     auto page = root_page();
     page->specifiers();
@@ -162,12 +164,12 @@ TEST_F(RootPage, ButtonsOpenTheDocumentationAndExportTheLocation) {
 
     root.writeFile("/var/mobile/Library/Weather/weather.plist",
                    plist::writeXml(plist::Dictionary{
-                       {"LocalCity", plist::Dictionary{{"Latitude", 1.5}, {"Longitude", -2.5},
+                       {"LocalCity", plist::Dictionary{{"Latitude", 1.5},
+                                                       {"Longitude", -2.5},
                                                        {"UpdateTime", plist::Date{7e8}}}}}));
     root.makeFolder("/var/mobile/Documents");
     EXPECT_TRUE(page->performAction("getLocation:", nullptr));
-    EXPECT_EQ(root.readFile("/var/mobile/Documents/myLocation.txt"),
-              "Lat=1.500000\nLong=-2.500000");
+    EXPECT_EQ(root.readFile("/var/mobile/Documents/myLocation.txt"), "Lat=1.500000\nLong=-2.500000");
 }
 
 }  // namespace

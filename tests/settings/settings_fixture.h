@@ -24,16 +24,15 @@
 namespace vx::test {
 
 inline constexpr std::string_view kBundle = "/Library/PreferenceBundles/VeltrixSettings.bundle";
-inline constexpr std::string_view kPlugins =
-    "/Library/PreferenceBundles/VeltrixSettings.bundle/Plugins";
+inline constexpr std::string_view kPlugins = "/Library/PreferenceBundles/VeltrixSettings.bundle/Plugins";
 
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         root.makeFolder(kBundle);
-        std::filesystem::copy(std::filesystem::path(VX_SOURCE_DIR) / "resources" /
-                                  "VeltrixSettings.bundle",
-                              root.host(kBundle), std::filesystem::copy_options::recursive);
+        std::filesystem::copy(
+            std::filesystem::path(VX_SOURCE_DIR) / "resources" / "VeltrixSettings.bundle",
+            root.host(kBundle), std::filesystem::copy_options::recursive);
         registerHostClasses();
         registerSettingsClasses();
         registerWeatherClasses();

@@ -29,21 +29,24 @@ std::string programOn(const fs::path& root) {
 ProgramRun runShell(const std::string& command, const fs::path& scratch) {
     const fs::path out = scratch / "out";
     const fs::path err = scratch / "err";
-    const std::string line = command + " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
+    const std::string line = command + " >" + shellQuoted(out.string()) + " 2>" +
+                             shellQuoted(err.string());
     const int raw = std::system(line.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readHostFile(out), readHostFile(err)};
 }
 
 BackgroundRun::BackgroundRun(const std::string& command) {
     int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        throw std::runtime_error("pipe failed");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
     const std::string line = "exec " + command;
     const char* argv[] = {"/bin/sh", "-c", line.c_str(), nullptr};
-    if (::posix_spawn(&pid_, "/bin/sh", &actions, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
+    if (::posix_spawn(&pid_, "/bin/sh", &actions, nullptr, const_cast<char**>(argv), environ) != 0)
+        pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
     ::close(err[1]);
@@ -68,7 +71,8 @@ std::optional<std::string> BackgroundRun::errorLine(std::chrono::milliseconds de
     return lineFrom(err_, errBuffered_, deadline);
 }
 
-std::optional<std::string> BackgroundRun::lineFrom(int fd, std::string& buffered, std::chrono::milliseconds deadline) {
+std::optional<std::string> BackgroundRun::lineFrom(int fd, std::string& buffered,
+                                                   std::chrono::milliseconds deadline) {
     const auto giveUpAt = std::chrono::steady_clock::now() + deadline;
     for (;;) {
         if (auto end = buffered.find('\n'); end != std::string::npos) {
@@ -76,7 +80,8 @@ std::optional<std::string> BackgroundRun::lineFrom(int fd, std::string& buffered
             buffered.erase(0, end + 1);
             return line;
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUpAt - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            giveUpAt - std::chrono::steady_clock::now());
         if (left.count() <= 0) return std::nullopt;
         pollfd readable{fd, POLLIN, 0};
         if (::poll(&readable, 1, static_cast<int>(left.count())) <= 0) continue;
@@ -103,7 +108,9 @@ DemoDevice::DemoDevice() {
     fs::copy(fs::path(VX_SOURCE_DIR) / "examples" / "device", device(), fs::copy_options::recursive);
 }
 
-int DemoDevice::program(const std::string& arguments) { return shell(programOn(device()) + " " + arguments); }
+int DemoDevice::program(const std::string& arguments) {
+    return shell(programOn(device()) + " " + arguments);
+}
 
 int DemoDevice::shell(const std::string& command) {
     last_ = runShell(command, scratch());

@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <optional>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,7 +51,8 @@ public:
     void signal(int number);
 
 private:
-    std::optional<std::string> lineFrom(int fd, std::string& buffered, std::chrono::milliseconds deadline);
+    std::optional<std::string> lineFrom(int fd, std::string& buffered,
+                                        std::chrono::milliseconds deadline);
 
     int pid_ = -1;
     int out_ = -1;

@@ -23,7 +23,8 @@ namespace vx::test {
 
 inline constexpr std::string_view kTheme = "/var/mobile/Library/Veltrix/Clock.veltrix";
 
-inline plist::Value optionsEntry(std::string name, std::string label, std::string type, std::string value) {
+inline plist::Value optionsEntry(std::string name, std::string label, std::string type,
+                                 std::string value) {
     return plist::Value(plist::Dictionary{{"name", std::move(name)},
                                           {"label", std::move(label)},
                                           {"type", std::move(type)},
@@ -51,37 +52,46 @@ protected:
     // Writes the entries as a shipped theme would, keys in the order given (our own writer
     // sorts them). Strings, integers and nested dictionaries only.
     void writeOptions(const plist::Array& entries, std::string_view theme = kTheme) const {
-        std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<array>\n";
+        std::string xml =
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<array>\n";
         for (const plist::Value& entry : entries) xml += xmlOf(entry);
         root.writeFile(std::string(theme) + "/Options.plist", xml + "</array>\n</plist>\n");
     }
     static std::string xmlOf(const plist::Value& value) {
         if (const plist::Dictionary* dictionary = value.asDictionary()) {
             std::string xml = "<dict>";
-            for (const auto& [key, member] : *dictionary) xml += "<key>" + key + "</key>" + xmlOf(member);
+            for (const auto& [key, member] : *dictionary)
+                xml += "<key>" + key + "</key>" + xmlOf(member);
             return xml + "</dict>\n";
         }
         if (value.isInteger()) return "<integer>" + std::to_string(value.integer()) + "</integer>";
         return "<string>" + (value.isString() ? value.string() : std::string()) + "</string>";
     }
-    void writeScript(std::string_view name, std::string_view text, std::string_view theme = kTheme) const {
+    void writeScript(std::string_view name, std::string_view text,
+                     std::string_view theme = kTheme) const {
         root.writeFile(std::string(theme) + "/" + std::string(name), text);
     }
-    bool exists(std::string_view devicePath) const { return std::filesystem::exists(root.host(devicePath)); }
+    bool exists(std::string_view devicePath) const {
+        return std::filesystem::exists(root.host(devicePath));
+    }
     std::string themeFile(std::string_view name, std::string_view theme = kTheme) const {
         return std::string(theme) + "/" + std::string(name);
     }
 
     std::shared_ptr<LockThemeSettingsController> open(std::optional<std::string> script = "config.js",
                                                       std::string_view theme = kTheme) const {
-        auto editor = LockThemeSettingsController::initForContentSize({320, 480}, theme, std::move(script));
+        auto editor = LockThemeSettingsController::initForContentSize({320, 480}, theme,
+                                                                      std::move(script));
         EXPECT_TRUE(editor);
         return editor;
     }
-    static std::shared_ptr<UIAlertView> frontAlert() { return UIApplication::sharedApplication().frontAlert(); }
+    static std::shared_ptr<UIAlertView> frontAlert() {
+        return UIApplication::sharedApplication().frontAlert();
+    }
 
     // The cell of a row as the table builds it now.
-    static std::shared_ptr<UITableViewCell> cell(LockThemeSettingsController& editor, int row, int section = 0) {
+    static std::shared_ptr<UITableViewCell> cell(LockThemeSettingsController& editor, int row,
+                                                 int section = 0) {
         auto table = editor.brandNewTableView();
         table->reloadData();
         return table->cellForRowAtIndexPath({section, row});

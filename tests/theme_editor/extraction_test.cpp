@@ -18,7 +18,8 @@ std::vector<Row> rowsOf(const std::string& script) {
     for (const OptionsEntry& entry : extractOptions(script).entries) {
         EXPECT_EQ(entryText(entry, "label"), entryText(entry, "name"));
         EXPECT_EQ(entry.size(), 4u);
-        rows.emplace_back(entryText(entry, "name"), entryText(entry, "type"), entryText(entry, "default"));
+        rows.emplace_back(entryText(entry, "name"), entryText(entry, "type"),
+                          entryText(entry, "default"));
     }
     return rows;
 }
@@ -33,7 +34,8 @@ TEST(Extraction, ScriptsGiveTheseEntries) {
         {"var color = \"red\";", {{"color", "edit", "red"}}},
         {"var showClock = TRUE;", {{"showClock", "switch", "TRUE"}}},
         {"var a = \"true\"; var b = \"False\";", {{"a", "switch", "true"}, {"b", "switch", "False"}}},
-        {"var size = 12; var t = truest; var e = \"\";", {{"size", "edit", "12"}, {"t", "edit", "truest"}, {"e", "edit", ""}}},
+        {"var size = 12; var t = truest; var e = \"\";",
+         {{"size", "edit", "12"}, {"t", "edit", "truest"}, {"e", "edit", ""}}},
         // Escapes are decoded in double-quoted values only (the node round trip checks them all).
         {"var q = \"a\\nb\"; var s = 'a\\nb'; var u = a\\nb;",
          {{"q", "edit", "a\nb"}, {"s", "edit", "'a\\nb'"}, {"u", "edit", "a\\nb"}}},
@@ -51,7 +53,8 @@ TEST(Extraction, ScriptsGiveTheseEntries) {
         // A line break or tab after "var" stays in the name; blanks after "var " and line
         // breaks before a declaration are skipped.
         {"var\nname = 5; var\tx = 1;", {{"var\nname", "edit", "5"}, {"var\tx", "edit", "1"}}},
-        {"\n\n   var    spaced = 1; var msg = \"a\nb\";", {{"spaced", "edit", "1"}, {"msg", "edit", "a\nb"}}},
+        {"\n\n   var    spaced = 1; var msg = \"a\nb\";",
+         {{"spaced", "edit", "1"}, {"msg", "edit", "a\nb"}}},
         // Only blanks and tabs (the Unicode space separators too) are trimmed, not line breaks.
         {"var w = \t1\n ; var nb\u00A0= \u20031\u00A0;", {{"w", "edit", "1\n"}, {"nb", "edit", "1"}}},
         {"", {}},
@@ -92,7 +95,8 @@ TEST(Extraction, DeclarationTextsAsTheScannerTakesThem) {
 }
 
 TEST(Extraction, SwitchDefaultsReadAsOnByTheBooleanRule) {
-    for (const char* on : {"true", "TRUE", "yes", "Y", "t", "1", "9", "  t", "\n1", "+1", "-5", "007", "0y", "-0T"})
+    for (const char* on :
+         {"true", "TRUE", "yes", "Y", "t", "1", "9", "  t", "\n1", "+1", "-5", "007", "0y", "-0T"})
         EXPECT_TRUE(defaultReadsAsOn(on)) << on;
     for (const char* off : {"", "false", "no", "0", "000", "-0", "  ", "abc", "0.5", "+", "n1"})
         EXPECT_FALSE(defaultReadsAsOn(off)) << off;

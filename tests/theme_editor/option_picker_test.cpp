@@ -26,8 +26,9 @@ protected:
         table->reloadData();
         for (int row = 0; row < table->numberOfRowsInSection(0); ++row) {
             auto cell = table->cellForRowAtIndexPath({0, row});
-            out.push_back(cell->textLabel()->text() +
-                          (cell->accessoryType() == UITableViewCellAccessoryType::Checkmark ? " *" : ""));
+            out.push_back(
+                cell->textLabel()->text() +
+                (cell->accessoryType() == UITableViewCellAccessoryType::Checkmark ? " *" : ""));
         }
         return out;
     }
@@ -40,14 +41,16 @@ protected:
 };
 
 TEST_F(OptionPickerTest, ASelectRowPresentsThePickerInAContainerWithDone) {
-    auto picker = openPicker(selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}, {"Huge", "40px"}}));
+    auto picker = openPicker(
+        selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}, {"Huge", "40px"}}));
     ASSERT_TRUE(picker);
     EXPECT_EQ(picker->returnIndex(), 1);
     EXPECT_EQ(picker->title(), "Theme Settings");
     EXPECT_EQ(picker->view(), picker->optionsTableView());
     EXPECT_EQ(picker->optionsTableView()->style(), UITableViewStyle::Grouped);
     EXPECT_EQ(picker->optionsTableView()->frame(), (CGRect{{0, 0}, {320, 416}}));
-    auto container = std::dynamic_pointer_cast<UINavigationController>(editor_->presentedViewController());
+    auto container = std::dynamic_pointer_cast<UINavigationController>(
+        editor_->presentedViewController());
     ASSERT_TRUE(container);
     EXPECT_EQ(container, editor_->navCtrl());
     EXPECT_EQ(container->topViewController(), picker);
@@ -73,7 +76,8 @@ TEST_F(OptionPickerTest, DoneAtOnceKeepsTheCurrentOptionOrTakesTheFirstForAnUnkn
 }
 
 TEST_F(OptionPickerTest, TheMarkFollowsTapsAndDoneStoresTheLastTappedAndOpensThereNextTime) {
-    auto picker = openPicker(selectOptionsEntry("Small", {{"Small", "12px"}, {"Large", "24px"}, {"Huge", "40px"}}));
+    auto picker = openPicker(
+        selectOptionsEntry("Small", {{"Small", "12px"}, {"Large", "24px"}, {"Huge", "40px"}}));
     auto table = picker->optionsTableView();
     table->reloadData();
     ASSERT_TRUE(table->userTapRow({0, 0}));

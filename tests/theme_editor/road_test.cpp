@@ -37,7 +37,8 @@ protected:
 
 TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
     addTheme(kTricky, "TrickySettings.js", kTrickyScript);
-    const nlohmann::json shippedOptions = readPlist("var/mobile/Library/Tandrel/Calendar.theme/Options.plist");
+    const nlohmann::json shippedOptions = readPlist(
+        "var/mobile/Library/Tandrel/Calendar.theme/Options.plist");
     const auto screens = run(
         "tap Themes\n"
         "tap Tricky\n"
@@ -92,9 +93,10 @@ TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
     auto entry = [](std::string name, std::string type, std::string value) {
         return nlohmann::json{{"label", name}, {"name", name}, {"type", type}, {"default", value}};
     };
-    EXPECT_EQ(readPlist(std::string(kTricky) + "/Options.plist"),
-              (nlohmann::json::array({entry("title", "edit", "Hello"), entry("enabled", "switch", "false"),
-                                      entry("note", "edit", "x")})));
+    EXPECT_EQ(
+        readPlist(std::string(kTricky) + "/Options.plist"),
+        (nlohmann::json::array({entry("title", "edit", "Hello"), entry("enabled", "switch", "false"),
+                                entry("note", "edit", "x")})));
     EXPECT_EQ(readPlist("var/mobile/Library/Tandrel/Calendar.theme/Options.plist"), shippedOptions);
 }
 
@@ -116,12 +118,14 @@ TEST_F(EditorRoadTest, ARefusedWriteOfTheOptionsFileGoesThroughTheFileMover) {
     EXPECT_FALSE(fs::exists(device() / kTricky / "TrickySettings.js"));
     EXPECT_TRUE(fs::exists(device() / kTricky / "TrickySettings.js.bak"));
     for (const auto& entry : fs::directory_iterator(device() / "var/mobile/Library/Preferences"))
-        EXPECT_EQ(entry.path().filename().string().rfind("Options-", 0), std::string::npos) << entry.path();
+        EXPECT_EQ(entry.path().filename().string().rfind("Options-", 0), std::string::npos)
+            << entry.path();
 }
 
 TEST_F(EditorRoadTest, TheKeyboardMovesTheEditedFieldIntoView) {
     std::string script;
-    for (int i = 1; i <= 12; ++i) script += "var field" + std::to_string(i) + " = \"v" + std::to_string(i) + "\";\n";
+    for (int i = 1; i <= 12; ++i)
+        script += "var field" + std::to_string(i) + " = \"v" + std::to_string(i) + "\";\n";
     addTheme("Library/Themes/Long.theme", "options.js", script);
     const auto screens = run(
         "tap Themes\n"

@@ -96,7 +96,8 @@ TEST_F(SettingsEditorTest, YesBuildsTheOptionsFileMovesTheScriptAndShowsTheEntri
     ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0));
 
     EXPECT_FALSE(exists(themeFile("config.js")));
-    EXPECT_EQ(root.readFile(themeFile("config.js.bak")), "var color = \"red\";\nvar showClock = TRUE;\nvar size = 12;\nvar bare;\n");
+    EXPECT_EQ(root.readFile(themeFile("config.js.bak")),
+              "var color = \"red\";\nvar showClock = TRUE;\nvar size = 12;\nvar bare;\n");
     auto written = plist::arrayWithContentsOfFile(themeFile("Options.plist"));
     ASSERT_TRUE(written);
     EXPECT_EQ(*written, (plist::Array{optionsEntry("color", "color", "edit", "red"),
@@ -192,7 +193,8 @@ TEST_F(SettingsEditorTest, ScriptsAreDecodedByThePlatformsTextDecoding) {
     // UTF-16 little endian with a byte-order mark.
     const std::string utf8 = "var größe = \"groß\";";
     std::string utf16 = "\xFF\xFE";
-    for (char c : std::string("var gr\xF6\xDF" "e = \"gro\xDF\";")) {
+    for (char c : std::string("var gr\xF6\xDF"
+                              "e = \"gro\xDF\";")) {
         utf16 += c;
         utf16 += '\0';
     }
@@ -205,7 +207,8 @@ TEST_F(SettingsEditorTest, ScriptsAreDecodedByThePlatformsTextDecoding) {
 }
 
 TEST_F(SettingsEditorTest, RowsCarryTheControlTheirTypeAsksFor) {
-    writeOptions({optionsEntry("color", "Colour", "edit", "red"), optionsEntry("clock", "Clock", "switch", "YES"),
+    writeOptions({optionsEntry("color", "Colour", "edit", "red"),
+                  optionsEntry("clock", "Clock", "switch", "YES"),
                   selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}}),
                   optionsEntry("x", "Other", "slider", "3")});
     auto editor = open();
@@ -252,7 +255,8 @@ TEST_F(SettingsEditorTest, RowsCarryTheControlTheirTypeAsksFor) {
     EXPECT_FALSE(editor->presentedViewController());
     EXPECT_EQ(editor->editingStyleForRowAtIndexPath(*editor->brandNewTableView(), {0, 0}),
               UITableViewCellEditingStyle::None);
-    EXPECT_EQ(editor->shouldIndentWhileEditingRowAtIndexPath(*editor->brandNewTableView(), {0, 0}), false);
+    EXPECT_EQ(editor->shouldIndentWhileEditingRowAtIndexPath(*editor->brandNewTableView(), {0, 0}),
+              false);
 }
 
 TEST_F(SettingsEditorTest, AReusedCellNeverKeepsThePreviousRowsControl) {
@@ -260,7 +264,8 @@ TEST_F(SettingsEditorTest, AReusedCellNeverKeepsThePreviousRowsControl) {
                   selectOptionsEntry("Small", {{"Small", "1"}})});
     auto editor = open();
     editor->brandNewTableView()->reloadData();
-    OptionsList swapped{editor->masterDict()->at(2), editor->masterDict()->at(0), editor->masterDict()->at(1)};
+    OptionsList swapped{editor->masterDict()->at(2), editor->masterDict()->at(0),
+                        editor->masterDict()->at(1)};
     editor->setMasterDict(swapped);
     auto first = cell(*editor, 0);
     EXPECT_FALSE(fieldOf(*first));
@@ -277,7 +282,8 @@ TEST_F(SettingsEditorTest, AReusedCellNeverKeepsThePreviousRowsControl) {
 }
 
 TEST_F(SettingsEditorTest, EditsChangeTheEntriesInMemoryOnly) {
-    writeOptions({optionsEntry("color", "Colour", "edit", "red"), optionsEntry("clock", "Clock", "switch", "TRUE"),
+    writeOptions({optionsEntry("color", "Colour", "edit", "red"),
+                  optionsEntry("clock", "Clock", "switch", "TRUE"),
                   optionsEntry("dim", "Dim", "switch", "")});
     auto editor = open();
     auto field = fieldOf(*cell(*editor, 0));
@@ -311,13 +317,15 @@ TEST_F(SettingsEditorTest, EditsChangeTheEntriesInMemoryOnly) {
 TEST_F(SettingsEditorTest, AnEditorWhoseListNeverLoadedStoresAnEmptyListOnDone) {
     // (The lines of every type, and the file made when missing, are followed by the
     // reopening test below.)
-    auto empty = LockThemeSettingsController::initForContentSize({320, 480}, "/Library/Themes/Empty", std::nullopt);
+    auto empty = LockThemeSettingsController::initForContentSize({320, 480}, "/Library/Themes/Empty",
+                                                                 std::nullopt);
     UIApplication::sharedApplication().reset();
     ASSERT_FALSE(exists(kPreferencesPath));
     empty->writeAllThatData();
     auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
     ASSERT_TRUE(preferences);
-    EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), "/Library/Themes/Empty"), plist::Value(plist::Array{}));
+    EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), "/Library/Themes/Empty"),
+              plist::Value(plist::Array{}));
 }
 
 TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheThemeDefaults) {
@@ -342,7 +350,8 @@ TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheTh
     clearPlistCache();
     auto again = open();
     const std::vector<std::string> shown{typed, "false", "Small", "d", "second", "n"};
-    for (std::size_t row = 0; row < shown.size(); ++row) EXPECT_EQ(defaultAt(*again, row), shown[row]) << row;
+    for (std::size_t row = 0; row < shown.size(); ++row)
+        EXPECT_EQ(defaultAt(*again, row), shown[row]) << row;
     EXPECT_EQ(fieldOf(*cell(*again, 0))->text(), typed);
     EXPECT_FALSE(switchOf(*cell(*again, 1))->isOn());
     EXPECT_EQ(cell(*again, 2)->detailTextLabel()->text(), "Small");
@@ -350,12 +359,15 @@ TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheTh
 
     ASSERT_TRUE(again->brandNewTableView()->userTapRow({0, 6}));
     const std::vector<std::string> defaults{"red", "TRUE", "Large", "d", "d", "n"};
-    for (std::size_t row = 0; row < defaults.size(); ++row) EXPECT_EQ(defaultAt(*again, row), defaults[row]) << row;
+    for (std::size_t row = 0; row < defaults.size(); ++row)
+        EXPECT_EQ(defaultAt(*again, row), defaults[row]) << row;
     EXPECT_TRUE(switchOf(*cell(*again, 1))->isOn());
     again->writeAllThatData();
     const auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
-    EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), kTheme), plist::Value(plist::Array{"var color = \"red\" ;", "var clock = TRUE;", "var size = \"24px\" ;",
-                                                "var dup = \"d\" ;", "var dup = \"d\" ;", "var note = \"n\" ;"}));
+    EXPECT_EQ(
+        *plist::lookup(*preferences->find("ThemeOptions"), kTheme),
+        plist::Value(plist::Array{"var color = \"red\" ;", "var clock = TRUE;", "var size = \"24px\" ;",
+                                  "var dup = \"d\" ;", "var dup = \"d\" ;", "var note = \"n\" ;"}));
 }
 
 TEST_F(SettingsEditorTest, TheHiddenGlobalSwitchesStoreAtOnce) {
@@ -379,7 +391,8 @@ TEST_F(SettingsEditorTest, TheHiddenGlobalSwitchesStoreAtOnce) {
     switchOf(*background)->userToggle();
     clearPlistCache();
     EXPECT_TRUE(switchOf(*editor->cellForRowAtIndexPath(table, {1, 0}))->isOn());
-    EXPECT_EQ(*plist::dictionaryWithContentsOfFile(kPreferencesPath)->find("isBackground"), plist::Value(true));
+    EXPECT_EQ(*plist::dictionaryWithContentsOfFile(kPreferencesPath)->find("isBackground"),
+              plist::Value(true));
 }
 
 }  // namespace

@@ -18,10 +18,12 @@ protected:
     std::shared_ptr<LockThemeSettingsController> present(std::string_view theme = kTheme) {
         list_ = LockThemeViewController::init();
         list_->presentOptionsMenuForTheme(theme);
-        auto container = std::dynamic_pointer_cast<UINavigationController>(list_->presentedViewController());
+        auto container = std::dynamic_pointer_cast<UINavigationController>(
+            list_->presentedViewController());
         if (!container) return nullptr;
         EXPECT_EQ(container, list_->navCtrl());
-        auto editor = std::dynamic_pointer_cast<LockThemeSettingsController>(container->topViewController());
+        auto editor = std::dynamic_pointer_cast<LockThemeSettingsController>(
+            container->topViewController());
         EXPECT_EQ(editor, list_->controller());
         return editor;
     }

@@ -21,7 +21,8 @@ OptionsEntry entry(std::string name, std::string type, std::string value) {
 
 OptionsEntry selectEntry(std::string chosen) {
     OptionsEntry made = entry("size", "select", std::move(chosen));
-    made.set("options", plist::Dictionary{{"Large", plist::Value("24px")}, {"Small", plist::Value("12px")}});
+    made.set("options",
+             plist::Dictionary{{"Large", plist::Value("24px")}, {"Small", plist::Value("12px")}});
     return made;
 }
 
@@ -83,13 +84,14 @@ TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStringsAndReadBack) {
     // The switch form is written unquoted, as it stands, and read back so.
     EXPECT_EQ(declarationLine(entry("s", "switch", "a\"b")), "var s = a\"b;");
     EXPECT_EQ(readDeclarationLine("var on = TRUE;")->value, "TRUE");
-    for (const char* notOurs : {"", "let x = 1;", "var x = \"open", "var x"}) EXPECT_FALSE(readDeclarationLine(notOurs)) << notOurs;
+    for (const char* notOurs : {"", "let x = 1;", "var x = \"open", "var x"})
+        EXPECT_FALSE(readDeclarationLine(notOurs)) << notOurs;
 }
 
 TEST(DeclarationLine, EscapesAnEngineWouldRefuseStayAsWritten) {
     // (Well-formed escapes are checked against node in value_round_trip_test.cpp.)
     const std::pair<const char*, const char*> cases[] = {
-        {"\\x4", "\\x4"}, {"\\u12", "\\u12"}, {"\\u{110000}", "\\u{110000}"}, {"\\u{}", "\\u{}"},
+        {"\\x4", "\\x4"},   {"\\u12", "\\u12"},      {"\\u{110000}", "\\u{110000}"}, {"\\u{}", "\\u{}"},
         {"end\\", "end\\"}, {"\\uD800x", "\uFFFDx"}, {"\\u{1F600", "\\u{1F600"},
     };
     for (const auto& [text, decoded] : cases) EXPECT_EQ(decodeJavaScriptString(text), decoded) << text;
@@ -97,20 +99,24 @@ TEST(DeclarationLine, EscapesAnEngineWouldRefuseStayAsWritten) {
 
 TEST(OptionsFileToLines, EveryEncodingWeReadGivesTheSameLines) {
     test::ScopedDeviceRoot root;
-    const std::vector<std::string> expected{"var color = \"r\u00e9d\" ;", "var on = 1;", "var off = 0;",
-                                            "var size = \"12\" ;", "var ratio = \"0.1\" ;", "var big = \"1e+20\" ;",
-                                            "var pick = \"24\" ;", "var missing = false;"};
+    const std::vector<std::string> expected{
+        "var color = \"r\u00e9d\" ;", "var on = 1;",           "var off = 0;",
+        "var size = \"12\" ;",        "var ratio = \"0.1\" ;", "var big = \"1e+20\" ;",
+        "var pick = \"24\" ;",        "var missing = false;"};
     const std::string xml =
         "<?xml version=\"1.0\" encoding=\"UTF-16\"?><plist version=\"1.0\"><array>"
         "<dict><key>name</key><string>color</string><key>type</key><string>edit</string>"
         "<key>default</key><string>r\u00e9d</string></dict>"
-        "<dict><key>name</key><string>on</string><key>type</key><string>switch</string><key>default</key><true/></dict>"
-        "<dict><key>name</key><string>off</string><key>type</key><string>switch</string><key>default</key><false/></dict>"
+        "<dict><key>name</key><string>on</string><key>type</key><string>switch</string><key>default</"
+        "key><true/></dict>"
+        "<dict><key>name</key><string>off</string><key>type</key><string>switch</string><key>default</"
+        "key><false/></dict>"
         "<dict><key>name</key><string>size</string><key>default</key><integer>12</integer></dict>"
         "<dict><key>name</key><string>ratio</string><key>default</key><real>0.1</real></dict>"
         "<dict><key>name</key><string>big</string><key>default</key><real>1e20</real></dict>"
         "<dict><key>name</key><string>pick</string><key>type</key><string>select</string>"
-        "<key>default</key><string>Large</string><key>options</key><dict><key>Large</key><integer>24</integer></dict></dict>"
+        "<key>default</key><string>Large</string><key>options</key><dict><key>Large</key><integer>24</"
+        "integer></dict></dict>"
         "<dict><key>name</key><string>missing</string><key>type</key><string>switch</string></dict>"
         "</array></plist>";
     std::string utf16le = "\xFF\xFE", utf16be;  // with a byte-order mark, and without one
@@ -121,9 +127,12 @@ TEST(OptionsFileToLines, EveryEncodingWeReadGivesTheSameLines) {
         utf16be += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
     }
     const std::string oldText =
-        "( { name = color; type = edit; default = \"r\\U00e9d\"; }, { name = on; type = switch; default = 1; },\n"
-        "  { name = off; type = switch; default = 0; }, { name = size; default = 12; }, { name = ratio; default = 0.1; },\n"
-        "  { name = big; default = \"1e+20\"; }, /* a choice */ { name = pick; type = select; default = Large;\n"
+        "( { name = color; type = edit; default = \"r\\U00e9d\"; }, { name = on; type = switch; default "
+        "= 1; },\n"
+        "  { name = off; type = switch; default = 0; }, { name = size; default = 12; }, { name = ratio; "
+        "default = 0.1; },\n"
+        "  { name = big; default = \"1e+20\"; }, /* a choice */ { name = pick; type = select; default = "
+        "Large;\n"
         "    options = { Large = 24; }; }, { name = missing; type = switch; } )";
     for (const std::string& bytes : {xml, utf16le, utf16be, oldText}) {
         root.writeFile("/T/Options.plist", bytes);
@@ -136,7 +145,9 @@ TEST(OptionsFileToLines, EveryEncodingWeReadGivesTheSameLines) {
 
 class StoreLines : public ::testing::Test {
 protected:
-    std::optional<plist::Dictionary> preferences() { return plist::dictionaryWithContentsOfFile(kPreferencesPath); }
+    std::optional<plist::Dictionary> preferences() {
+        return plist::dictionaryWithContentsOfFile(kPreferencesPath);
+    }
     const plist::Value* themeLines(std::string_view theme) {
         stored_ = preferences();
         if (!stored_) return nullptr;
@@ -156,7 +167,8 @@ TEST_F(StoreLines, CreatesThePreferencesFileAndReplacesOnlyThatThemesLines) {
     ASSERT_TRUE(storeDeclarationLines("/Library/Themes/B.theme", {"var b = true;"}));
     ASSERT_TRUE(storeDeclarationLines("/Library/Themes/A.theme", {}));
     EXPECT_EQ(*themeLines("/Library/Themes/A.theme"), plist::Value(plist::Array{}));
-    EXPECT_EQ(*themeLines("/Library/Themes/B.theme"), plist::Value(plist::Array{plist::Value("var b = true;")}));
+    EXPECT_EQ(*themeLines("/Library/Themes/B.theme"),
+              plist::Value(plist::Array{plist::Value("var b = true;")}));
 }
 
 TEST_F(StoreLines, KeepsOtherKeysAndReplacesAThemeOptionsValueOfTheWrongType) {

@@ -10,7 +10,9 @@ namespace {
 using test::themeRecord;
 
 plist::Dictionary clock() { return themeRecord("Clock", "/Library/Themes/Clock.theme", "Widget.html"); }
-plist::Dictionary otherClock() { return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.veltrix", "Widget.html"); }
+plist::Dictionary otherClock() {
+    return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.veltrix", "Widget.html");
+}
 plist::Dictionary moon() { return themeRecord("Moon", "/Library/Themes/Moon.theme", "Widget.html"); }
 
 class CoordinatesTest : public test::ThemesFixture {
@@ -36,9 +38,10 @@ protected:
 };
 
 TEST_F(CoordinatesTest, OneSectionPerSelectedNameWithYAboveXShownWithPercentG) {
-    writePreferences({{"ThemesSelected", plist::Array{clock(), moon(), otherClock(), "junk"}},
-                      {"WidgetCoordinates",
-                       plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", "12.50"}, {"widgetY", 1000000}}}}}});
+    writePreferences(
+        {{"ThemesSelected", plist::Array{clock(), moon(), otherClock(), "junk"}},
+         {"WidgetCoordinates",
+          plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", "12.50"}, {"widgetY", 1000000}}}}}});
     open();
     auto& table = *page_->widgetTableView();
     EXPECT_EQ(page_->title(), "Coordinates");
@@ -57,7 +60,8 @@ TEST_F(CoordinatesTest, OneSectionPerSelectedNameWithYAboveXShownWithPercentG) {
     EXPECT_FALSE(x->clearsOnBeginEditing());
     ASSERT_TRUE(field(1, 0));
     EXPECT_EQ(field(1, 0)->text(), "0");  // no entry yet: 0
-    EXPECT_EQ(page_->optionsDict().find("Moon")->dictionary(), (plist::Dictionary{{"widgetX", 0}, {"widgetY", 0}}));
+    EXPECT_EQ(page_->optionsDict().find("Moon")->dictionary(),
+              (plist::Dictionary{{"widgetX", 0}, {"widgetY", 0}}));
 }
 
 TEST_F(CoordinatesTest, NoSelectionNoSections) {
@@ -70,15 +74,18 @@ TEST_F(CoordinatesTest, NoSelectionNoSections) {
 
 TEST_F(CoordinatesTest, KeystrokesSaveStringsAndKeepEntriesOfNamesNotShown) {
     plist::Dictionary keep{{"widgetX", 40}, {"widgetY", "7"}, {"note", "mine"}};
-    writePreferences({{"ThemesSelected", plist::Array{clock(), moon()}},
-                      {"WidgetCoordinates", plist::Dictionary{{"Old", keep}, {"Weird", 5},
-                                                              {"Clock", plist::Dictionary{{"widgetY", 3}, {"z", 1}}}}},
-                      {"other", true}});
+    writePreferences(
+        {{"ThemesSelected", plist::Array{clock(), moon()}},
+         {"WidgetCoordinates",
+          plist::Dictionary{
+              {"Old", keep}, {"Weird", 5}, {"Clock", plist::Dictionary{{"widgetY", 3}, {"z", 1}}}}},
+         {"other", true}});
     open();
     auto x = field(0, 1);
     ASSERT_TRUE(x);
     ASSERT_TRUE(x->userReplaceText("12.50"));
-    EXPECT_EQ(storedEntry("Clock"), plist::Value(plist::Dictionary{{"widgetY", 3}, {"z", 1}, {"widgetX", "12.50"}}));
+    EXPECT_EQ(storedEntry("Clock"),
+              plist::Value(plist::Dictionary{{"widgetY", 3}, {"z", 1}, {"widgetX", "12.50"}}));
     EXPECT_EQ(storedEntry("Moon"), plist::Value(plist::Dictionary{{"widgetX", 0}, {"widgetY", 0}}));
     EXPECT_EQ(storedEntry("Old"), plist::Value(keep));
     EXPECT_EQ(storedEntry("Weird"), plist::Value(5));

@@ -17,8 +17,9 @@ using ThemeRoadTest = test::DemoDeviceTest;
 TEST_F(ThemeRoadTest, SelectResetReorderAndTypeCoordinatesEndInTheFile) {
     plist::Dictionary start{
         {"lockNote", "hello"},
-        {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", "0"}, {"widgetY", "12"}}},
-                                                {"Gone", plist::Dictionary{{"widgetX", 1}, {"widgetY", 2}}}}}};
+        {"WidgetCoordinates",
+         plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", "0"}, {"widgetY", "12"}}},
+                           {"Gone", plist::Dictionary{{"widgetX", 1}, {"widgetY", 2}}}}}};
     test::writeHostFile(device() / test::kPreferencesFile, plist::writeXml(plist::Value(start)));
     ASSERT_EQ(runScript("tap Themes\n"
                         "tap Battery\n"
@@ -52,11 +53,12 @@ TEST_F(ThemeRoadTest, SelectResetReorderAndTypeCoordinatesEndInTheFile) {
     auto record = [](std::string name, std::string path, std::string html) {
         return nlohmann::json{{"name", name}, {"path", path}, {"html", html}};
     };
-    EXPECT_EQ(file["ThemesSelected"],
-              (nlohmann::json::array({record("Weather", "/Library/Widgets/Weather.bundle", "Widget.html"),
-                                      record("Battery", "/Library/Themes/Battery.theme", "Widget.html"),
-                                      record("Moon", "/var/mobile/Library/GroovyLock/Moon.theme",
-                                             "LockBackground.html")})));
+    EXPECT_EQ(
+        file["ThemesSelected"],
+        (nlohmann::json::array(
+            {record("Weather", "/Library/Widgets/Weather.bundle", "Widget.html"),
+             record("Battery", "/Library/Themes/Battery.theme", "Widget.html"),
+             record("Moon", "/var/mobile/Library/GroovyLock/Moon.theme", "LockBackground.html")})));
     EXPECT_EQ(file["widgetX"], 0);
     EXPECT_EQ(file["widgetY"], 0);
     EXPECT_EQ(file["lockNote"], "hello");

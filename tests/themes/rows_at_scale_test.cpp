@@ -30,7 +30,8 @@ protected:
     static int checked(UITableView& table) {
         int marks = 0;
         for (int row = 0; row < table.numberOfRowsInSection(0); ++row)
-            marks += table.cellForRowAtIndexPath({0, row})->accessoryType() == UITableViewCellAccessoryType::Checkmark;
+            marks += table.cellForRowAtIndexPath({0, row})->accessoryType() ==
+                     UITableViewCellAccessoryType::Checkmark;
         return marks;
     }
 };

@@ -14,7 +14,9 @@ using test::themeRecord;
 
 class ThemeDiscoveryTest : public test::ThemesFixture {
 protected:
-    plist::Dictionary scan() const { return scanThemeFolders(enabledThemeFolders(readPreferencesCached().get())); }
+    plist::Dictionary scan() const {
+        return scanThemeFolders(enabledThemeFolders(readPreferencesCached().get()));
+    }
 };
 
 TEST_F(ThemeDiscoveryTest, SuffixesAreStrippedCaseSensitivelyAndOnlyTheLastExtension) {
@@ -35,10 +37,11 @@ TEST_F(ThemeDiscoveryTest, SuffixesAreStrippedCaseSensitivelyAndOnlyTheLastExten
     EXPECT_EQ(capture.lines().size(), 1u);
     EXPECT_TRUE(capture.contains("Caf\uFFFD.theme is not listed"));
     ASSERT_EQ(map.size(), 2u);
-    EXPECT_EQ(*map.find("Clock.theme"),
-              plist::Value(themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html")));
-    EXPECT_EQ(*map.find("Plain"),
-              plist::Value(themeRecord("Plain", "/var/mobile/Library/Veltrix/Plain", "LockBackground.html")));
+    EXPECT_EQ(
+        *map.find("Clock.theme"),
+        plist::Value(themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html")));
+    EXPECT_EQ(*map.find("Plain"), plist::Value(themeRecord("Plain", "/var/mobile/Library/Veltrix/Plain",
+                                                           "LockBackground.html")));
 }
 
 TEST_F(ThemeDiscoveryTest, LockBackgroundWinsAndOnlyTheWidgetsFolderMarksBareEntriesAsPlugins) {
@@ -51,7 +54,8 @@ TEST_F(ThemeDiscoveryTest, LockBackgroundWinsAndOnlyTheWidgetsFolderMarksBareEnt
     EXPECT_EQ(*map.find("Both.theme"),
               plist::Value(themeRecord("Both", "/Library/Themes/Both.theme", "LockBackground.html")));
     // The entry of /Library/Themes is no theme; the one of /Library/Widgets is a plugin.
-    EXPECT_EQ(*map.find("Foo.zip"), plist::Value(themeRecord("Foo.zip", "/Library/Widgets/Foo.zip", "Plugin")));
+    EXPECT_EQ(*map.find("Foo.zip"),
+              plist::Value(themeRecord("Foo.zip", "/Library/Widgets/Foo.zip", "Plugin")));
     EXPECT_EQ(*map.find("loose-file"),
               plist::Value(themeRecord("loose-file", "/Library/Widgets/loose-file", "Plugin")));
     EXPECT_EQ(map.size(), 3u);
@@ -64,7 +68,8 @@ TEST_F(ThemeDiscoveryTest, TheLaterFolderWinsAndRowsComeInByteOrderOfEntryNames)
     addEntry("/Library/Widgets", "zeta.bundle");
     addEntry("/var/mobile/Library/Tandrel", "Clock.veltrix");
     auto map = scan();
-    EXPECT_EQ(map.keys(), (std::vector<std::string>{"Alpha", "Clock.theme", "Clock.veltrix", "zeta.bundle"}));
+    EXPECT_EQ(map.keys(),
+              (std::vector<std::string>{"Alpha", "Clock.theme", "Clock.veltrix", "zeta.bundle"}));
     EXPECT_EQ(*map.find("Clock.theme"),
               plist::Value(themeRecord("Clock", "/Library/Themes/Clock.theme", "LockBackground.html")));
 
@@ -85,11 +90,15 @@ TEST_F(ThemeDiscoveryTest, FolderSwitchesLeaveFoldersOutAndVeltrixThemesGovernsT
     EXPECT_EQ(scan().keys(), (std::vector<std::string>{"G", "I", "L", "T"}));
 
     // A string that reads as true switches too; values that read as false do not.
-    writePreferences({{"winterboardThemes", "YES"}, {"iwidgetThemes", 0}, {"groovyThemes", plist::Array{}}});
+    writePreferences(
+        {{"winterboardThemes", "YES"}, {"iwidgetThemes", 0}, {"groovyThemes", plist::Array{}}});
     EXPECT_EQ(scan().keys(), (std::vector<std::string>{"G", "I", "T", "V", "W"}));
 
-    writePreferences({{"veltrixThemes", true}, {"tandrelThemes", true}, {"winterboardThemes", true},
-                      {"iwidgetThemes", true}, {"groovyThemes", true}});
+    writePreferences({{"veltrixThemes", true},
+                      {"tandrelThemes", true},
+                      {"winterboardThemes", true},
+                      {"iwidgetThemes", true},
+                      {"groovyThemes", true}});
     EXPECT_TRUE(scan().empty());
     auto page = LockThemeViewController::initForContentSize({320, 480});
     EXPECT_EQ(page->numberOfSectionsInTableView(*page->tblView()), 1);

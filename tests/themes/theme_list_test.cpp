@@ -22,11 +22,15 @@ protected:
         addEntry(kThemes, "Moon.theme");
     }
     // Rows: 0 "Clock" (Clock.theme), 1 "Clock" (Clock.veltrix), 2 "Moon".
-    plist::Dictionary clock() const { return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html"); }
+    plist::Dictionary clock() const {
+        return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html");
+    }
     plist::Dictionary otherClock() const {
         return themeRecord("Clock", "/Library/Themes/Clock.veltrix", "LockBackground.html");
     }
-    plist::Dictionary moon() const { return themeRecord("Moon", "/Library/Themes/Moon.theme", "Widget.html"); }
+    plist::Dictionary moon() const {
+        return themeRecord("Moon", "/Library/Themes/Moon.theme", "Widget.html");
+    }
 
     std::shared_ptr<LockThemeViewController> open() {
         page_ = LockThemeViewController::initForContentSize({320, 480});
@@ -79,7 +83,8 @@ TEST_F(ThemeListTest, ThemesSharingANameShareTheCheckMarkButAreSelectedApart) {
 }
 
 TEST_F(ThemeListTest, EqualRecordsGoTogetherAndNonRecordsStay) {
-    writePreferences({{"ThemesSelected", plist::Array{moon(), "junk", 7, moon(), plist::Dictionary{{"path", "/x"}}}}});
+    writePreferences({{"ThemesSelected",
+                       plist::Array{moon(), "junk", 7, moon(), plist::Dictionary{{"path", "/x"}}}}});
     open();
     EXPECT_EQ(checks(), (std::vector<bool>{false, false, true}));
     tap(2);
@@ -94,7 +99,8 @@ TEST_F(ThemeListTest, WithoutAFileATapCreatesItHoldingTheSelection) {
 }
 
 TEST_F(ThemeListTest, WrongTypesReadAsAbsentAndTheTapReplacesOnlyTheList) {
-    writePreferences({{"ThemesSelected", "not a list"}, {"WidgetCoordinates", plist::Array{1, 2}}, {"other", 1}});
+    writePreferences(
+        {{"ThemesSelected", "not a list"}, {"WidgetCoordinates", plist::Array{1, 2}}, {"other", 1}});
     open();
     EXPECT_EQ(checks(), (std::vector<bool>{false, false, false}));
     tap(0);  // coordinates of the wrong type read as 0: no alert
@@ -113,11 +119,14 @@ TEST_F(ThemeListTest, ATapOnACheckedRowRemovesItsRecordAndEveryOrphanOfItsName) 
     // Records no row produces: a folder gone, an entry shadowed by the later folder's entry
     // of the same name, and the listed theme's path with an html changed in place.
     addEntry(kVeltrix, "Moon.theme");
-    plist::Dictionary gone = themeRecord("Moon", "/var/mobile/Library/Tandrel/Moon.theme", "Widget.html");
-    plist::Dictionary shadowed = themeRecord("Moon", "/var/mobile/Library/Veltrix/Moon.theme", "Widget.html");
+    plist::Dictionary gone = themeRecord("Moon", "/var/mobile/Library/Tandrel/Moon.theme",
+                                         "Widget.html");
+    plist::Dictionary shadowed = themeRecord("Moon", "/var/mobile/Library/Veltrix/Moon.theme",
+                                             "Widget.html");
     plist::Dictionary changed = themeRecord("Moon", "/Library/Themes/Moon.theme", "LockBackground.html");
-    writePreferences({{"ThemesSelected", plist::Array{gone, clock(), shadowed, moon(), changed}},
-                      {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
+    writePreferences(
+        {{"ThemesSelected", plist::Array{gone, clock(), shadowed, moon(), changed}},
+         {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
     open();
     EXPECT_EQ(checks(), (std::vector<bool>{true, true, true}));
 
@@ -171,7 +180,8 @@ TEST_F(ThemeListTest, NonZeroCoordinatesOfANewSelectionOfferTheReset) {
 }
 
 TEST_F(ThemeListTest, ResetAfterTheFileWentAwayCreatesIt) {
-    writePreferences({{"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
+    writePreferences(
+        {{"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
     open();
     tap(2);
     ASSERT_TRUE(frontAlert());
@@ -202,7 +212,8 @@ TEST_F(ThemeListTest, ReorderPresentsAFreshOrderPageInAContainerWithDone) {
     ASSERT_TRUE(page_->navigationItem()->rightBarButtonItem()->userTap());
     container = std::dynamic_pointer_cast<UINavigationController>(page_->presentedViewController());
     ASSERT_TRUE(container);
-    auto second = std::dynamic_pointer_cast<LockThemeOrderViewController>(container->topViewController());
+    auto second = std::dynamic_pointer_cast<LockThemeOrderViewController>(
+        container->topViewController());
     ASSERT_TRUE(second);
     EXPECT_NE(second, order);
 }

@@ -20,7 +20,8 @@
 namespace vx::test {
 
 inline plist::Dictionary themeRecord(std::string name, std::string path, std::string html) {
-    return plist::Dictionary{{"name", std::move(name)}, {"path", std::move(path)}, {"html", std::move(html)}};
+    return plist::Dictionary{
+        {"name", std::move(name)}, {"path", std::move(path)}, {"html", std::move(html)}};
 }
 
 class ThemesFixture : public ::testing::Test {
@@ -35,8 +36,10 @@ protected:
     }
 
     // A theme folder entry holding one file (an HTML page by default).
-    void addEntry(std::string_view folder, std::string_view entry, std::string_view file = "Widget.html") const {
-        root_.writeFile(std::string(folder) + "/" + std::string(entry) + "/" + std::string(file), "<html></html>");
+    void addEntry(std::string_view folder, std::string_view entry,
+                  std::string_view file = "Widget.html") const {
+        root_.writeFile(std::string(folder) + "/" + std::string(entry) + "/" + std::string(file),
+                        "<html></html>");
     }
     void writePreferences(const plist::Dictionary& preferences) const {
         root_.writeFile(kPreferencesPath, plist::writeXml(plist::Value(preferences)));
@@ -53,7 +56,9 @@ protected:
         return list && list->isArray() ? list->array() : plist::Array();
     }
 
-    static std::shared_ptr<UIAlertView> frontAlert() { return UIApplication::sharedApplication().frontAlert(); }
+    static std::shared_ptr<UIAlertView> frontAlert() {
+        return UIApplication::sharedApplication().frontAlert();
+    }
 
     // The labels of a table's rows in one section, as built now.
     static std::vector<std::string> labels(UITableView& table, int section = 0) {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "support/demo_device.h"
 
@@ -39,14 +39,15 @@ TEST(CommandLineInputs, BadRootsAndScriptsFailClearly) {
         {program + " --root " + shellQuoted((dir.path() / "loop/x").string()) + " prefs read", 1,
          "cannot use the device root"},
         {onDevice + " run " + shellQuoted((dir.path() / "folder").string()), 1, "it is a folder"},
-        {onDevice + " run " + shellQuoted((dir.path() / "big.script").string()), 1, "larger than 16 MiB"},
+        {onDevice + " run " + shellQuoted((dir.path() / "big.script").string()), 1,
+         "larger than 16 MiB"},
         {onDevice + " run /dev/zero", 1, "larger than 16 MiB"},
     };
     std::vector<Case> all(std::begin(cases), std::end(cases));
     // A root below a folder the user cannot search (the test folder is private to root).
     if (::geteuid() == 0 && std::system("command -v setpriv >/dev/null") == 0)
-        all.push_back({"setpriv --reuid=65534 --regid=65534 --clear-groups " + onDevice + " prefs read", 1,
-                       "cannot use the device root"});
+        all.push_back({"setpriv --reuid=65534 --regid=65534 --clear-groups " + onDevice + " prefs read",
+                       1, "cannot use the device root"});
     for (const auto& c : all) {
         test::ProgramRun run = test::runShell(c.command, dir.path());
         EXPECT_EQ(run.status, c.status) << c.command << "\n" << run.err;

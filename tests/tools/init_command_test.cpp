@@ -76,8 +76,7 @@ TEST_F(InitCommand, OnlyInitAcceptsARootThatDoesNotExistYet) {
 // files: those come from resources/ through init.
 TEST_F(InitCommand, DemoDeviceKeepsNoCopyOfTheBundle) {
     const fs::path demoBundle = fs::path(VX_SOURCE_DIR) / "examples/device" / kInstalled;
-    for (const auto& file : filesBelow(demoBundle))
-        EXPECT_EQ(file.rfind("Plugins/", 0), 0u) << file;
+    for (const auto& file : filesBelow(demoBundle)) EXPECT_EQ(file.rfind("Plugins/", 0), 0u) << file;
 }
 
 }  // namespace

@@ -22,17 +22,21 @@ protected:
         return "env VELTRIX_NOTIFY_DIR=" + shellQuoted((dir_.path() / "notify").string()) + " " +
                shellQuoted(VX_PROGRAM) + " " + arguments;
     }
-    test::ProgramRun run(const std::string& arguments) { return test::runShell(program(arguments), dir_.path()); }
+    test::ProgramRun run(const std::string& arguments) {
+        return test::runShell(program(arguments), dir_.path());
+    }
     // Starts a watcher and waits until it listens.
     std::unique_ptr<test::BackgroundRun> watcher(const std::string& arguments) {
         auto started = std::make_unique<test::BackgroundRun>(program("notify watch " + arguments));
         auto ready = started->errorLine(kDeadline);
-        EXPECT_TRUE(ready && ready->find("watching") != std::string::npos) << ready.value_or("(nothing)");
+        EXPECT_TRUE(ready && ready->find("watching") != std::string::npos)
+            << ready.value_or("(nothing)");
         return started;
     }
     std::size_t sockets() const {
         std::size_t count = 0;
-        for (const auto& entry : fs::directory_iterator(dir_.path() / "notify")) count += entry.is_socket();
+        for (const auto& entry : fs::directory_iterator(dir_.path() / "notify"))
+            count += entry.is_socket();
         return count;
     }
 
@@ -66,7 +70,8 @@ TEST_F(NotifyCommandTest, WrongCommandLinesExitWithTwoAndVersionNamesTheProgram)
         EXPECT_EQ(run(wrong).status, 2) << wrong;
     test::ProgramRun version = run("--version");
     EXPECT_EQ(version.status, 0);
-    EXPECT_TRUE(std::regex_match(version.out, std::regex("veltrix-settings [0-9]+\\.[0-9]+\\.[0-9]+.*\n")))
+    EXPECT_TRUE(
+        std::regex_match(version.out, std::regex("veltrix-settings [0-9]+\\.[0-9]+\\.[0-9]+.*\n")))
         << version.out;
 }
 

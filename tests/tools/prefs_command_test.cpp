@@ -24,10 +24,11 @@ protected:
 
     // Runs `prefix veltrix-settings --root <device> args...` in a shell.
     ProgramRun run(const std::vector<std::string>& args, const std::string& prefix = "",
-            bool withRoot = true, const std::string& environment = "") {
+                   bool withRoot = true, const std::string& environment = "") {
         fs::create_directories(dir_.path() / "device");
         std::string command = environment + " " + prefix + " " +
-                              (withRoot ? test::programOn(dir_.path() / "device") : shellQuoted(VX_PROGRAM));
+                              (withRoot ? test::programOn(dir_.path() / "device")
+                                        : shellQuoted(VX_PROGRAM));
         for (const auto& arg : args) command += " " + shellQuoted(arg);
         return test::runShell(command, dir_.path());
     }
@@ -53,12 +54,15 @@ TEST_F(PrefsCommandTest, WriteReadAndDeleteLikeDefaults) {
 
     ProgramRun json = run({"prefs", "read", "--json"});
     ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(nlohmann::json::parse(json.out),
-              nlohmann::json({{"count", -42}, {"enabled", true}, {"scale", 0.5},
-                              {"note", "two words"}, {"digits", "007"}}));
+    EXPECT_EQ(nlohmann::json::parse(json.out), nlohmann::json({{"count", -42},
+                                                               {"enabled", true},
+                                                               {"scale", 0.5},
+                                                               {"note", "two words"},
+                                                               {"digits", "007"}}));
     ProgramRun text = run({"prefs", "read"});
-    EXPECT_EQ(text.out, "{\n    count = -42;\n    digits = 007;\n    enabled = 1;\n"
-                        "    note = \"two words\";\n    scale = 0.5;\n}\n");
+    EXPECT_EQ(text.out,
+              "{\n    count = -42;\n    digits = 007;\n    enabled = 1;\n"
+              "    note = \"two words\";\n    scale = 0.5;\n}\n");
     EXPECT_EQ(run({"prefs", "read", "note"}).out, "two words\n");
 
     EXPECT_EQ(run({"prefs", "delete", "note"}).status, 0);
@@ -69,25 +73,32 @@ TEST_F(PrefsCommandTest, WriteReadAndDeleteLikeDefaults) {
 }
 
 TEST_F(PrefsCommandTest, BadValuesAndBadFilesFailClearlyAndChangeNothing) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"prefs", "write", "k", "-int", "12abc"},
-             {"prefs", "write", "k", "-int", "99999999999999999999"},
-             {"prefs", "write", "k", "-bool", "maybe"},
-             {"prefs", "write", "k", "-float", "1e999"},
-             {"prefs", "write", "k", "-date", "today"},
-             {"prefs", "write", "k"},
-             {"prefs", "write", "", "v"},
-             // Text a property list cannot carry, in a value or a key.
-             {"prefs", "write", "k", "caf\xE9"},
-             {"prefs", "write", "k", "-string", "a\x01" "b"},
-             {"prefs", "write", "k\xEF\xBF\xBF", "v"}}) {
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"prefs", "write", "k", "-int", "12abc"},
+                                               {"prefs", "write", "k", "-int", "99999999999999999999"},
+                                               {"prefs", "write", "k", "-bool", "maybe"},
+                                               {"prefs", "write", "k", "-float", "1e999"},
+                                               {"prefs", "write", "k", "-date", "today"},
+                                               {"prefs", "write", "k"},
+                                               {"prefs", "write", "", "v"},
+                                               // Text a property list cannot carry, in a value or a key.
+                                               {"prefs", "write", "k", "caf\xE9"},
+                                               {"prefs", "write", "k", "-string",
+                                                "a\x01"
+                                                "b"},
+                                               {"prefs", "write", "k\xEF\xBF\xBF", "v"}}) {
         ProgramRun bad = run(args);
         EXPECT_EQ(bad.status, 1) << args.back();
         EXPECT_NE(bad.err.find("veltrix-settings: "), std::string::npos);
         EXPECT_FALSE(fs::exists(file()));
     }
-    EXPECT_NE(run({"prefs", "write", "k", "caf\xE9"}).err.find("byte 3 is not valid UTF-8"), std::string::npos);
-    EXPECT_NE(run({"prefs", "write", "k", "a\x01" "b"}).err.find("U+0001"), std::string::npos);
+    EXPECT_NE(run({"prefs", "write", "k", "caf\xE9"}).err.find("byte 3 is not valid UTF-8"),
+              std::string::npos);
+    EXPECT_NE(run({"prefs", "write", "k",
+                   "a\x01"
+                   "b"})
+                  .err.find("U+0001"),
+              std::string::npos);
     EXPECT_EQ(run({"prefs", "frobnicate"}).status, 2);
 
     test::writeHostFile(file(), "<?xml version=\"1.0\"?><plist><dict><key>lost");
@@ -120,7 +131,8 @@ TEST_F(PrefsCommandTest, HelpNamesTheCommandsAndTheDefaultDevice) {
 }
 
 TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExportReadsItBack) {
-    const std::string notify = "env VELTRIX_NOTIFY_DIR=" + shellQuoted((dir_.path() / "notify").string());
+    const std::string notify = "env VELTRIX_NOTIFY_DIR=" +
+                               shellQuoted((dir_.path() / "notify").string());
     ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
     const std::string before = test::readHostFile(file());
     const fs::path saved = dir_.path() / "saved.plist";
@@ -131,7 +143,8 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
     // Inputs that are refused change nothing and leave no backup.
     test::writeHostFile(dir_.path() / "array.plist", "<plist><array/></plist>");
     test::writeHostFile(dir_.path() / "broken.plist", "<plist><dict><key>x</key></dict>");
-    test::writeHostFile(dir_.path() / "control.plist", "<plist><dict><key>x</key><string>a&#1;b</string></dict></plist>");
+    test::writeHostFile(dir_.path() / "control.plist",
+                        "<plist><dict><key>x</key><string>a&#1;b</string></dict></plist>");
     for (const char* bad : {"array.plist", "broken.plist", "missing.plist", "control.plist"}) {
         ProgramRun refused = run({"prefs", "import", (dir_.path() / bad).string()});
         EXPECT_EQ(refused.status, 1) << bad;
@@ -144,7 +157,8 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
     // A binary property list from stdin is read like any other.
     ProgramRun imported = run({"prefs", "import", "-"},
                               "python3 -c 'import plistlib,sys; sys.stdout.buffer.write(plistlib.dumps("
-                              "{\"fresh\": True}, fmt=plistlib.FMT_BINARY))' | " + notify);
+                              "{\"fresh\": True}, fmt=plistlib.FMT_BINARY))' | " +
+                                  notify);
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_EQ(run({"prefs", "read"}).out, "{\n    fresh = 1;\n}\n");
     const auto named = imported.out.find("kept as ");
@@ -152,7 +166,9 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
     std::string backup = imported.out.substr(named + 8);
     backup.pop_back();
     EXPECT_EQ(test::readHostFile(backup), before);
-    ASSERT_EQ(test::runShell(notify + " " + shellQuoted(VX_PROGRAM) + " notify post end", dir_.path()).status, 0);
+    ASSERT_EQ(
+        test::runShell(notify + " " + shellQuoted(VX_PROGRAM) + " notify post end", dir_.path()).status,
+        0);
     EXPECT_EQ(watcher.outputLine(std::chrono::seconds(20)), "com.corvane.veltrix/settingschanged");
     EXPECT_EQ(watcher.outputLine(std::chrono::seconds(20)), "end");  // posted once, not twice
 }
@@ -186,12 +202,14 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
     ProgramRun unsynced = run({"prefs", "write", "synced", "-int", "2"},
                               "strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=2");
     EXPECT_EQ(unsynced.status, 1);
-    EXPECT_NE(unsynced.err.find("saved, but the folder could not be synced"), std::string::npos) << unsynced.err;
+    EXPECT_NE(unsynced.err.find("saved, but the folder could not be synced"), std::string::npos)
+        << unsynced.err;
     EXPECT_EQ(run({"prefs", "read", "synced"}).out, "2\n");
     ASSERT_EQ(run({"prefs", "delete", "synced"}).status, 0);
     const std::string before = test::readHostFile(file());
     for (const Fault& fault : faults) {
-        ProgramRun failed = run({"prefs", "write", "new", "value"}, "strace -f -o /dev/null " + fault.strace);
+        ProgramRun failed = run({"prefs", "write", "new", "value"},
+                                "strace -f -o /dev/null " + fault.strace);
         EXPECT_EQ(failed.status, 1) << fault.strace;
         EXPECT_NE(failed.err.find(fault.reason), std::string::npos) << failed.err;
         EXPECT_NE(failed.err.find("cannot save new"), std::string::npos) << failed.err;

@@ -31,8 +31,8 @@ protected:
         test::writeHostFile(scratch() / "prefs.json", preferences.dump());
         ASSERT_EQ(shell("python3 -c 'import json,plistlib,sys; sys.stdout.buffer.write(plistlib.dumps("
                         "json.load(open(sys.argv[1]))))' " +
-                        shellQuoted((scratch() / "prefs.json").string()) + " | " + test::programOn(device()) +
-                        " prefs import - >/dev/null"),
+                        shellQuoted((scratch() / "prefs.json").string()) + " | " +
+                        test::programOn(device()) + " prefs import - >/dev/null"),
                   0)
             << errors();
     }
@@ -50,13 +50,13 @@ protected:
 
 TEST_F(ThemeCommandTest, ListExportResetAndImportGiveBackWhatTheFileKeptForATheme) {
     const json lines = {"var accentColor = \"#00ff00\" ;", "var weekStartsMonday = false;"};
-    const json stored = {
-        {"ThemesSelected", {record("Weather", kWeather, "Widget.html"),
-                            record("Calendar", kCalendar, "LockBackground.html"),
-                            record("Gone", "/Library/Themes/Gone.theme", "Widget.html")}},
-        {"WidgetCoordinates", {{"Calendar", {{"widgetX", 10}, {"widgetY", "20"}}}}},
-        {"ThemeOptions", {{kCalendar, lines}, {"/elsewhere", {"var x = 1;"}}}},
-        {"kept", "as is"}};
+    const json stored = {{"ThemesSelected",
+                          {record("Weather", kWeather, "Widget.html"),
+                           record("Calendar", kCalendar, "LockBackground.html"),
+                           record("Gone", "/Library/Themes/Gone.theme", "Widget.html")}},
+                         {"WidgetCoordinates", {{"Calendar", {{"widgetX", 10}, {"widgetY", "20"}}}}},
+                         {"ThemeOptions", {{kCalendar, lines}, {"/elsewhere", {"var x = 1;"}}}},
+                         {"kept", "as is"}};
     storePreferences(stored);
 
     ASSERT_EQ(program("theme list --json"), 0) << errors();
@@ -69,14 +69,17 @@ TEST_F(ThemeCommandTest, ListExportResetAndImportGiveBackWhatTheFileKeptForAThem
     EXPECT_EQ(calendar["folder"], "/var/mobile/Library/Tandrel");
     EXPECT_EQ(themeRow(list, "Clock.veltrix")["options"], "config.js");
     EXPECT_EQ(themeRow(list, "Clock.theme")["selected"], false);
-    EXPECT_EQ(list["stale"], json::array({{{"position", 3}, {"record", record("Gone", "/Library/Themes/Gone.theme", "Widget.html")}}}));
+    EXPECT_EQ(list["stale"],
+              json::array({{{"position", 3},
+                            {"record", record("Gone", "/Library/Themes/Gone.theme", "Widget.html")}}}));
     ASSERT_EQ(program("theme list"), 0);
     EXPECT_NE(output().find("stale #3: Gone"), std::string::npos) << output();
 
     const std::string exported = (scratch() / "calendar.plist").string();
     ASSERT_EQ(program("theme export Calendar " + shellQuoted(exported)), 0) << errors();
     ASSERT_EQ(program("theme reset Calendar"), 0);
-    EXPECT_NE(output().find("removed the coordinates of Calendar (x 10, y 20)"), std::string::npos) << output();
+    EXPECT_NE(output().find("removed the coordinates of Calendar (x 10, y 20)"), std::string::npos)
+        << output();
     EXPECT_NE(output().find("removed 2 stored lines of " + std::string(kCalendar)), std::string::npos);
     json afterReset = preferences();
     EXPECT_EQ(afterReset["ThemesSelected"], stored["ThemesSelected"]);  // the selection stays
@@ -100,10 +103,11 @@ TEST_F(ThemeCommandTest, UnknownAmbiguousOrAbsentThemesAndBadFilesAreRefused) {
         std::string message;
     };
     test::writeHostFile(scratch() / "array.plist", "<plist><array/></plist>");
-    test::writeHostFile(scratch() / "elsewhere.plist",
-                        "<plist><dict><key>Theme</key><dict><key>name</key><string>Far</string><key>path</key>"
-                        "<string>/Library/Themes/Far.theme</string><key>html</key><string>Widget.html</string>"
-                        "</dict></dict></plist>");
+    test::writeHostFile(
+        scratch() / "elsewhere.plist",
+        "<plist><dict><key>Theme</key><dict><key>name</key><string>Far</string><key>path</key>"
+        "<string>/Library/Themes/Far.theme</string><key>html</key><string>Widget.html</string>"
+        "</dict></dict></plist>");
     const std::string dir = shellQuoted(scratch().string());
     for (const Case& c : std::vector<Case>{
              {"theme export Nowhere", 1, "no theme named \"Nowhere\""},
@@ -126,7 +130,8 @@ TEST_F(ThemeCommandTest, UnknownAmbiguousOrAbsentThemesAndBadFilesAreRefused) {
     // A theme folder that is a link out of the device root is no theme of this device.
     fs::create_directories(scratch() / "outside" / "Out.theme");
     test::writeHostFile(scratch() / "outside" / "Out.theme" / "Widget.html", "<html></html>");
-    fs::create_directory_symlink(scratch() / "outside" / "Out.theme", device() / "Library/Themes/Out.theme");
+    fs::create_directory_symlink(scratch() / "outside" / "Out.theme",
+                                 device() / "Library/Themes/Out.theme");
     EXPECT_EQ(program("theme export Out"), 1);
     EXPECT_NE(errors().find("no theme named \"Out\""), std::string::npos) << errors();
     EXPECT_EQ(program("theme lint " + shellQuoted((device() / "Library/Themes/Out.theme").string())), 1);
@@ -134,8 +139,8 @@ TEST_F(ThemeCommandTest, UnknownAmbiguousOrAbsentThemesAndBadFilesAreRefused) {
 
     // A preferences file that does not parse is reported, never replaced.
     test::writeHostFile(device() / test::kPreferencesFile, "<plist><dict><key>lost");
-    for (const std::string& arguments :
-         std::vector<std::string>{"theme list", "theme reset Calendar", "theme import " + dir + "/elsewhere.plist"}) {
+    for (const std::string& arguments : std::vector<std::string>{
+             "theme list", "theme reset Calendar", "theme import " + dir + "/elsewhere.plist"}) {
         EXPECT_EQ(program(arguments), 1) << arguments;
         EXPECT_NE(errors().find("cannot read"), std::string::npos) << arguments << ": " << errors();
     }
@@ -145,31 +150,42 @@ TEST_F(ThemeCommandTest, UnknownAmbiguousOrAbsentThemesAndBadFilesAreRefused) {
 // ---- lint --------------------------------------------------------------------------------
 
 struct BrokenTheme {
-    std::string folder;                         // relative to the lint folder
-    std::map<std::string, std::string> files;   // file name → contents
-    std::vector<std::string> expected;          // "FILE:LINE: severity: fragment", FILE relative
+    std::string folder;                        // relative to the lint folder
+    std::map<std::string, std::string> files;  // file name → contents
+    std::vector<std::string> expected;         // "FILE:LINE: severity: fragment", FILE relative
 };
 
 std::string optionsPlist(const std::string& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body + "\n</plist>\n";
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n" + body +
+           "\n</plist>\n";
 }
 
 std::string entry(const std::string& keys) { return "<dict>" + keys + "</dict>"; }
-std::string key(const std::string& k, const std::string& v) { return "<key>" + k + "</key><string>" + v + "</string>"; }
+std::string key(const std::string& k, const std::string& v) {
+    return "<key>" + k + "</key><string>" + v + "</string>";
+}
 
 TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
     const std::string html = "<html></html>";
     const std::vector<BrokenTheme> themes{
-        {"NoHtml.theme", {{"Options.plist", optionsPlist("<array/>")}}, {": error: no LockBackground.html or Widget.html"}},
+        {"NoHtml.theme",
+         {{"Options.plist", optionsPlist("<array/>")}},
+         {": error: no LockBackground.html or Widget.html"}},
         {"Library/Widgets/Plug", {{"readme", "x"}}, {}},  // a plugin entry needs no HTML
-        {"Unparsable.theme", {{"Widget.html", html}, {"Options.plist", optionsPlist("<array>\n<dict><key>a</key>\n</array>")}}, {"Options.plist:5: error: "}},
-        {"NotArray.theme", {{"Widget.html", html}, {"Options.plist", optionsPlist("<dict/>")}}, {"Options.plist: error: the root of"}},
+        {"Unparsable.theme",
+         {{"Widget.html", html},
+          {"Options.plist", optionsPlist("<array>\n<dict><key>a</key>\n</array>")}},
+         {"Options.plist:5: error: "}},
+        {"NotArray.theme",
+         {{"Widget.html", html}, {"Options.plist", optionsPlist("<dict/>")}},
+         {"Options.plist: error: the root of"}},
         {"Entries.theme",
          {{"Widget.html", html},
           {"Options.plist",
            optionsPlist("<array><string>loose</string>" +
-                        entry(key("name", "1st") + key("type", "edit")) + entry(key("name", "if") + key("type", "edit")) +
-                        entry(key("type", "edit")) + entry(key("name", "size") + key("type", "slider")) +
+                        entry(key("name", "1st") + key("type", "edit")) +
+                        entry(key("name", "if") + key("type", "edit")) + entry(key("type", "edit")) +
+                        entry(key("name", "size") + key("type", "slider")) +
                         entry(key("name", "font") + key("type", "select")) +
                         entry(key("name", "unit") + key("type", "select") + key("default", "pt") +
                               "<key>options</key><dict>" + key("px", "px") + "</dict>") +
@@ -177,8 +193,10 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
                         entry(key("name", "quoted") + key("type", "switch") + key("default", "'yes'")) +
                         entry(key("name", "fine") + key("type", "switch") + key("default", " yes")) +
                         entry(key("name", "size") + key("type", "edit")) + "</array>")}},
-         {"Options.plist: error: entry 1 is not a dictionary", "Options.plist: error: entry 2: \"1st\" is not a JavaScript identifier",
-          "Options.plist: error: entry 3: \"if\" is not", "Options.plist: error: entry 4 has no \"name\"",
+         {"Options.plist: error: entry 1 is not a dictionary",
+          "Options.plist: error: entry 2: \"1st\" is not a JavaScript identifier",
+          "Options.plist: error: entry 3: \"if\" is not",
+          "Options.plist: error: entry 4 has no \"name\"",
           "Options.plist: warning: entry 5 (size): type \"slider\" is not edit, switch or select",
           "Options.plist: warning: entry 6 (font): a select without options",
           "Options.plist: warning: entry 7 (unit): the default \"pt\" is not one of its options",
@@ -186,18 +204,28 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
           "Options.plist: warning: entry 9 (quoted): the switch reads",
           "Options.plist: warning: entry 11: the name \"size\" is also entry 5's"}},
         {"Script.theme",
-         {{"Widget.html", html}, {"settings.js", "var a = 1;\nvar b;\nvar c = \"x\\u0001\";\n\nvar a = 2;\nvar my-name = 3;\n"}},
+         {{"Widget.html", html},
+          {"settings.js",
+           "var a = 1;\nvar b;\nvar c = \"x\\u0001\";\n\nvar a = 2;\nvar my-name = 3;\n"}},
          {"settings.js: note: without Options.plist, optimisation reads this script as UTF-8",
-          "settings.js:1: note: option \"a\" (edit, default \"1\")", "settings.js:2: warning: \"b\" has no \"=\"",
+          "settings.js:1: note: option \"a\" (edit, default \"1\")",
+          "settings.js:2: warning: \"b\" has no \"=\"",
           "settings.js:3: warning: the value of \"c\" holds text the preferences file refuses",
           "settings.js:5: warning: \"a\" is declared again (first on line 1)",
           "settings.js:6: warning: \"my-name\" is not a JavaScript identifier"}},
-        {"Good.theme", {{"LockBackground.html", html}, {"Options.plist", optionsPlist("<array>" + entry(key("name", "ok") + key("type", "switch") + key("default", "true")) + "</array>")}}, {}},
+        {"Good.theme",
+         {{"LockBackground.html", html},
+          {"Options.plist",
+           optionsPlist("<array>" +
+                        entry(key("name", "ok") + key("type", "switch") + key("default", "true")) +
+                        "</array>")}},
+         {}},
     };
     test::TempDir dir;
     std::string paths;
     for (const BrokenTheme& theme : themes) {
-        for (const auto& [name, contents] : theme.files) test::writeHostFile(dir.path() / theme.folder / name, contents);
+        for (const auto& [name, contents] : theme.files)
+            test::writeHostFile(dir.path() / theme.folder / name, contents);
         paths += " " + shellQuoted((dir.path() / theme.folder).string());
     }
     std::map<fs::path, std::string> before;
@@ -221,14 +249,17 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
         }
     }
     std::size_t problemLines = 0;
-    for (std::size_t at = 0; (at = lint.out.find(": error: ", at)) != std::string::npos; ++at) ++problemLines;
-    for (std::size_t at = 0; (at = lint.out.find(": warning: ", at)) != std::string::npos; ++at) ++problemLines;
+    for (std::size_t at = 0; (at = lint.out.find(": error: ", at)) != std::string::npos; ++at)
+        ++problemLines;
+    for (std::size_t at = 0; (at = lint.out.find(": warning: ", at)) != std::string::npos; ++at)
+        ++problemLines;
     EXPECT_EQ(problemLines, totalExpected) << lint.out;  // nothing reported beyond the table
     EXPECT_NE(lint.out.find("Entries.theme: 4 errors, 6 warnings\n"), std::string::npos) << lint.out;
 
     for (const auto& [path, contents] : before) EXPECT_EQ(test::readHostFile(path), contents) << path;
     std::size_t files = 0;
-    for (const auto& file : fs::recursive_directory_iterator(dir.path())) files += file.is_regular_file();
+    for (const auto& file : fs::recursive_directory_iterator(dir.path()))
+        files += file.is_regular_file();
     EXPECT_EQ(files, before.size() + 2);  // the program's out and err files only
 
     test::ProgramRun good = test::runShell(shellQuoted(VX_PROGRAM) + " theme lint --json " +
@@ -239,7 +270,11 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
     EXPECT_EQ(reports[0]["errors"], 0);
     EXPECT_EQ(reports[1]["messages"][0]["line"], 5);
     EXPECT_EQ(reports[1]["messages"][0]["severity"], "error");
-    EXPECT_EQ(test::runShell(shellQuoted(VX_PROGRAM) + " theme lint " + shellQuoted((dir.path() / "Good.theme").string()), dir.path()).status, 0);
+    EXPECT_EQ(test::runShell(shellQuoted(VX_PROGRAM) + " theme lint " +
+                                 shellQuoted((dir.path() / "Good.theme").string()),
+                             dir.path())
+                  .status,
+              0);
 }
 
 }  // namespace

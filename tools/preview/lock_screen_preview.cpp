@@ -344,7 +344,8 @@ std::string previewPageHtml(const nlohmann::json& model, const PageOptions& opti
     const std::string prefix = htmlAttribute(options.assetPrefix);
     const std::string language(words().language);
     const std::string title(words().title);
-    std::string page = "<!DOCTYPE html>\n<html lang=\"" + language + "\">\n<head>\n<meta charset=\"utf-8\">\n";
+    std::string page = "<!DOCTYPE html>\n<html lang=\"" + language +
+                       "\">\n<head>\n<meta charset=\"utf-8\">\n";
     page += "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n";
     page += "<title>" + title + "</title>\n";
     page += "<link rel=\"stylesheet\" href=\"" + prefix + "preview.css\">\n";

@@ -100,14 +100,16 @@ bool deliver(int sender, int folder, const std::string& entry, const fs::path& s
         if (sent >= 0) return true;
         if (errno == EINTR) continue;
         if (errno == ECONNREFUSED) {
-            if (::fstatat(folder, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISSOCK(info.st_mode))
-                ::unlinkat(folder, entry.c_str(), 0);  // ignored: another poster may have removed it first
+            if (::fstatat(folder, entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISSOCK(info.st_mode))
+                ::unlinkat(folder, entry.c_str(),
+                           0);  // ignored: another poster may have removed it first
         } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == ENOBUFS) {
-            log::write("notification " + std::string(name) + " dropped for " +
-                       socketPath.string() + ": its listener is not reading");
+            log::write("notification " + std::string(name) + " dropped for " + socketPath.string() +
+                       ": its listener is not reading");
         } else if (errno != ENOENT) {
-            log::write("notification " + std::string(name) + " not delivered to " +
-                       socketPath.string() + ": " + errnoText());
+            log::write("notification " + std::string(name) + " not delivered to " + socketPath.string() +
+                       ": " + errnoText());
         }
         return false;
     }
@@ -145,8 +147,10 @@ Result<std::size_t> post(std::string_view name) {
     int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (!dir || sender < 0) {
         std::string reason = "cannot post " + std::string(name) + ": " + errnoText();
-        if (dir) ::closedir(dir);
-        else if (listing >= 0) ::close(listing);
+        if (dir)
+            ::closedir(dir);
+        else if (listing >= 0)
+            ::close(listing);
         if (sender >= 0) ::close(sender);
         ::close(folderFd);
         return failAndLog(reason);

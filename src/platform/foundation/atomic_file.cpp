@@ -93,7 +93,8 @@ std::string randomSuffix() {
 Result<UniqueFd> createTemporary(int folder, const std::string& target, std::string& tempName) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempName = "." + target + std::string(kAtomicTempInfix) + randomSuffix();
-        int fd = ::openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        int fd = ::openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          0600);
         if (fd >= 0) return UniqueFd(fd);
         if (errno != EEXIST) return fail(std::strerror(errno), errno);
     }
@@ -109,28 +110,34 @@ Result<Durability> replaceFileAtomicallyAt(int folder, std::string_view name, st
     std::string tempName;
     auto fd = createTemporary(folder, target, tempName);
     if (!fd)
-        return failAndLog("cannot create a temporary file beside " + std::string(shownAs) + ": " + fd.error());
+        return failAndLog("cannot create a temporary file beside " + std::string(shownAs) + ": " +
+                          fd.error());
     if (auto filled = fillTemporary(std::move(fd.value()), bytes, ownership, tempName); !filled) {
-        ::unlinkat(folder, tempName.c_str(), 0);  // ignored: best effort; the reason below is what matters
+        ::unlinkat(folder, tempName.c_str(),
+                   0);  // ignored: best effort; the reason below is what matters
         return failAndLog(filled.error() + "; " + std::string(shownAs) + " is unchanged");
     }
     if (::renameat(folder, tempName.c_str(), folder, target.c_str()) != 0) {
         std::string reason = describeErrno("cannot replace", shownAs, errno);
-        ::unlinkat(folder, tempName.c_str(), 0);  // ignored: best effort; the reason below is what matters
+        ::unlinkat(folder, tempName.c_str(),
+                   0);  // ignored: best effort; the reason below is what matters
         return failAndLog(reason + "; the file is unchanged");
     }
     if (::fsync(folder) != 0) {
-        log::write(describeErrno("saved " + std::string(shownAs) + ", but the folder could not be synced",
-                                 "(the change may not survive a power loss)", errno));
+        log::write(
+            describeErrno("saved " + std::string(shownAs) + ", but the folder could not be synced",
+                          "(the change may not survive a power loss)", errno));
         return Durability::FolderNotSynced;
     }
     return Durability::Synced;
 }
 
-Result<Durability> replaceFileAtomicallyIn(const std::filesystem::path& root, std::string_view devicePath,
-                                           std::string_view bytes, mode_t newFileMode) {
+Result<Durability> replaceFileAtomicallyIn(const std::filesystem::path& root,
+                                           std::string_view devicePath, std::string_view bytes,
+                                           mode_t newFileMode) {
     auto parent = jail::openParentIn(root, devicePath);
-    if (!parent) return failAndLog("cannot write " + DeviceRoot::normalise(devicePath) + ": " + parent.error());
+    if (!parent)
+        return failAndLog("cannot write " + DeviceRoot::normalise(devicePath) + ": " + parent.error());
     return replaceFileAtomicallyAt(parent->folder.get(), parent->name, bytes, newFileMode,
                                    DeviceRoot::normalise(devicePath));
 }
@@ -191,23 +198,23 @@ WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::siz
     return result;
 }
 
-
 }  // namespace
 
 WholeFile readWholeFile(std::string_view devicePath, std::size_t maxBytes) {
-    return readOpened(jail::open(devicePath, O_RDONLY | O_NOCTTY | O_NONBLOCK), DeviceRoot::normalise(devicePath),
-                      maxBytes);
+    return readOpened(jail::open(devicePath, O_RDONLY | O_NOCTTY | O_NONBLOCK),
+                      DeviceRoot::normalise(devicePath), maxBytes);
 }
 
 WholeFile readWholeHostFile(const std::filesystem::path& hostPath, std::size_t maxBytes) {
     int fd = ::open(hostPath.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     Result<UniqueFd> opened = fd >= 0 ? Result<UniqueFd>(UniqueFd(fd))
-                                      : Result<UniqueFd>(fail(hostPath.string() + ": " + std::strerror(errno), errno));
+                                      : Result<UniqueFd>(fail(
+                                            hostPath.string() + ": " + std::strerror(errno), errno));
     return readOpened(std::move(opened), hostPath.string(), maxBytes);
 }
 
-Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes,
-                                             mode_t newFileMode) {
+Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPath,
+                                             std::string_view bytes, mode_t newFileMode) {
     const std::filesystem::path folder = hostPath.parent_path().empty() ? "." : hostPath.parent_path();
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid())

@@ -32,13 +32,14 @@ Result<Durability> replaceFileAtomically(std::string_view devicePath, std::strin
 Result<Durability> replaceFileAtomicallyAt(int folder, std::string_view name, std::string_view bytes,
                                            mode_t newFileMode, std::string_view shownAs);
 // The same under an explicit root folder (laying out a device root that is not current).
-Result<Durability> replaceFileAtomicallyIn(const std::filesystem::path& root, std::string_view devicePath,
-                                           std::string_view bytes, mode_t newFileMode = 0644);
+Result<Durability> replaceFileAtomicallyIn(const std::filesystem::path& root,
+                                           std::string_view devicePath, std::string_view bytes,
+                                           mode_t newFileMode = 0644);
 
 // The same for a host path outside any device root (a file the user names on the command
 // line): its folder is opened as the user's shell would open it.
-Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPath, std::string_view bytes,
-                                             mode_t newFileMode = 0644);
+Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPath,
+                                             std::string_view bytes, mode_t newFileMode = 0644);
 
 // One whole read of a file, through one descriptor, with that descriptor's fstat.
 struct WholeFile {

@@ -47,8 +47,7 @@ std::vector<std::string> Bundle::searchLanguages() const {
     return languages;
 }
 
-std::optional<std::string> Bundle::pathForResource(std::string_view name,
-                                                   std::string_view ext) const {
+std::optional<std::string> Bundle::pathForResource(std::string_view name, std::string_view ext) const {
     if (name.empty()) return std::nullopt;
     std::string file(name);
     if (!ext.empty()) file += "." + std::string(ext);

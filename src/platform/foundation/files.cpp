@@ -21,7 +21,9 @@ namespace {
 
 // Missing is not worth a line; a refused link or a path out of the root was logged by the
 // jail already.
-bool isQuiet(int error) { return error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV; }
+bool isQuiet(int error) {
+    return error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV;
+}
 
 Error failure(std::string_view operation, std::string_view devicePath, std::string_view reason,
               bool quiet = false) {
@@ -137,16 +139,15 @@ private:
     }
 
     void descend(const std::string& name, const std::string& relative) {
-        UniqueFd child(::openat(current_.get(), name.c_str(),
-                                      O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        UniqueFd child(
+            ::openat(current_.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!child.valid()) {
             (void)failure("list", devicePath_ + "/" + relative, std::strerror(errno));
             return;
         }
         struct stat info {};
-        if (::fstat(child.get(), &info) != 0 || onPath_.count({info.st_dev, info.st_ino}) != 0)
-            return;
-        current_.swap(child);  // `child` now holds the parent and closes it
+        if (::fstat(child.get(), &info) != 0 || onPath_.count({info.st_dev, info.st_ino}) != 0) return;
+        current_.swap(child);                              // `child` now holds the parent and closes it
         if (!enter(relative + "/")) current_.swap(child);  // unreadable: stay in the parent
     }
 
@@ -229,7 +230,8 @@ Result<std::string> readBytes(std::string_view devicePath, std::size_t maxBytes)
 
 Result<void> removeFile(std::string_view devicePath) {
     auto removed = jail::unlink(devicePath);
-    if (!removed && removed.errorCode() != ENOENT) return systemFailure("remove", devicePath, removed.errorCode());
+    if (!removed && removed.errorCode() != ENOENT)
+        return systemFailure("remove", devicePath, removed.errorCode());
     return {};
 }
 

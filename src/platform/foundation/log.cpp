@@ -27,8 +27,8 @@ Capture*& activeCapture() {
 std::string timestamp() {
     auto now = std::chrono::system_clock::now();
     std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    auto millis =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+                  1000;
     std::tm local{};
     localtime_r(&seconds, &local);
     char buffer[64];

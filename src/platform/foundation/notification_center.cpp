@@ -9,8 +9,8 @@ NotificationCenter& NotificationCenter::defaultCenter() {
     return center;
 }
 
-void NotificationCenter::addObserver(std::weak_ptr<void> observer, std::string name,
-                                     Handler handler, const void* object) {
+void NotificationCenter::addObserver(std::weak_ptr<void> observer, std::string name, Handler handler,
+                                     const void* object) {
     const void* identity = observer.lock().get();
     registrations_.push_back(
         Registration{std::move(observer), identity, std::move(name), std::move(handler), object});
@@ -21,9 +21,8 @@ void NotificationCenter::removeObserver(const void* observer) {
 }
 
 void NotificationCenter::removeObserver(const void* observer, std::string_view name) {
-    std::erase_if(registrations_, [&](const Registration& r) {
-        return r.identity == observer && r.name == name;
-    });
+    std::erase_if(registrations_,
+                  [&](const Registration& r) { return r.identity == observer && r.name == name; });
 }
 
 void NotificationCenter::post(const Notification& notification) {
@@ -41,9 +40,9 @@ void NotificationCenter::post(const Notification& notification) {
 }
 
 std::size_t NotificationCenter::observerCount(std::string_view name) const {
-    return static_cast<std::size_t>(std::count_if(
-        registrations_.begin(), registrations_.end(),
-        [&](const Registration& r) { return r.name == name && !r.observer.expired(); }));
+    return static_cast<std::size_t>(
+        std::count_if(registrations_.begin(), registrations_.end(),
+                      [&](const Registration& r) { return r.name == name && !r.observer.expired(); }));
 }
 
 void NotificationCenter::reset() { registrations_.clear(); }

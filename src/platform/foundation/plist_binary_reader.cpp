@@ -83,7 +83,9 @@ private:
     }
 
     // Bytes between `from` and the offset table, where an object's contents must fit.
-    std::uint64_t roomFrom(std::uint64_t from) const { return from <= tableOffset_ ? tableOffset_ - from : 0; }
+    std::uint64_t roomFrom(std::uint64_t from) const {
+        return from <= tableOffset_ ? tableOffset_ - from : 0;
+    }
 
     // The element count of a data, string or container object: in the marker's low nibble,
     // or (0xF) in an integer object that follows it.

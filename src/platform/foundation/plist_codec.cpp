@@ -70,7 +70,8 @@ Result<Value> parseOpenStep(std::string_view bytes) {
 Result<LenientParse> parseLenient(std::string_view bytes) {
     if (bytes.empty()) return fail("property list: no bytes");
     if (bytes.size() > kMaxInputBytes) return fail("property list: over the size limit");
-    auto parsed = looksBinary(bytes) ? detail::parseBinaryUnlogged(bytes) : detail::parseXmlUnlogged(bytes, true);
+    auto parsed = looksBinary(bytes) ? detail::parseBinaryUnlogged(bytes)
+                                     : detail::parseXmlUnlogged(bytes, true);
     if (!parsed) return fail(parsed.error());
     LenientParse result{std::move(parsed.value()), {}};
     result.repairedKeys = repairText(result.value);

@@ -1,6 +1,7 @@
 #pragma once
 // Property-list codecs of our own: XML, binary and old-style text readers and an XML
-// writer, to the device's rules. Readers are depth- and size-limited and never trust a count in the input.
+// writer, to the device's rules. Readers are depth- and size-limited and never trust a count in the
+// input.
 #include <cstddef>
 #include <string>
 #include <string_view>

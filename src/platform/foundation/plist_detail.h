@@ -29,7 +29,8 @@ Result<Value> parseOpenStepUnlogged(std::string_view bytes);
 Result<std::string> textOfOpenStep(std::string_view bytes);
 // The pairs of a .strings file (a dictionary without braces, `KEY;` meaning KEY = KEY);
 // a failure reads "line N: reason". `notes` gets what was accepted but is likely a mistake.
-Result<Dictionary> parseStringsFileText(std::string_view utf8, std::vector<std::string>* notes = nullptr);
+Result<Dictionary> parseStringsFileText(std::string_view utf8,
+                                        std::vector<std::string>* notes = nullptr);
 
 // Seconds between 1970-01-01 and the device's reference date 2001-01-01.
 inline constexpr std::int64_t kReferenceDateUnixSeconds = 978307200;

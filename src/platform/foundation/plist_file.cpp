@@ -30,9 +30,7 @@ Result<Value> parseWholeFile(std::string_view devicePath) {
 
 }  // namespace
 
-Result<Value> readFile(std::string_view devicePath) {
-    return parseWholeFile(devicePath);
-}
+Result<Value> readFile(std::string_view devicePath) { return parseWholeFile(devicePath); }
 
 std::optional<Dictionary> dictionaryWithContentsOfFile(std::string_view devicePath) {
     auto value = readFile(devicePath);
@@ -48,7 +46,8 @@ std::optional<Array> arrayWithContentsOfFile(std::string_view devicePath) {
 
 Result<void> writeFileAtomically(std::string_view devicePath, const Value& value) {
     if (auto checked = checkText(value); !checked) {
-        std::string reason = "not saved to " + DeviceRoot::normalise(devicePath) + ": " + checked.error();
+        std::string reason = "not saved to " + DeviceRoot::normalise(devicePath) + ": " +
+                             checked.error();
         log::write(reason);
         SaveWatch::note(reason);
         return fail(std::move(reason));

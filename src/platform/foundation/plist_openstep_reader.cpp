@@ -68,7 +68,9 @@ public:
 
 private:
     bool atEnd() const { return pos_ >= text_.size(); }
-    char peek(std::size_t ahead = 0) const { return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0'; }
+    char peek(std::size_t ahead = 0) const {
+        return pos_ + ahead < text_.size() ? text_[pos_ + ahead] : '\0';
+    }
     bool consume(char c) {
         if (atEnd() || text_[pos_] != c) return false;
         ++pos_;
@@ -90,7 +92,8 @@ private:
             } else if (peek() == '/' && peek(1) == '*') {
                 // An unterminated comment runs to the end of the text (noted for the caller).
                 std::size_t end = text_.find("*/", pos_ + 2);
-                if (end == std::string_view::npos && !unterminatedComment_) unterminatedComment_ = line();
+                if (end == std::string_view::npos && !unterminatedComment_)
+                    unterminatedComment_ = line();
                 pos_ = end == std::string_view::npos ? text_.size() : end + 2;
             } else {
                 return;
@@ -113,7 +116,8 @@ private:
         if (atEnd()) return false;
         const char c = peek();
         if (c == '(' || c == '{') {
-            if (depth >= kMaxDepth) return fail("more than " + std::to_string(kMaxDepth) + " nested containers");
+            if (depth >= kMaxDepth)
+                return fail("more than " + std::to_string(kMaxDepth) + " nested containers");
             ++pos_;
             return c == '(' ? readArray(out, depth + 1) : readDictionary(out, depth + 1);
         }
@@ -161,7 +165,9 @@ private:
                 entries.emplace_back(*key, Value(*key));
                 continue;
             }
-            if (!consume('=')) return fail(strings ? "expected \"=\" or \";\" after a key" : "expected \"=\" after a key");
+            if (!consume('='))
+                return fail(strings ? "expected \"=\" or \";\" after a key"
+                                    : "expected \"=\" after a key");
             Value value;
             if (!readValue(value, depth)) return fail("expected a value");
             skipBlanksAndComments();
@@ -258,7 +264,8 @@ private:
 
     unsigned readHex4() {
         unsigned value = 0;
-        for (int i = 0; i < 4 && hexValue(peek()) >= 0; ++i) value = value * 16 + static_cast<unsigned>(hexValue(text_[pos_++]));
+        for (int i = 0; i < 4 && hexValue(peek()) >= 0; ++i)
+            value = value * 16 + static_cast<unsigned>(hexValue(text_[pos_++]));
         return value;
     }
 
@@ -297,7 +304,9 @@ Result<Value> parseOpenStepUnlogged(std::string_view bytes) {
     if (!text) return fail("old-style property list: " + text.error());
     OpenStepReader reader(*text);
     auto value = reader.root();
-    if (!value) return fail("old-style property list: " + reader.reason() + " (line " + std::to_string(reader.line()) + ")");
+    if (!value)
+        return fail("old-style property list: " + reader.reason() + " (line " +
+                    std::to_string(reader.line()) + ")");
     return value;
 }
 

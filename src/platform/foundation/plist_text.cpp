@@ -14,10 +14,13 @@ Result<void> checkIn(const Value& value, const std::string& where) {
     auto at = [&](std::string inner) { return where.empty() ? inner : inner + " in " + where; };
     if (const std::string* string = value.asString()) {
         auto checked = text::checkXmlText(*string);
-        if (!checked) return fail((where.empty() ? std::string("string") : "value of " + where) + ": " + checked.error());
+        if (!checked)
+            return fail((where.empty() ? std::string("string") : "value of " + where) + ": " +
+                        checked.error());
     } else if (const Array* array = value.asArray()) {
         for (std::size_t i = 0; i < array->size(); ++i)
-            if (auto checked = checkIn((*array)[i], at("item " + std::to_string(i))); !checked) return checked;
+            if (auto checked = checkIn((*array)[i], at("item " + std::to_string(i))); !checked)
+                return checked;
     } else if (const Dictionary* dictionary = value.asDictionary()) {
         for (const auto& [key, element] : *dictionary) {
             if (auto checked = text::checkXmlText(key); !checked)

@@ -1,13 +1,13 @@
 // The XML property-list reader: one pass over the bytes, recursive descent limited to
 // kMaxDepth containers, no entity expansion beyond the five predefined entities and
 // character references. Runs of text without '&' are copied in one piece.
+#include <locale.h>
 #include <array>
 #include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <optional>
 #include <string>
 #include <vector>
@@ -83,7 +83,8 @@ constexpr std::array<std::int8_t, 256> makeBase64Table() {
     std::array<std::int8_t, 256> table{};
     for (auto& entry : table) entry = kBase64Invalid;
     const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    for (int i = 0; i < 64; ++i) table[static_cast<unsigned char>(alphabet[i])] = static_cast<std::int8_t>(i);
+    for (int i = 0; i < 64; ++i)
+        table[static_cast<unsigned char>(alphabet[i])] = static_cast<std::int8_t>(i);
     table[' '] = table['\t'] = table['\n'] = table['\r'] = kBase64Space;
     table['='] = kBase64Pad;
     return table;
@@ -289,7 +290,8 @@ private:
                 if (!atChild) break;
                 OpenTag keyTag;
                 if (!readOpenTag(keyTag)) return false;
-                if (keyTag.tag != Tag::Key) return error("<" + std::string(keyTag.name) + "> where a key belongs");
+                if (keyTag.tag != Tag::Key)
+                    return error("<" + std::string(keyTag.name) + "> where a key belongs");
                 std::string key;
                 if (!keyTag.selfClosing && !readText("key", key)) return false;
                 if (!nextChild("dict", atChild)) return false;
@@ -336,7 +338,8 @@ private:
     // Appends the text up to `stop`, decoding entities.
     bool appendDecoded(std::string& out, const char* stop) {
         while (p_ < stop) {
-            const char* amp = static_cast<const char*>(std::memchr(p_, '&', static_cast<std::size_t>(stop - p_)));
+            const char* amp = static_cast<const char*>(
+                std::memchr(p_, '&', static_cast<std::size_t>(stop - p_)));
             if (!amp) {
                 out.append(p_, static_cast<std::size_t>(stop - p_));
                 p_ = stop;
@@ -354,19 +357,27 @@ private:
         std::size_t window = std::min<std::size_t>(kLongestEntity, static_cast<std::size_t>(stop - p_));
         const void* semicolon = std::memchr(p_, ';', window);
         if (!semicolon) return error("unknown entity");
-        std::string_view body(p_ + 1, static_cast<std::size_t>(static_cast<const char*>(semicolon) - p_ - 1));
-        if (body == "lt") out.push_back('<');
-        else if (body == "gt") out.push_back('>');
-        else if (body == "amp") out.push_back('&');
-        else if (body == "apos") out.push_back('\'');
-        else if (body == "quot") out.push_back('"');
-        else if (!appendCharacterReference(out, body)) return false;
+        std::string_view body(p_ + 1,
+                              static_cast<std::size_t>(static_cast<const char*>(semicolon) - p_ - 1));
+        if (body == "lt")
+            out.push_back('<');
+        else if (body == "gt")
+            out.push_back('>');
+        else if (body == "amp")
+            out.push_back('&');
+        else if (body == "apos")
+            out.push_back('\'');
+        else if (body == "quot")
+            out.push_back('"');
+        else if (!appendCharacterReference(out, body))
+            return false;
         p_ += body.size() + 2;
         return true;
     }
 
     bool appendCharacterReference(std::string& out, std::string_view body) {
-        if (body.size() < 2 || body[0] != '#') return error("unknown entity &" + std::string(body) + ";");
+        if (body.size() < 2 || body[0] != '#')
+            return error("unknown entity &" + std::string(body) + ";");
         bool hex = body[1] == 'x';
         std::string_view digits = body.substr(hex ? 2 : 1);
         if (digits.empty()) return error("empty character reference");
@@ -453,8 +464,10 @@ private:
 // pattern "<?" makes in UTF-16 without one, else the declaration's encoding="..." when it
 // names anything but UTF-8. Nothing for UTF-8.
 std::optional<std::string> xmlEncodingOf(std::string_view bytes) {
-    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 4) == std::string_view("<\0?\0", 4)) return "UTF-16LE";
-    if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 4) == std::string_view("\0<\0?", 4)) return "UTF-16BE";
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 4) == std::string_view("<\0?\0", 4))
+        return "UTF-16LE";
+    if (bytes.substr(0, 2) == "\xFE\xFF" || bytes.substr(0, 4) == std::string_view("\0<\0?", 4))
+        return "UTF-16BE";
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF" || bytes.substr(0, 5) != "<?xml") return std::nullopt;
     const std::string_view declaration = bytes.substr(0, bytes.find("?>"));
     const std::size_t attribute = declaration.find("encoding");
@@ -464,7 +477,8 @@ std::optional<std::string> xmlEncodingOf(std::string_view bytes) {
     const std::size_t close = declaration.find(declaration[open], open + 1);
     if (close == std::string_view::npos) return std::nullopt;
     std::string name(declaration.substr(open + 1, close - open - 1));
-    if (equalsIgnoringAsciiCase(name, "utf-8") || equalsIgnoringAsciiCase(name, "utf8")) return std::nullopt;
+    if (equalsIgnoringAsciiCase(name, "utf-8") || equalsIgnoringAsciiCase(name, "utf8"))
+        return std::nullopt;
     // A document that declares UTF-16 but has neither mark nor pattern is read as UTF-8.
     if (equalsIgnoringAsciiCase(name, "utf-16")) return std::nullopt;
     return name;
@@ -547,8 +561,8 @@ bool parseRealText(std::string_view text, double& result) {
 
 bool parseDateText(std::string_view text, double& secondsSinceReference) {
     // YYYY-MM-DDTHH:MM:SSZ
-    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':' || text[19] != 'Z')
+    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+        text[16] != ':' || text[19] != 'Z')
         return false;
     auto number = [&](std::size_t at, std::size_t width, unsigned& value) {
         value = 0;
@@ -559,11 +573,11 @@ bool parseDateText(std::string_view text, double& secondsSinceReference) {
         return true;
     };
     unsigned year, month, day, hour, minute, second;
-    if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) ||
-        !number(11, 2, hour) || !number(14, 2, minute) || !number(17, 2, second))
+    if (!number(0, 4, year) || !number(5, 2, month) || !number(8, 2, day) || !number(11, 2, hour) ||
+        !number(14, 2, minute) || !number(17, 2, second))
         return false;
-    if (month < 1 || month > 12 || day < 1 || day > detail::daysInMonth(year, month) ||
-        hour > 23 || minute > 59 || second > 59)
+    if (month < 1 || month > 12 || day < 1 || day > detail::daysInMonth(year, month) || hour > 23 ||
+        minute > 59 || second > 59)
         return false;
     std::int64_t unixSeconds = detail::daysFromCivil(year, month, day) * 86400 +
                                std::int64_t{hour} * 3600 + minute * 60 + second;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -27,10 +27,8 @@ constexpr int kMaxDataIndent = 8;
 constexpr int kBase64LineWidth = 76;
 
 // Dates outside years 0001..9999 do not fit the four-digit form; they are clamped.
-constexpr double kEarliestDate =
-    -62135596800.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
-constexpr double kLatestDate =
-    253402300799.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
+constexpr double kEarliestDate = -62135596800.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
+constexpr double kLatestDate = 253402300799.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
 
 constexpr std::array<bool, 256> makeEscapeTable() {
     std::array<bool, 256> table{};
@@ -116,7 +114,8 @@ private:
             std::uint64_t word;
             std::memcpy(&word, text.data() + i, 8);
             // '<' (0x3C) and '>' (0x3E) differ only in bit 1: one test finds both.
-            if (hasZeroByte((word | (kOnes * 0x02)) ^ (kOnes * '>')) || hasZeroByte(word ^ (kOnes * '&')))
+            if (hasZeroByte((word | (kOnes * 0x02)) ^ (kOnes * '>')) ||
+                hasZeroByte(word ^ (kOnes * '&')))
                 break;
         }
         return i;
@@ -162,8 +161,7 @@ private:
     void writeDate(double sinceReferenceDate) {
         double clamped = std::isnan(sinceReferenceDate) ? 0.0 : sinceReferenceDate;
         clamped = std::clamp(std::floor(clamped), kEarliestDate, kLatestDate);
-        auto unixSeconds =
-            static_cast<std::int64_t>(clamped) + detail::kReferenceDateUnixSeconds;
+        auto unixSeconds = static_cast<std::int64_t>(clamped) + detail::kReferenceDateUnixSeconds;
         std::int64_t days = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
         auto secondOfDay = static_cast<unsigned>(unixSeconds - days * 86400);
         detail::Civil civil = detail::civilFromDays(days);
@@ -239,8 +237,11 @@ private:
         std::vector<const Dictionary::Entry*> sorted;
         sorted.reserve(dictionary.size());
         for (const auto& entry : dictionary) sorted.push_back(&entry);
-        auto byKey = [](const auto* a, const auto* b) { return detail::lessByUtf16(a->first, b->first); };
-        if (!std::is_sorted(sorted.begin(), sorted.end(), byKey)) std::sort(sorted.begin(), sorted.end(), byKey);
+        auto byKey = [](const auto* a, const auto* b) {
+            return detail::lessByUtf16(a->first, b->first);
+        };
+        if (!std::is_sorted(sorted.begin(), sorted.end(), byKey))
+            std::sort(sorted.begin(), sorted.end(), byKey);
         out_.append("<dict>\n");
         for (const auto* entry : sorted) {
             indent(depth + 1);

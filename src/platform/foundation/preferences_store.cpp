@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <map>
@@ -59,16 +59,19 @@ private:
 // Opens "<name>.lock" in the folder, never through a link. A new lock file takes the owner
 // of the folder, so that a save made as root leaves a lock its user can still open.
 Result<UniqueFd> openLockFile(int folder, const std::string& lockName, std::string_view shownAs) {
-    int fd = ::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    int fd = ::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                      0644);
     if (fd >= 0) {
         struct stat folderInfo {};
         if (::geteuid() == 0 && ::fstat(folder, &folderInfo) == 0)
-            ::fchown(fd, folderInfo.st_uid, folderInfo.st_gid);  // ignored: the lock works whoever owns it
+            ::fchown(fd, folderInfo.st_uid,
+                     folderInfo.st_gid);  // ignored: the lock works whoever owns it
         return UniqueFd(fd);
     }
     if (errno == EEXIST) fd = ::openat(folder, lockName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return failAndLog("cannot open the lock " + std::string(shownAs) + ".lock: " + std::strerror(errno));
+        return failAndLog("cannot open the lock " + std::string(shownAs) +
+                          ".lock: " + std::strerror(errno));
     return UniqueFd(fd);
 }
 
@@ -112,7 +115,8 @@ Result<LockFile> waitForLock(UniqueFd fd, std::chrono::milliseconds deadline, st
     }
     if (wait->error != 0) {
         ::close(wait->fd);  // ignored: nothing was written through this descriptor
-        return failAndLog("cannot lock " + std::string(shownAs) + ".lock: " + std::strerror(wait->error));
+        return failAndLog("cannot lock " + std::string(shownAs) +
+                          ".lock: " + std::strerror(wait->error));
     }
     return LockFile(wait->fd);
 }
@@ -172,7 +176,8 @@ void removeLeftovers(int folder, const std::string& target, std::string_view sho
     ::closedir(dir);
     for (const std::string& name : stale)
         if (::unlinkat(folder, name.c_str(), 0) == 0)
-            log::write("removed " + std::string(shownFolder) + "/" + name + ", left by an interrupted save");
+            log::write("removed " + std::string(shownFolder) + "/" + name +
+                       ", left by an interrupted save");
 }
 
 // ---- reading -----------------------------------------------------------------------------
@@ -196,15 +201,12 @@ LoadedFile loadFile(std::string_view devicePath) {
         if (loaded.file.status != WholeFile::Status::Read || loaded.file.stable) break;
     }
     switch (loaded.file.status) {
-        case WholeFile::Status::Missing:
-            loaded.status = LoadedFile::Status::Missing;
-            return loaded;
+        case WholeFile::Status::Missing: loaded.status = LoadedFile::Status::Missing; return loaded;
         case WholeFile::Status::Failed:
             loaded.status = LoadedFile::Status::Unreadable;
             loaded.reason = loaded.file.reason;
             return loaded;
-        case WholeFile::Status::Read:
-            break;
+        case WholeFile::Status::Read: break;
     }
     if (!loaded.file.stable) {
         loaded.status = LoadedFile::Status::Unreadable;
@@ -232,9 +234,10 @@ void logReadFailureOnce(const LoadedFile& loaded) {
     static std::mutex mutex;
     static std::string lastLine;
     const struct stat& id = loaded.file.identity;
-    std::string line = loaded.reason + "|" + std::to_string(id.st_dev) + ":" + std::to_string(id.st_ino) + ":" +
-                       std::to_string(id.st_size) + ":" + std::to_string(id.st_mtim.tv_sec) + "." +
-                       std::to_string(id.st_mtim.tv_nsec) + ":" + std::to_string(id.st_ctim.tv_nsec);
+    std::string line = loaded.reason + "|" + std::to_string(id.st_dev) + ":" +
+                       std::to_string(id.st_ino) + ":" + std::to_string(id.st_size) + ":" +
+                       std::to_string(id.st_mtim.tv_sec) + "." + std::to_string(id.st_mtim.tv_nsec) +
+                       ":" + std::to_string(id.st_ctim.tv_nsec);
     std::lock_guard guard(mutex);
     if (line == lastLine) return;
     lastLine = std::move(line);
@@ -263,11 +266,12 @@ Result<CopyBeside> copyBeside(int folder, const std::string& target, std::string
     CopyBeside copy{backupNameFor(target, bytes, infix)};
     const std::string shown = std::string(shownFolder) + "/" + copy.name;
     struct stat existing {};
-    if (::fstatat(folder, copy.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(existing.st_mode) &&
-        static_cast<std::size_t>(existing.st_size) == bytes.size())
+    if (::fstatat(folder, copy.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(existing.st_mode) && static_cast<std::size_t>(existing.st_size) == bytes.size())
         return copy;
     auto copied = replaceFileAtomicallyAt(folder, copy.name, bytes, 0600, shown);
-    if (!copied) return failAndLog("cannot keep a copy of the file: " + copied.error() + "; nothing was written");
+    if (!copied)
+        return failAndLog("cannot keep a copy of the file: " + copied.error() + "; nothing was written");
     copy.madeNow = true;
     return copy;
 }
@@ -276,8 +280,9 @@ Result<void> backUpUnparsable(int folder, const std::string& target, std::string
                               const LoadedFile& loaded) {
     auto copy = copyBeside(folder, target, loaded.file.bytes, kBackupInfix, shownFolder);
     if (!copy) return fail(copy.error());
-    log::write(loaded.reason + "; its contents " + (copy->madeNow ? "were saved to " : "were already saved to ") +
-               std::string(shownFolder) + "/" + copy->name + " before it was replaced");
+    log::write(loaded.reason + "; its contents " +
+               (copy->madeNow ? "were saved to " : "were already saved to ") + std::string(shownFolder) +
+               "/" + copy->name + " before it was replaced");
     return {};
 }
 
@@ -296,8 +301,7 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
     removeLeftovers(parent.folder.get(), parent.name, shownFolder);
     LoadedFile loaded = loadFile(devicePath);
     switch (loaded.status) {
-        case LoadedFile::Status::Unreadable:
-            return failAndLog(loaded.reason + "; nothing was written");
+        case LoadedFile::Status::Unreadable: return failAndLog(loaded.reason + "; nothing was written");
         case LoadedFile::Status::Missing:
             if (whenMissing == WhenMissing::Skip) return SaveOutcome::Unchanged;
             break;
@@ -307,20 +311,21 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
                 return SaveOutcome::Unchanged;
             }
             break;
-        case LoadedFile::Status::Dictionary:
-            break;
+        case LoadedFile::Status::Dictionary: break;
     }
     if (!change(loaded.dictionary)) return SaveOutcome::Unchanged;
-    if (auto checked = checkChangedText(loaded.dictionary, shown); !checked) return fail(checked.error());
+    if (auto checked = checkChangedText(loaded.dictionary, shown); !checked)
+        return fail(checked.error());
     if (loaded.status == LoadedFile::Status::Unparsable) {
-        if (auto backup = backUpUnparsable(parent.folder.get(), parent.name, shownFolder, loaded); !backup)
+        if (auto backup = backUpUnparsable(parent.folder.get(), parent.name, shownFolder, loaded);
+            !backup)
             return fail(backup.error());
     }
     for (const std::string& key : loaded.repairedKeys)
         log::write(shown + ": the value of \"" + key +
                    "\" held text XML cannot carry; it was saved with U+FFFD in its place");
-    auto written = replaceFileAtomicallyAt(parent.folder.get(), parent.name,
-                                           plist::writeXml(plist::Value(loaded.dictionary)), 0644, shown);
+    auto written = replaceFileAtomicallyAt(
+        parent.folder.get(), parent.name, plist::writeXml(plist::Value(loaded.dictionary)), 0644, shown);
     if (!written) return fail(written.error());
     return *written == Durability::Synced ? SaveOutcome::Written : SaveOutcome::WrittenFolderNotSynced;
 }
@@ -370,7 +375,6 @@ bool settled(const timespec& ctime, const timespec& readAt) {
     return toNanos(readAt) - toNanos(ctime) >= static_cast<long double>(settle);
 }
 
-
 // The folder that holds the file, open, with the lock beside the file held.
 struct Locked {
     jail::Parent parent;
@@ -387,8 +391,8 @@ Result<Locked> openAndLock(const std::string& shown, std::chrono::milliseconds l
     return Locked{std::move(parent.value()), std::move(lock.value())};
 }
 
-Result<SaveOutcome> lockAndSave(std::string_view devicePath, WhenMissing whenMissing, const PlistChange& change,
-                                std::chrono::milliseconds lockDeadline) {
+Result<SaveOutcome> lockAndSave(std::string_view devicePath, WhenMissing whenMissing,
+                                const PlistChange& change, std::chrono::milliseconds lockDeadline) {
     const std::string shown = DeviceRoot::normalise(devicePath);
     const std::string folder = str::stringByDeletingLastPathComponent(shown);
     if (whenMissing == WhenMissing::Create) {
@@ -404,28 +408,33 @@ Result<SaveOutcome> lockAndSave(std::string_view devicePath, WhenMissing whenMis
 
 }  // namespace
 
-Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view devicePath, plist::Dictionary contents,
+Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view devicePath,
+                                                              plist::Dictionary contents,
                                                               std::chrono::milliseconds lockDeadline) {
     const std::string shown = DeviceRoot::normalise(devicePath);
     const std::string folder = str::stringByDeletingLastPathComponent(shown);
     if (auto checked = checkChangedText(contents, shown); !checked) return fail(checked.error());
-    if (auto made = jail::createFolders(folder); !made) return failAndLog("cannot save " + shown + ": " + made.error());
+    if (auto made = jail::createFolders(folder); !made)
+        return failAndLog("cannot save " + shown + ": " + made.error());
     auto locked = openAndLock(shown, lockDeadline);
     if (!locked) return fail(locked.error());
     const int folderFd = locked->parent.folder.get();
     removeLeftovers(folderFd, locked->parent.name, folder);
     LoadedFile loaded = loadFile(shown);
-    if (loaded.status == LoadedFile::Status::Unreadable) return failAndLog(loaded.reason + "; nothing was written");
+    if (loaded.status == LoadedFile::Status::Unreadable)
+        return failAndLog(loaded.reason + "; nothing was written");
     std::optional<CopyBeside> copy;
     if (loaded.status != LoadedFile::Status::Missing) {
-        auto copied = copyBeside(folderFd, locked->parent.name, loaded.file.bytes, kReplacedInfix, folder);
+        auto copied = copyBeside(folderFd, locked->parent.name, loaded.file.bytes, kReplacedInfix,
+                                 folder);
         if (!copied) return fail(copied.error());
         copy = std::move(copied.value());
     }
-    auto written = replaceFileAtomicallyAt(folderFd, locked->parent.name,
-                                           plist::writeXml(plist::Value(std::move(contents))), 0644, shown);
+    auto written = replaceFileAtomicallyAt(
+        folderFd, locked->parent.name, plist::writeXml(plist::Value(std::move(contents))), 0644, shown);
     if (!written) {
-        if (copy && copy->madeNow) ::unlinkat(folderFd, copy->name.c_str(), 0);  // ignored: the old file is in place
+        if (copy && copy->madeNow)
+            ::unlinkat(folderFd, copy->name.c_str(), 0);  // ignored: the old file is in place
         return fail(written.error());
     }
     if (!copy) return std::optional<std::filesystem::path>();
@@ -435,11 +444,12 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view d
 }
 
 Result<SaveOutcome> updatePlistFile(std::string_view devicePath, WhenMissing whenMissing,
-                                    const PlistChange& change,
-                                    std::chrono::milliseconds lockDeadline) {
+                                    const PlistChange& change, std::chrono::milliseconds lockDeadline) {
     auto saved = lockAndSave(devicePath, whenMissing, change, lockDeadline);
-    if (!saved) SaveWatch::note(saved.error());
-    else if (*saved == SaveOutcome::WrittenFolderNotSynced) SaveWatch::note(std::string(kNotSyncedReason));
+    if (!saved)
+        SaveWatch::note(saved.error());
+    else if (*saved == SaveOutcome::WrittenFolderNotSynced)
+        SaveWatch::note(std::string(kNotSyncedReason));
     return saved;
 }
 

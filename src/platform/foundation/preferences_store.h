@@ -58,8 +58,8 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(
     std::string_view devicePath, plist::Dictionary contents,
     std::chrono::milliseconds lockDeadline = kSaveLockDeadline);
 
-// A fresh parse (text XML cannot carry reads as U+FFFD): nothing when the file is missing (silently) or cannot be read, does not
-// parse, or is not a dictionary (each logged).
+// A fresh parse (text XML cannot carry reads as U+FFFD): nothing when the file is missing (silently) or
+// cannot be read, does not parse, or is not a dictionary (each logged).
 std::optional<plist::Dictionary> readPlistDictionary(std::string_view devicePath);
 
 // The same fresh parse for a front end that reports why: a missing file is an empty

@@ -26,9 +26,7 @@ constexpr int kMaxLinks = 40;
 std::atomic<bool> forceWalk{false};
 std::atomic<bool> kernelLacksOpenat2{false};
 
-bool isWriting(int flags) {
-    return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC | O_APPEND)) != 0;
-}
+bool isWriting(int flags) { return (flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC | O_APPEND)) != 0; }
 
 std::vector<std::string> componentsOf(std::string_view normalised) {
     std::vector<std::string> parts;
@@ -100,8 +98,10 @@ public:
             todo_.pop_front();
             if (part.empty() || part == ".") continue;
             if (part == "..") {
-                if (chain_.empty()) lookup_.triedToLeave = true;
-                else chain_.pop_back();
+                if (chain_.empty())
+                    lookup_.triedToLeave = true;
+                else
+                    chain_.pop_back();
                 continue;
             }
             if (!step(part, todo_.empty())) return std::move(lookup_);
@@ -115,8 +115,10 @@ private:
     int here() const { return chain_.empty() ? root_ : chain_.back().get(); }
 
     Lookup finish(int fd) {
-        if (fd >= 0) lookup_.fd.reset(fd);
-        else lookup_.error = errno;
+        if (fd >= 0)
+            lookup_.fd.reset(fd);
+        else
+            lookup_.error = errno;
         return std::move(lookup_);
     }
 
@@ -225,7 +227,8 @@ Result<UniqueFd> openNormalised(const fs::path& root, const std::string& normali
     if (lookup.fd.valid()) return std::move(lookup.fd);
     int error = lookup.error;
     std::string reason = normalised + ": " + std::strerror(error);
-    if (lookup.triedToLeave && (error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV)) {
+    if (lookup.triedToLeave &&
+        (error == ENOENT || error == ENOTDIR || error == ELOOP || error == EXDEV)) {
         reason = normalised + " leads out of the device root through a link or \"..\"; " +
                  (isWriting(flags) ? "refused" : "treated as absent");
         log::write(reason);
@@ -271,7 +274,8 @@ Result<struct stat> stat(std::string_view devicePath, bool followLink) {
     auto fd = open(devicePath, O_PATH | (followLink ? 0 : O_NOFOLLOW));
     if (!fd) return fail(fd.error(), fd.errorCode());
     struct stat info {};
-    if (::fstat(fd->get(), &info) != 0) return fail(std::string(devicePath) + ": " + std::strerror(errno), errno);
+    if (::fstat(fd->get(), &info) != 0)
+        return fail(std::string(devicePath) + ": " + std::strerror(errno), errno);
     return info;
 }
 
@@ -307,7 +311,8 @@ Result<void> createFoldersIn(const fs::path& root, std::string_view devicePath, 
                 return logged("cannot create the folder " + prefix + ": " + std::strerror(errno), errno);
             next = openNormalised(root, prefix, O_RDONLY | O_DIRECTORY, 0);
         }
-        if (!next) return logged("cannot create the folder " + prefix + ": " + next.error(), next.errorCode());
+        if (!next)
+            return logged("cannot create the folder " + prefix + ": " + next.error(), next.errorCode());
         current = std::move(next);
     }
     return {};

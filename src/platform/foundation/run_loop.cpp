@@ -16,8 +16,8 @@ RunLoop& RunLoop::main() {
 void RunLoop::performAfterDelay(double delay, std::function<void()> call, const void* target,
                                 std::string selector, const void* argument) {
     if (!(delay > 0.0)) delay = 0.0;
-    pending_.push_back(Pending{now_ + delay, nextSequence_++, std::move(call), target,
-                               std::move(selector), argument});
+    pending_.push_back(
+        Pending{now_ + delay, nextSequence_++, std::move(call), target, std::move(selector), argument});
 }
 
 void RunLoop::cancelPreviousPerformRequests(const void* target, std::string_view selector,
@@ -32,20 +32,18 @@ void RunLoop::cancelAllRequests(const void* target) {
 }
 
 bool RunLoop::hasPending(const void* target, std::string_view selector) const {
-    return std::any_of(pending_.begin(), pending_.end(), [&](const Pending& p) {
-        return p.target == target && p.selector == selector;
-    });
+    return std::any_of(pending_.begin(), pending_.end(),
+                       [&](const Pending& p) { return p.target == target && p.selector == selector; });
 }
 
 std::size_t RunLoop::advance(double seconds) {
     const double end = now_ + std::max(0.0, seconds);
     std::size_t ran = 0;
     for (;;) {
-        auto next = std::min_element(pending_.begin(), pending_.end(),
-                                     [](const Pending& a, const Pending& b) {
-                                         return a.due < b.due ||
-                                                (a.due == b.due && a.sequence < b.sequence);
-                                     });
+        auto next = std::min_element(
+            pending_.begin(), pending_.end(), [](const Pending& a, const Pending& b) {
+                return a.due < b.due || (a.due == b.due && a.sequence < b.sequence);
+            });
         if (next == pending_.end() || next->due > end) break;
         Pending due = std::move(*next);
         pending_.erase(next);

@@ -7,11 +7,11 @@
 #include <unicode/utf16.h>
 #include <unicode/utf8.h>
 
+#include <locale.h>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 
 namespace vx::str {
 
@@ -236,8 +236,8 @@ bool hasPrefix(std::string_view text, std::string_view prefix) {
     return text.substr(0, prefix.size()) == prefix;
 }
 
-std::optional<std::size_t> matchAt(std::string_view text, std::size_t at,
-                                   std::string_view needle, bool caseInsensitive) {
+std::optional<std::size_t> matchAt(std::string_view text, std::size_t at, std::string_view needle,
+                                   bool caseInsensitive) {
     if (needle.empty() || at > text.size()) return std::nullopt;
     if (!caseInsensitive) {
         if (text.substr(at, needle.size()) != needle) return std::nullopt;
@@ -282,8 +282,8 @@ std::string lowercase(std::string_view text) {
             if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
         return result;
     }
-    icu::UnicodeString unicode =
-        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     unicode.toLower(icu::Locale::getRoot());
     std::string result;
     unicode.toUTF8String(result);

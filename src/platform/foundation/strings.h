@@ -51,8 +51,8 @@ struct Range {
 std::optional<Range> rangeOfString(std::string_view haystack, std::string_view needle,
                                    bool caseInsensitive, std::size_t from = 0);
 // The end of `needle` when it stands exactly at byte offset `at` of the text.
-std::optional<std::size_t> matchAt(std::string_view text, std::size_t at,
-                                   std::string_view needle, bool caseInsensitive);
+std::optional<std::size_t> matchAt(std::string_view text, std::size_t at, std::string_view needle,
+                                   bool caseInsensitive);
 
 // The device's white-space set (no line breaks) and line-break set.
 bool isWhitespace(char32_t c);

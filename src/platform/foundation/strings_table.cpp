@@ -34,7 +34,8 @@ Result<StringsTable> readStringsTable(std::string_view devicePath) {
     if (!bytes) return fail(bytes.error());
     std::vector<std::string> notes;
     auto table = parseStringsTable(bytes.value(), &notes);
-    for (const std::string& note : notes) log::write("strings table " + std::string(devicePath) + ": " + note);
+    for (const std::string& note : notes)
+        log::write("strings table " + std::string(devicePath) + ": " + note);
     if (!table) {
         std::string reason = "strings table " + std::string(devicePath) + ": " + table.error();
         log::write(reason);

@@ -16,7 +16,8 @@ using StringsTable = std::map<std::string, std::string>;
 
 // The table, or the reason (with its line number) why the text is not one. `notes` gets
 // what was accepted but is likely a mistake (a /* comment never closed swallows the rest).
-Result<StringsTable> parseStringsTable(std::string_view bytes, std::vector<std::string>* notes = nullptr);
+Result<StringsTable> parseStringsTable(std::string_view bytes,
+                                       std::vector<std::string>* notes = nullptr);
 // The table of a file at a device path; failures other than a missing file are logged.
 Result<StringsTable> readStringsTable(std::string_view devicePath);
 

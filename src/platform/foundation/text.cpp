@@ -170,8 +170,7 @@ Result<std::string> toUtf8(std::string_view bytes, const char* encoding) {
     UErrorCode status = U_ZERO_ERROR;
     std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open(encoding, &status));
     if (U_FAILURE(status)) return fail(std::string("unknown encoding ") + encoding);
-    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
-                        &status);
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
     auto sourceLength = static_cast<int32_t>(bytes.size());
     int32_t units = ucnv_toUChars(converter.get(), nullptr, 0, bytes.data(), sourceLength, &status);
     if (status == U_BUFFER_OVERFLOW_ERROR) status = U_ZERO_ERROR;

@@ -11,8 +11,8 @@ constexpr const char* kAttemptSelector = "attemptFix";
 
 std::string LocationError::description() const {
     return "Error Domain=" + domain + " Code=" + std::to_string(code) +
-           " \"The operation couldn\u2019t be completed. (" + domain + " error " +
-           std::to_string(code) + ".)\"";
+           " \"The operation couldn\u2019t be completed. (" + domain + " error " + std::to_string(code) +
+           ".)\"";
 }
 
 std::shared_ptr<CLLocationManager> CLLocationManager::init() {
@@ -46,8 +46,8 @@ void CLLocationManager::attemptFix() {
     if (!updating_) return;
     auto self = sharedFrom(this);
     auto data = weather::load();
-    CLLocationPtr fix =
-        weather::locationFrom(data.find(weather::kDeviceLocationKey), RunLoop::main().now());
+    CLLocationPtr fix = weather::locationFrom(data.find(weather::kDeviceLocationKey),
+                                              RunLoop::main().now());
     // Schedule first: the delegate may stop or restart updating from inside its callback.
     scheduleNextAttempt();
     auto delegate = delegate_.lock();

@@ -31,7 +31,9 @@ std::optional<ObjCClass> ClassRegistry::lookUp(std::string_view name) const {
     return it->second;
 }
 
-bool ClassRegistry::hasClass(std::string_view name) const { return classes_.find(name) != classes_.end(); }
+bool ClassRegistry::hasClass(std::string_view name) const {
+    return classes_.find(name) != classes_.end();
+}
 
 std::shared_ptr<Object> ClassRegistry::instantiate(std::string_view name) const {
     auto it = classes_.find(name);
@@ -48,6 +50,8 @@ std::vector<std::string> ClassRegistry::classNames() const {
 
 void ClassRegistry::reset() { classes_.clear(); }
 
-std::optional<ObjCClass> objc_getClass(std::string_view name) { return ClassRegistry::shared().lookUp(name); }
+std::optional<ObjCClass> objc_getClass(std::string_view name) {
+    return ClassRegistry::shared().lookUp(name);
+}
 
 }  // namespace vx

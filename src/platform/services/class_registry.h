@@ -23,7 +23,8 @@ class ObjCClass {
 public:
     using Factory = std::function<std::shared_ptr<Object>()>;
 
-    ObjCClass(std::string name, Factory factory) : name_(std::move(name)), factory_(std::move(factory)) {}
+    ObjCClass(std::string name, Factory factory)
+        : name_(std::move(name)), factory_(std::move(factory)) {}
 
     const std::string& name() const { return name_; }
     // alloc/init: a new instance, or nullptr when the factory gives none.
@@ -49,7 +50,8 @@ public:
     // Registers T under `name` with a factory that makes a T by std::make_shared.
     template <class T>
     bool registerClass(std::string name) {
-        return registerClass(std::move(name), [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); });
+        return registerClass(std::move(name),
+                             [] { return std::static_pointer_cast<Object>(std::make_shared<T>()); });
     }
     void unregisterClass(std::string_view name);
 

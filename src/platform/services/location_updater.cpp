@@ -33,8 +33,7 @@ void LocationUpdater::completeFetch(CLLocationPtr location) {
     plist::Value* city = data.find(weather::kLocalCityKey);
     if (city == nullptr || !city->isDictionary()) return;  // the city went away meanwhile
     plist::Dictionary& entry = city->dictionary();
-    entry.set(std::string(weather::kUpdateTimeKey),
-              weather::dateFromSince1970(RunLoop::main().now()));
+    entry.set(std::string(weather::kUpdateTimeKey), weather::dateFromSince1970(RunLoop::main().now()));
     if (location != nullptr) {
         entry.set(std::string(weather::kLatitudeKey), location->coordinate().latitude);
         entry.set(std::string(weather::kLongitudeKey), location->coordinate().longitude);

@@ -26,10 +26,12 @@ namespace fs = std::filesystem;
 // a failure at any step leaves the source in place.
 Result<void> copyThenUnlink(const std::string& source, const std::string& destination) {
     WholeFile whole = readWholeFile(source, files::kMaxReadBytes);
-    if (whole.status == WholeFile::Status::Missing) return fail("cannot read " + source + ": no such file");
+    if (whole.status == WholeFile::Status::Missing)
+        return fail("cannot read " + source + ": no such file");
     if (whole.status == WholeFile::Status::Failed) return fail(whole.reason);
     if (!whole.stable) return fail(source + " changed while it was copied");
-    if (auto written = replaceFileAtomically(destination, whole.bytes, whole.identity.st_mode & 07777); !written)
+    if (auto written = replaceFileAtomically(destination, whole.bytes, whole.identity.st_mode & 07777);
+        !written)
         return fail(written.error());
     if (auto removed = jail::unlink(source); !removed) return fail("copied, but " + removed.error());
     return {};

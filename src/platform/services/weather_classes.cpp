@@ -13,8 +13,7 @@ void registerWeatherClasses() {
         return std::static_pointer_cast<Object>(WeatherPreferences::sharedPreferences());
     });
     registry.registerClass(WeatherLocationManager::kClassName, [] {
-        return std::static_pointer_cast<Object>(
-            WeatherLocationManager::sharedWeatherLocationManager());
+        return std::static_pointer_cast<Object>(WeatherLocationManager::sharedWeatherLocationManager());
     });
     registry.registerClass(LocationUpdater::kClassName, [] {
         return std::static_pointer_cast<Object>(LocationUpdater::sharedLocationUpdater());

@@ -21,8 +21,7 @@ Result<void> save(const plist::Dictionary& data) {
     (void)jail::createFolders(str::stringByDeletingLastPathComponent(kWeatherDataPath));
     auto written = plist::writeFileAtomically(kWeatherDataPath, plist::Value(data));
     if (!written) {
-        log::write("weather: cannot save " + std::string(kWeatherDataPath) + ": " +
-                   written.error());
+        log::write("weather: cannot save " + std::string(kWeatherDataPath) + ": " + written.error());
     }
     return written;
 }
@@ -43,8 +42,7 @@ CLLocationPtr locationFrom(const plist::Value* entry, double timestamp) {
     if (entry == nullptr) return nullptr;
     const plist::Value* latitude = plist::lookup(*entry, kLatitudeKey);
     const plist::Value* longitude = plist::lookup(*entry, kLongitudeKey);
-    if (latitude == nullptr || longitude == nullptr || !latitude->isNumber() ||
-        !longitude->isNumber()) {
+    if (latitude == nullptr || longitude == nullptr || !latitude->isNumber() || !longitude->isNumber()) {
         return nullptr;
     }
     return CLLocation::initWithCoordinate({latitude->doubleValue(), longitude->doubleValue()},

@@ -22,7 +22,9 @@ void UIAlertView::show() {
     if (auto self = sharedFrom(this)) application.enqueueAlert(self);
 }
 
-bool UIAlertView::isVisible() const { return UIApplication::sharedApplication().frontAlert().get() == this; }
+bool UIAlertView::isVisible() const {
+    return UIApplication::sharedApplication().frontAlert().get() == this;
+}
 
 bool UIAlertView::userPressButtonAtIndex(int index) {
     if (index < 0 || index >= numberOfButtons()) return false;

@@ -40,11 +40,11 @@ using AnimatedValue = std::variant<CGRect, CGPoint, CGSize, UIEdgeInsets, double
 
 struct PropertyChange {
     std::weak_ptr<UIView> view;
-    const UIView* identity = nullptr;  // for comparison only; never dereferenced
-    std::string property;              // "frame", "contentInset", …
-    AnimatedValue value;               // the new value
+    const UIView* identity = nullptr;    // for comparison only; never dereferenced
+    std::string property;                // "frame", "contentInset", …
+    AnimatedValue value;                 // the new value
     std::optional<std::size_t> blockId;  // the innermost open block, if any
-    bool animatedSetter = false;       // set through an "animated: YES" setter
+    bool animatedSetter = false;         // set through an "animated: YES" setter
 };
 
 class AnimationRecorder {

@@ -18,7 +18,8 @@ bool UIApplication::openURL(const std::string& url) {
     const auto colon = url.find(':');
     const bool hasScheme = colon != std::string::npos && colon > 0 &&
                            std::all_of(url.begin(), url.begin() + static_cast<long>(colon), [](char c) {
-                               return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+                               return std::isalnum(static_cast<unsigned char>(c)) || c == '+' ||
+                                      c == '-' || c == '.';
                            });
     if (!hasScheme) {
         log::write("openURL: not a URL: " + url);
@@ -34,7 +35,8 @@ void UIApplication::enqueueAlert(std::shared_ptr<UIAlertView> alert) {
 }
 
 bool UIApplication::removeAlert(const UIAlertView* alert) {
-    auto it = std::find_if(alerts_.begin(), alerts_.end(), [alert](const auto& a) { return a.get() == alert; });
+    auto it = std::find_if(alerts_.begin(), alerts_.end(),
+                           [alert](const auto& a) { return a.get() == alert; });
     if (it == alerts_.end()) return false;
     auto keepAlive = *it;  // released after the queue no longer refers to it
     alerts_.erase(it);
@@ -42,7 +44,8 @@ bool UIApplication::removeAlert(const UIAlertView* alert) {
 }
 
 bool UIApplication::isAlertQueued(const UIAlertView* alert) const {
-    return std::any_of(alerts_.begin(), alerts_.end(), [alert](const auto& a) { return a.get() == alert; });
+    return std::any_of(alerts_.begin(), alerts_.end(),
+                       [alert](const auto& a) { return a.get() == alert; });
 }
 
 std::shared_ptr<UIAlertView> UIApplication::frontAlert() const {

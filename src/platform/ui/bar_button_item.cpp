@@ -5,8 +5,9 @@ namespace vx {
 UIBarButtonItem::UIBarButtonItem(std::string title, UIBarButtonItemStyle style, TargetAction action)
     : title_(std::move(title)), style_(style), action_(std::move(action)) {}
 
-std::shared_ptr<UIBarButtonItem> UIBarButtonItem::initWithTitle(std::string title, UIBarButtonItemStyle style,
-                                                                 TargetAction action) {
+std::shared_ptr<UIBarButtonItem> UIBarButtonItem::initWithTitle(std::string title,
+                                                                UIBarButtonItemStyle style,
+                                                                TargetAction action) {
     return std::make_shared<UIBarButtonItem>(std::move(title), style, std::move(action));
 }
 

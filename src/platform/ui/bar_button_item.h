@@ -20,8 +20,8 @@ public:
     static std::shared_ptr<UIBarButtonItem> initWithTitle(std::string title, UIBarButtonItemStyle style,
                                                           const std::shared_ptr<T>& target, M method,
                                                           std::string selector) {
-        return std::make_shared<UIBarButtonItem>(std::move(title), style,
-                                                 TargetAction::make(target, method, std::move(selector)));
+        return std::make_shared<UIBarButtonItem>(
+            std::move(title), style, TargetAction::make(target, method, std::move(selector)));
     }
     static std::shared_ptr<UIBarButtonItem> initWithTitle(std::string title, UIBarButtonItemStyle style,
                                                           TargetAction action);

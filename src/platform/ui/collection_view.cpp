@@ -9,8 +9,8 @@ std::shared_ptr<UICollectionView> UICollectionView::initWithFrame(CGRect frame) 
     return std::make_shared<UICollectionView>(frame, std::make_shared<UICollectionViewLayout>());
 }
 
-std::shared_ptr<UICollectionView> UICollectionView::initWithFrame(CGRect frame,
-                                                                  std::shared_ptr<UICollectionViewLayout> layout) {
+std::shared_ptr<UICollectionView> UICollectionView::initWithFrame(
+    CGRect frame, std::shared_ptr<UICollectionViewLayout> layout) {
     if (!layout) return nullptr;
     return std::make_shared<UICollectionView>(frame, std::move(layout));
 }

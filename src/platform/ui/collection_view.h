@@ -23,8 +23,8 @@ public:
     // initWithFrame: (with a default flow layout) and initWithFrame:collectionViewLayout:.
     // A missing layout gives nullptr, as on the device.
     static std::shared_ptr<UICollectionView> initWithFrame(CGRect frame);
-    static std::shared_ptr<UICollectionView> initWithFrame(CGRect frame,
-                                                           std::shared_ptr<UICollectionViewLayout> layout);
+    static std::shared_ptr<UICollectionView> initWithFrame(
+        CGRect frame, std::shared_ptr<UICollectionViewLayout> layout);
 
     std::string className() const override { return "UICollectionView"; }
 

@@ -21,7 +21,8 @@ void UIControl::removeTarget(const void* target, const std::string& selector, UI
 std::vector<std::string> UIControl::actionsForTarget(const void* target, UIControlEvents event) const {
     std::vector<std::string> out;
     for (const auto& r : registrations_) {
-        if (r.action.targetIdentity() == target && intersects(r.events, event)) out.push_back(r.action.selector());
+        if (r.action.targetIdentity() == target && intersects(r.events, event))
+            out.push_back(r.action.selector());
     }
     return out;
 }

@@ -14,9 +14,7 @@ CGRect CGRectNull() {
     return {{inf, inf}, {0, 0}};
 }
 
-bool CGRectIsNull(const CGRect& rect) {
-    return std::isinf(rect.origin.x) || std::isinf(rect.origin.y);
-}
+bool CGRectIsNull(const CGRect& rect) { return std::isinf(rect.origin.x) || std::isinf(rect.origin.y); }
 
 bool CGRectIsEmpty(const CGRect& rect) {
     return CGRectIsNull(rect) || rect.size.width == 0 || rect.size.height == 0;

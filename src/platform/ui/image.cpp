@@ -16,7 +16,8 @@ std::shared_ptr<UIImage> UIImage::_applicationIconImageForBundleIdentifier(
     const std::string& bundleIdentifier, int format, double scale) {
     (void)format;
     if (bundleIdentifier.empty()) return nullptr;
-    return std::make_shared<UIImage>("icon:" + bundleIdentifier, scale > 0 ? scale : UIScreen::mainScreen().scale());
+    return std::make_shared<UIImage>("icon:" + bundleIdentifier,
+                                     scale > 0 ? scale : UIScreen::mainScreen().scale());
 }
 
 }  // namespace vx

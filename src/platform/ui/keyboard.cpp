@@ -43,7 +43,9 @@ Notification UIKeyboard::willHideNotification(CGRect endFrame, int curve, double
     return keyboardNotification(UIKeyboardWillHideNotification, endFrame, curve, duration);
 }
 
-CGRect UIKeyboard::endFrame(const Notification& n) { return read<CGRect>(n, UIKeyboardFrameEndUserInfoKey); }
+CGRect UIKeyboard::endFrame(const Notification& n) {
+    return read<CGRect>(n, UIKeyboardFrameEndUserInfoKey);
+}
 
 int UIKeyboard::animationCurve(const Notification& n) {
     auto it = n.userInfo.find(std::string(UIKeyboardAnimationCurveUserInfoKey));

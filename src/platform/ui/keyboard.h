@@ -17,7 +17,8 @@ inline constexpr std::string_view UIKeyboardDidHideNotification = "UIKeyboardDid
 
 inline constexpr std::string_view UIKeyboardFrameBeginUserInfoKey = "UIKeyboardFrameBeginUserInfoKey";
 inline constexpr std::string_view UIKeyboardFrameEndUserInfoKey = "UIKeyboardFrameEndUserInfoKey";
-inline constexpr std::string_view UIKeyboardAnimationCurveUserInfoKey = "UIKeyboardAnimationCurveUserInfoKey";
+inline constexpr std::string_view UIKeyboardAnimationCurveUserInfoKey =
+    "UIKeyboardAnimationCurveUserInfoKey";
 inline constexpr std::string_view UIKeyboardAnimationDurationUserInfoKey =
     "UIKeyboardAnimationDurationUserInfoKey";
 

@@ -4,6 +4,8 @@ namespace vx {
 
 UILabel::UILabel(CGRect frame) : UIView(frame) {}
 
-std::shared_ptr<UILabel> UILabel::initWithFrame(CGRect frame) { return std::make_shared<UILabel>(frame); }
+std::shared_ptr<UILabel> UILabel::initWithFrame(CGRect frame) {
+    return std::make_shared<UILabel>(frame);
+}
 
 }  // namespace vx

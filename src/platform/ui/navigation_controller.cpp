@@ -36,7 +36,8 @@ void UINavigationController::showTop() {
     if (topView && topView->superviewPointer() != container.get()) container->addSubview(topView);
 }
 
-void UINavigationController::pushViewController(std::shared_ptr<UIViewController> controller, bool animated) {
+void UINavigationController::pushViewController(std::shared_ptr<UIViewController> controller,
+                                                bool animated) {
     if (!controller || controller->parentViewController() ||
         std::find(stack_.begin(), stack_.end(), controller) != stack_.end() ||
         controller.get() == static_cast<UIViewController*>(this)) {
@@ -68,14 +69,15 @@ std::shared_ptr<UIViewController> UINavigationController::popViewControllerAnima
     return popped;
 }
 
-std::vector<std::shared_ptr<UIViewController>> UINavigationController::popToRootViewControllerAnimated(bool animated) {
+std::vector<std::shared_ptr<UIViewController>> UINavigationController::popToRootViewControllerAnimated(
+    bool animated) {
     std::vector<std::shared_ptr<UIViewController>> popped;
     while (stack_.size() > 1) popped.insert(popped.begin(), popViewControllerAnimated(animated));
     return popped;
 }
 
-void UINavigationController::setViewControllers(std::vector<std::shared_ptr<UIViewController>> controllers,
-                                                bool animated) {
+void UINavigationController::setViewControllers(
+    std::vector<std::shared_ptr<UIViewController>> controllers, bool animated) {
     (void)animated;
     for (auto& old : stack_) old->setParentViewController({});
     stack_.clear();

@@ -6,7 +6,9 @@ namespace vx {
 
 UISwitch::UISwitch(CGRect frame) : UIControl(CGRect{frame.origin, kSize}) {}
 
-std::shared_ptr<UISwitch> UISwitch::initWithFrame(CGRect frame) { return std::make_shared<UISwitch>(frame); }
+std::shared_ptr<UISwitch> UISwitch::initWithFrame(CGRect frame) {
+    return std::make_shared<UISwitch>(frame);
+}
 
 void UISwitch::setOn(bool on, bool animated) {
     (void)animated;
@@ -25,9 +27,9 @@ SwitchAppearanceProxy& UISwitch::appearanceWhenContainedIn(const std::string& co
 
 SwitchAppearanceProxy& UISwitch::appearance() { return UIAppearance::shared().switchProxy(""); }
 
-std::optional<UIColor> UISwitch::resolve(
-    const std::optional<UIColor>& own,
-    const std::optional<UIColor>& (SwitchAppearanceProxy::*get)() const) const {
+std::optional<UIColor> UISwitch::resolve(const std::optional<UIColor>& own,
+                                         const std::optional<UIColor>& (SwitchAppearanceProxy::*get)()
+                                             const) const {
     if (own) return own;
     const auto& appearance = UIAppearance::shared();
     // Innermost container first: the views up to the root, and for each view that a

@@ -43,7 +43,8 @@ public:
 
 private:
     std::optional<UIColor> resolve(const std::optional<UIColor>& own,
-                                   const std::optional<UIColor>& (SwitchAppearanceProxy::*get)() const) const;
+                                   const std::optional<UIColor>& (SwitchAppearanceProxy::*get)()
+                                       const) const;
     bool on_ = false;
     std::optional<UIColor> onTintColor_;
     std::optional<UIColor> tintColor_;

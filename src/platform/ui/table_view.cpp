@@ -27,13 +27,15 @@ void UITableView::setDataSource(std::weak_ptr<UITableViewDataSource> dataSource)
 }
 
 void UITableView::setTableHeaderView(std::shared_ptr<UIView> view) {
-    if (tableHeaderView_ && tableHeaderView_->superviewPointer() == this) tableHeaderView_->removeFromSuperview();
+    if (tableHeaderView_ && tableHeaderView_->superviewPointer() == this)
+        tableHeaderView_->removeFromSuperview();
     tableHeaderView_ = std::move(view);
     layoutCells();
 }
 
 void UITableView::setTableFooterView(std::shared_ptr<UIView> view) {
-    if (tableFooterView_ && tableFooterView_->superviewPointer() == this) tableFooterView_->removeFromSuperview();
+    if (tableFooterView_ && tableFooterView_->superviewPointer() == this)
+        tableFooterView_->removeFromSuperview();
     tableFooterView_ = std::move(view);
     layoutCells();
 }
@@ -107,7 +109,8 @@ void UITableView::loadIfNeeded() {
     if (!loaded_) reloadData();
 }
 
-std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(const std::string& identifier) {
+std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
+    const std::string& identifier) {
     auto it = reusePool_.find(identifier);
     if (it == reusePool_.end() || it->second.empty()) return nullptr;
     auto cell = it->second.front();
@@ -159,7 +162,8 @@ std::optional<IndexPath> UITableView::indexPathForCell(const UITableViewCell* ce
 std::vector<std::shared_ptr<UITableViewCell>> UITableView::visibleCells() {
     loadIfNeeded();
     std::vector<std::shared_ptr<UITableViewCell>> out;
-    for (const auto& section : sections_) out.insert(out.end(), section.cells.begin(), section.cells.end());
+    for (const auto& section : sections_)
+        out.insert(out.end(), section.cells.begin(), section.cells.end());
     return out;
 }
 
@@ -262,9 +266,11 @@ void UITableView::shiftSelectionAfterDelete(IndexPath path) {
     }
 }
 
-void UITableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& paths, UITableViewRowAnimation animation) {
+void UITableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& paths,
+                                         UITableViewRowAnimation animation) {
     auto keepAlive = sharedFrom(this);
-    log({TableChange::Kind::InsertRows, paths, animation, animation != UITableViewRowAnimation::None, false});
+    log({TableChange::Kind::InsertRows, paths, animation, animation != UITableViewRowAnimation::None,
+         false});
     auto source = dataSource();
     if (!loaded_ || !source) {
         reloadData();
@@ -291,9 +297,11 @@ void UITableView::insertRowsAtIndexPaths(const std::vector<IndexPath>& paths, UI
     layoutCells();
 }
 
-void UITableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths, UITableViewRowAnimation animation) {
+void UITableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths,
+                                         UITableViewRowAnimation animation) {
     auto keepAlive = sharedFrom(this);
-    log({TableChange::Kind::DeleteRows, paths, animation, animation != UITableViewRowAnimation::None, false});
+    log({TableChange::Kind::DeleteRows, paths, animation, animation != UITableViewRowAnimation::None,
+         false});
     if (!loaded_ || dataSource_.expired()) {
         reloadData();
         return;
@@ -324,7 +332,8 @@ void UITableView::insertSections(const std::vector<int>& sections, UITableViewRo
     auto keepAlive = sharedFrom(this);
     std::vector<IndexPath> logged;
     for (int s : sections) logged.push_back({s, 0});
-    log({TableChange::Kind::InsertSections, logged, animation, animation != UITableViewRowAnimation::None, false});
+    log({TableChange::Kind::InsertSections, logged, animation,
+         animation != UITableViewRowAnimation::None, false});
     auto source = dataSource();
     if (!loaded_ || !source) {
         reloadData();
@@ -353,7 +362,8 @@ void UITableView::deleteSections(const std::vector<int>& sections, UITableViewRo
     auto keepAlive = sharedFrom(this);
     std::vector<IndexPath> logged;
     for (int s : sections) logged.push_back({s, 0});
-    log({TableChange::Kind::DeleteSections, logged, animation, animation != UITableViewRowAnimation::None, false});
+    log({TableChange::Kind::DeleteSections, logged, animation,
+         animation != UITableViewRowAnimation::None, false});
     if (!loaded_ || dataSource_.expired()) {
         reloadData();
         return;
@@ -383,9 +393,11 @@ void UITableView::deleteSections(const std::vector<int>& sections, UITableViewRo
     layoutCells();
 }
 
-void UITableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& paths, UITableViewRowAnimation animation) {
+void UITableView::reloadRowsAtIndexPaths(const std::vector<IndexPath>& paths,
+                                         UITableViewRowAnimation animation) {
     auto keepAlive = sharedFrom(this);
-    log({TableChange::Kind::Reload, paths, animation, animation != UITableViewRowAnimation::None, false});
+    log({TableChange::Kind::Reload, paths, animation, animation != UITableViewRowAnimation::None,
+         false});
     auto source = dataSource();
     if (!loaded_ || !source) {
         reloadData();
@@ -423,7 +435,8 @@ void UITableView::selectRowAtIndexPath(IndexPath indexPath, bool animated) {
 void UITableView::deselectRowAtIndexPath(IndexPath indexPath, bool animated) {
     if (selected_ == indexPath) {
         selected_.reset();
-        if (validPath(indexPath)) sections_[indexPath.section].cells[indexPath.row]->setSelected(false, animated);
+        if (validPath(indexPath))
+            sections_[indexPath.section].cells[indexPath.row]->setSelected(false, animated);
     }
     log({TableChange::Kind::Deselect, {indexPath}, UITableViewRowAnimation::None, animated, false});
 }
@@ -441,7 +454,8 @@ void UITableView::applyEditingToCells() {
         for (std::size_t r = 0; r < sections_[s].cells.size(); ++r) {
             auto& cell = sections_[s].cells[r];
             cell->setEditing(editing_);
-            cell->setShowsReorderControl(editing_ && canMoveRow({static_cast<int>(s), static_cast<int>(r)}));
+            cell->setShowsReorderControl(editing_ &&
+                                         canMoveRow({static_cast<int>(s), static_cast<int>(r)}));
         }
     }
 }
@@ -456,7 +470,8 @@ UITableViewCellEditingStyle UITableView::editingStyleForRow(IndexPath indexPath)
     if (!canEditRow(indexPath)) return UITableViewCellEditingStyle::None;
     auto delegate = this->delegate();
     if (!delegate) return UITableViewCellEditingStyle::Delete;
-    return delegate->editingStyleForRowAtIndexPath(*this, indexPath).value_or(UITableViewCellEditingStyle::Delete);
+    return delegate->editingStyleForRowAtIndexPath(*this, indexPath)
+        .value_or(UITableViewCellEditingStyle::Delete);
 }
 
 bool UITableView::shouldIndentWhileEditingRow(IndexPath indexPath) {
@@ -502,7 +517,8 @@ bool UITableView::moveRow(IndexPath from, IndexPath to) {
     };
     if (!editing_) return refuse("the table is not in editing mode");
     if (!validPath(from)) return refuse("no such source row");
-    if (to.section < 0 || to.section >= static_cast<int>(sections_.size())) return refuse("no such section");
+    if (to.section < 0 || to.section >= static_cast<int>(sections_.size()))
+        return refuse("no such section");
     int limit = static_cast<int>(sections_[to.section].cells.size());
     if (to.section == from.section) --limit;  // positions after taking the row out
     if (to.row < 0 || to.row > limit) return refuse("no such destination row");

@@ -115,15 +115,15 @@ public:
 // One entry of the table's change log.
 struct TableChange {
     enum class Kind {
-        Reload,          // reloadData
+        Reload,  // reloadData
         InsertRows,
         DeleteRows,
         InsertSections,  // indexPaths hold {section, 0}
         DeleteSections,
-        MoveRow,         // indexPaths = {from, to}
+        MoveRow,  // indexPaths = {from, to}
         Select,
         Deselect,
-        SetEditing,      // editing in `flag`
+        SetEditing,  // editing in `flag`
     };
     Kind kind = Kind::Reload;
     std::vector<IndexPath> indexPaths;

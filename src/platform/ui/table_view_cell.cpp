@@ -17,7 +17,8 @@ UITableViewCell::UITableViewCell(UITableViewCellStyle style, std::string reuseId
     if (style_ != UITableViewCellStyle::Default) {
         detailTextLabel_ = std::make_shared<UILabel>();
         detailTextLabel_->setTextColor(UIColor::colorWithRed(0.556863, 0.556863, 0.576471, 1));
-        if (style_ == UITableViewCellStyle::Value1) detailTextLabel_->setTextAlignment(NSTextAlignment::Right);
+        if (style_ == UITableViewCellStyle::Value1)
+            detailTextLabel_->setTextAlignment(NSTextAlignment::Right);
     }
     addSubview(contentView_);
 }
@@ -29,7 +30,8 @@ std::shared_ptr<UITableViewCell> UITableViewCell::initWithStyle(UITableViewCellS
 
 void UITableViewCell::setAccessoryView(std::shared_ptr<UIView> view) {
     if (view == accessoryView_) return;
-    if (accessoryView_ && accessoryView_->superviewPointer() == this) accessoryView_->removeFromSuperview();
+    if (accessoryView_ && accessoryView_->superviewPointer() == this)
+        accessoryView_->removeFromSuperview();
     accessoryView_ = std::move(view);
     if (accessoryView_) addSubview(accessoryView_);
     setNeedsLayout();
@@ -63,7 +65,8 @@ void UITableViewCell::layoutSubviews() {
     if (accessoryView_) {
         const CGSize accessory = accessoryView_->frame().size;
         const double x = size.width - kAccessoryMargin - accessory.width;
-        const CGRect frame = CGRectMake(x, (size.height - accessory.height) / 2, accessory.width, accessory.height);
+        const CGRect frame = CGRectMake(x, (size.height - accessory.height) / 2, accessory.width,
+                                        accessory.height);
         if (accessoryView_->frame() != frame) accessoryView_->setFrame(frame);
         contentWidth = x;
     } else if (accessoryType_ != UITableViewCellAccessoryType::None) {

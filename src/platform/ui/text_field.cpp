@@ -20,8 +20,8 @@ std::shared_ptr<UITextField> UITextField::initWithFrame(CGRect frame) {
 }
 
 bool UITextField::respondsToSelector(std::string_view selector) const {
-    static constexpr std::array<std::string_view, 4> kSelectors{"setDelegate:", "delegate", "setReturnKeyType:",
-                                                                "returnKeyType"};
+    static constexpr std::array<std::string_view, 4> kSelectors{"setDelegate:", "delegate",
+                                                                "setReturnKeyType:", "returnKeyType"};
     return std::find(kSelectors.begin(), kSelectors.end(), selector) != kSelectors.end() ||
            UIControl::respondsToSelector(selector);
 }
@@ -55,13 +55,15 @@ void UITextField::didResignFirstResponder() {
     post(UITextFieldTextDidEndEditingNotification, this);
 }
 
-bool UITextField::userReplaceRange(std::size_t location, std::size_t length, const std::string& replacement) {
+bool UITextField::userReplaceRange(std::size_t location, std::size_t length,
+                                   const std::string& replacement) {
     if (!isEnabled()) return false;
     location = std::min(location, text_.size());
     length = std::min(length, text_.size() - location);
     auto keepAlive = sharedFrom(this);
     if (auto delegate = this->delegate()) {
-        if (!delegate->shouldChangeCharactersInRange(*this, location, length, replacement).value_or(true)) {
+        if (!delegate->shouldChangeCharactersInRange(*this, location, length, replacement)
+                 .value_or(true)) {
             return false;
         }
     }
@@ -71,9 +73,13 @@ bool UITextField::userReplaceRange(std::size_t location, std::size_t length, con
     return true;
 }
 
-bool UITextField::userReplaceText(const std::string& text) { return userReplaceRange(0, text_.size(), text); }
+bool UITextField::userReplaceText(const std::string& text) {
+    return userReplaceRange(0, text_.size(), text);
+}
 
-bool UITextField::userInsertText(const std::string& text) { return userReplaceRange(text_.size(), 0, text); }
+bool UITextField::userInsertText(const std::string& text) {
+    return userReplaceRange(text_.size(), 0, text);
+}
 
 bool UITextField::userDeleteBackward() {
     if (text_.empty()) return false;

@@ -15,7 +15,9 @@ void post(std::string_view name, const void* sender) {
 
 UITextView::UITextView(CGRect frame) : UIScrollView(frame) {}
 
-std::shared_ptr<UITextView> UITextView::initWithFrame(CGRect frame) { return std::make_shared<UITextView>(frame); }
+std::shared_ptr<UITextView> UITextView::initWithFrame(CGRect frame) {
+    return std::make_shared<UITextView>(frame);
+}
 
 bool UITextView::respondsToSelector(std::string_view selector) const {
     static constexpr std::array<std::string_view, 2> kSelectors{"setDelegate:", "delegate"};

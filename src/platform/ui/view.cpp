@@ -22,7 +22,7 @@ std::shared_ptr<UIView> UIView::initWithFrame(CGRect frame) { return std::make_s
 
 bool UIView::respondsToSelector(std::string_view selector) const {
     static constexpr std::array<std::string_view, 7> kSelectors{
-        "isFirstResponder", "becomeFirstResponder", "resignFirstResponder", "canBecomeFirstResponder",
+        "isFirstResponder", "becomeFirstResponder", "resignFirstResponder",   "canBecomeFirstResponder",
         "setFrame:",        "layoutSubviews",       "touchesEnded:withEvent:"};
     return std::find(kSelectors.begin(), kSelectors.end(), selector) != kSelectors.end() ||
            Object::respondsToSelector(selector);
@@ -116,7 +116,8 @@ void UIView::detachFromSuperview() {
     if (parent == nullptr) return;
     parent->willRemoveSubview(this);
     auto& siblings = parent->subviews_;
-    auto it = std::find_if(siblings.begin(), siblings.end(), [this](const Ptr& v) { return v.get() == this; });
+    auto it = std::find_if(siblings.begin(), siblings.end(),
+                           [this](const Ptr& v) { return v.get() == this; });
     superview_ = nullptr;
     if (it != siblings.end()) siblings.erase(it);
     parent->setNeedsLayout();
@@ -276,8 +277,8 @@ void UIView::setOwningViewController(std::weak_ptr<UIViewController> controller)
 
 void UIView::beginAnimations(const std::string& name, const void* context) {
     (void)name, (void)context;
-    AnimationRecorder::shared().openBlock(AnimationBlock::Kind::BeginCommit, UIViewAnimationCurveEaseInOut,
-                                          0.2);
+    AnimationRecorder::shared().openBlock(AnimationBlock::Kind::BeginCommit,
+                                          UIViewAnimationCurveEaseInOut, 0.2);
 }
 
 void UIView::setAnimationCurve(int curve) { AnimationRecorder::shared().setCurveOfOpenBlock(curve); }
@@ -293,7 +294,8 @@ void UIView::commitAnimations() {
 void UIView::animateWithDuration(double duration, const std::function<void()>& animations,
                                  std::function<void(bool)> completion) {
     auto& recorder = AnimationRecorder::shared();
-    recorder.openBlock(AnimationBlock::Kind::AnimateWithDuration, UIViewAnimationCurveEaseInOut, duration);
+    recorder.openBlock(AnimationBlock::Kind::AnimateWithDuration, UIViewAnimationCurveEaseInOut,
+                       duration);
     if (animations) animations();
     recorder.closeBlock();
     if (completion) {
@@ -303,7 +305,8 @@ void UIView::animateWithDuration(double duration, const std::function<void()>& a
 }
 
 void UIView::recordChange(std::string property, AnimatedValue value, bool animatedSetter) const {
-    AnimationRecorder::shared().recordChange(*this, std::move(property), std::move(value), animatedSetter);
+    AnimationRecorder::shared().recordChange(*this, std::move(property), std::move(value),
+                                             animatedSetter);
 }
 
 }  // namespace vx

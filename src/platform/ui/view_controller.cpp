@@ -12,11 +12,13 @@ namespace vx {
 
 UIViewController::~UIViewController() = default;
 
-std::shared_ptr<UIViewController> UIViewController::init() { return std::make_shared<UIViewController>(); }
+std::shared_ptr<UIViewController> UIViewController::init() {
+    return std::make_shared<UIViewController>();
+}
 
 bool UIViewController::respondsToSelector(std::string_view selector) const {
-    static constexpr std::array<std::string_view, 5> kSelectors{"setView:", "view", "title", "navigationTitle",
-                                                                "loadView"};
+    static constexpr std::array<std::string_view, 5> kSelectors{"setView:", "view", "title",
+                                                                "navigationTitle", "loadView"};
     return std::find(kSelectors.begin(), kSelectors.end(), selector) != kSelectors.end() ||
            Object::respondsToSelector(selector);
 }
@@ -33,7 +35,8 @@ std::shared_ptr<UIView> UIViewController::view() {
 }
 
 void UIViewController::setView(std::shared_ptr<UIView> view) {
-    if (view_ && view_ != view && view_->owningViewController().get() == this) view_->setOwningViewController({});
+    if (view_ && view_ != view && view_->owningViewController().get() == this)
+        view_->setOwningViewController({});
     view_ = std::move(view);
     if (view_) {
         if (auto self = sharedFrom(this)) view_->setOwningViewController(self);
@@ -73,8 +76,10 @@ std::shared_ptr<UINavigationItem> UIViewController::navigationItem() {
 // ---- Containment
 
 std::shared_ptr<UINavigationController> UIViewController::navigationController() const {
-    for (auto controller = parentViewController(); controller; controller = controller->parentViewController()) {
-        if (auto navigation = std::dynamic_pointer_cast<UINavigationController>(controller)) return navigation;
+    for (auto controller = parentViewController(); controller;
+         controller = controller->parentViewController()) {
+        if (auto navigation = std::dynamic_pointer_cast<UINavigationController>(controller))
+            return navigation;
     }
     return nullptr;
 }
@@ -107,7 +112,8 @@ void UIViewController::presentViewController(std::shared_ptr<UIViewController> c
                    context->presented_->className());
         return;
     }
-    if (controller == context || !controller->presenting_.expired() || controller->parentViewController()) {
+    if (controller == context || !controller->presenting_.expired() ||
+        controller->parentViewController()) {
         log::write("presentViewController: " + controller->className() + " is already shown elsewhere");
         return;
     }
@@ -125,7 +131,8 @@ void UIViewController::presentViewController(std::shared_ptr<UIViewController> c
 
 void UIViewController::dismissViewControllerAnimated(bool animated, std::function<void()> completion) {
     std::shared_ptr<UIViewController> presenter;
-    for (auto controller = sharedFrom(this); controller; controller = controller->parentViewController()) {
+    for (auto controller = sharedFrom(this); controller;
+         controller = controller->parentViewController()) {
         if (controller->presented_) {
             presenter = controller;
             break;

@@ -9,7 +9,9 @@ namespace vx {
 UIWindow::UIWindow() : UIView(UIScreen::mainScreen().bounds()) {}
 UIWindow::UIWindow(CGRect frame) : UIView(frame) {}
 
-std::shared_ptr<UIWindow> UIWindow::initWithFrame(CGRect frame) { return std::make_shared<UIWindow>(frame); }
+std::shared_ptr<UIWindow> UIWindow::initWithFrame(CGRect frame) {
+    return std::make_shared<UIWindow>(frame);
+}
 
 void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controller) {
     if (controller == rootViewController_) return;
@@ -28,6 +30,8 @@ void UIWindow::makeKeyAndVisible() {
     UIApplication::sharedApplication().setKeyWindow(sharedFrom(this));
 }
 
-bool UIWindow::isKeyWindow() const { return UIApplication::sharedApplication().keyWindow().get() == this; }
+bool UIWindow::isKeyWindow() const {
+    return UIApplication::sharedApplication().keyWindow().get() == this;
+}
 
 }  // namespace vx

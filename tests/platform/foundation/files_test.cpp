@@ -95,9 +95,9 @@ TEST(Files, SubpathsArePreOrderAndNeverFollowLinks) {
     root.writeFile("/t/b/x", "");
     root.writeFile("/t/a", "");
     root.makeFolder("/t/b/y");
-    fs::create_symlink("..", root.host("/t/b/loop"));    // a loop back up
-    fs::create_symlink("/", root.host("/t/b/root"));     // the whole machine
-    fs::create_symlink("self", root.host("/t/self"));    // a link to itself
+    fs::create_symlink("..", root.host("/t/b/loop"));  // a loop back up
+    fs::create_symlink("/", root.host("/t/b/root"));   // the whole machine
+    fs::create_symlink("self", root.host("/t/self"));  // a link to itself
     EXPECT_EQ(subpathsOfDirectoryAtPath("/t"),
               (std::vector<std::string>{"a", "b", "b/loop", "b/root", "b/x", "b/y", "self"}));
     EXPECT_TRUE(subpathsOfDirectoryAtPath("/nothing").empty());

@@ -33,7 +33,8 @@ public:
 
     static std::string bigEndian(std::uint64_t value, unsigned width) {
         std::string out;
-        for (unsigned i = width; i-- > 0;) out.push_back(i >= 8 ? 0 : static_cast<char>(value >> (8 * i)));
+        for (unsigned i = width; i-- > 0;)
+            out.push_back(i >= 8 ? 0 : static_cast<char>(value >> (8 * i)));
         return out;
     }
     static std::string marker(unsigned type, std::uint64_t count) {
@@ -50,7 +51,9 @@ public:
         std::memcpy(&raw, &value, 8);
         return "\x23" + bigEndian(raw, 8);
     }
-    static std::string ascii(std::string_view text) { return marker(0x5, text.size()) + std::string(text); }
+    static std::string ascii(std::string_view text) {
+        return marker(0x5, text.size()) + std::string(text);
+    }
     static std::string utf16(std::u16string_view text) {
         std::string out = marker(0x6, text.size());
         for (char16_t unit : text) out += bigEndian(unit, 2);
@@ -61,8 +64,11 @@ public:
         for (auto ref : list) out += bigEndian(ref, trailer.refSize);
         return out;
     }
-    std::string array(const std::vector<std::uint64_t>& list) const { return marker(0xA, list.size()) + refs(list); }
-    std::string dict(const std::vector<std::uint64_t>& keys, const std::vector<std::uint64_t>& values) const {
+    std::string array(const std::vector<std::uint64_t>& list) const {
+        return marker(0xA, list.size()) + refs(list);
+    }
+    std::string dict(const std::vector<std::uint64_t>& keys,
+                     const std::vector<std::uint64_t>& values) const {
         return marker(0xD, keys.size()) + refs(keys) + refs(values);
     }
 
@@ -124,10 +130,19 @@ TEST(PlistBinaryReader, ReadsEveryType) {
     b.replace(root, b.dict(keys, values));
     auto value = read(b.build());
     ASSERT_TRUE(value.ok()) << value.error();
-    Value expected = Dictionary{{"i1", 200}, {"i2", 60000}, {"i4", std::int64_t{4000000000}}, {"i8", -5},
-                                {"i16", -7}, {"f", 1.5}, {"d", 0.1}, {"date", Date{1e6}},
-                                {"data", Data{0, 1, 255}}, {"long", "a string longer than fifteen"},
-                                {"utf16", "\xC3\xA9\xF0\x9F\x98\x80"}, {"yes", true}, {"no", false},
+    Value expected = Dictionary{{"i1", 200},
+                                {"i2", 60000},
+                                {"i4", std::int64_t{4000000000}},
+                                {"i8", -5},
+                                {"i16", -7},
+                                {"f", 1.5},
+                                {"d", 0.1},
+                                {"date", Date{1e6}},
+                                {"data", Data{0, 1, 255}},
+                                {"long", "a string longer than fifteen"},
+                                {"utf16", "\xC3\xA9\xF0\x9F\x98\x80"},
+                                {"yes", true},
+                                {"no", false},
                                 {"list", Array{"a", "a"}}};
     EXPECT_EQ(test::canonical(value.value()), test::canonical(expected));
     EXPECT_TRUE(lookup(*value, "yes")->isBoolean());
@@ -256,7 +271,8 @@ TEST(PlistBinaryReader, RefusesWhatTheValueTypeCannotHold) {
         {"uid", "\x80\x01"},
         {"set", "\xC0"},
         {"int beyond 64 bits", "\x14" + BinaryBuilder::bigEndian(1, 8) + BinaryBuilder::bigEndian(0, 8)},
-        {"unsigned 2^63", "\x14" + BinaryBuilder::bigEndian(0, 8) + BinaryBuilder::bigEndian(1ull << 63, 8)},
+        {"unsigned 2^63",
+         "\x14" + BinaryBuilder::bigEndian(0, 8) + BinaryBuilder::bigEndian(1ull << 63, 8)},
         {"int width 32", "\x15"},
         {"non-ASCII in ASCII string", "\x52\x41\xE9"},
         {"unpaired surrogate", "\x61\xD8\x00"s},

@@ -35,12 +35,17 @@ TEST(PlistOpenStep, ReadsTheOldTextForm) {
         {"/* options */ (\n{ name = color; // the text colour\n type = \"edit\"; default = 'red'; },\n)",
          Array{color}},
         {R"({ "a b" = 'c d'; e = (1, 2,); f = <0fbd 77>; g = {}; h = (); })",
-         Dictionary{{"a b", "c d"}, {"e", Array{"1", "2"}}, {"f", Data{0x0f, 0xbd, 0x77}},
-                    {"g", Dictionary{}}, {"h", Array{}}}},
+         Dictionary{{"a b", "c d"},
+                    {"e", Array{"1", "2"}},
+                    {"f", Data{0x0f, 0xbd, 0x77}},
+                    {"g", Dictionary{}},
+                    {"h", Array{}}}},
         {R"("\a\b\f\n\r\t\v")", "\a\b\f\n\r\t\v"},
         {R"("\"q\" \' \\ \z \é")", "\"q\" ' \\ z é"},
         {R"("\U00e9\U20AC \UD83D\UDE00 \U41x \UD83Dx")", "é€ 😀 Ax \uFFFDx"},
-        {R"("\101\0627\351")", "A2" "7é"},
+        {R"("\101\0627\351")",
+         "A2"
+         "7é"},
         {"'line\nbreak'", "line\nbreak"},
         {"abc_$/:.-1", "abc_$/:.-1"},
         {"<414243>", Data{'A', 'B', 'C'}},
@@ -59,9 +64,20 @@ TEST(PlistOpenStep, ReadsTheOldTextForm) {
 }
 
 TEST(PlistOpenStep, RefusesMalformedTextWithTheLine) {
-    const std::string bad[] = {"{ a = b }", "( a b )", "<abc>", "<0g>", "{ a = ; }", "\"open", "{ a = b;",
-                            "( a,, b )", "= b;", "{ (a) = b; }", "\"\xff\"", "  // only a comment",
-                               std::string(600, '('), "a = b; c"};
+    const std::string bad[] = {"{ a = b }",
+                               "( a b )",
+                               "<abc>",
+                               "<0g>",
+                               "{ a = ; }",
+                               "\"open",
+                               "{ a = b;",
+                               "( a,, b )",
+                               "= b;",
+                               "{ (a) = b; }",
+                               "\"\xff\"",
+                               "  // only a comment",
+                               std::string(600, '('),
+                               "a = b; c"};
     for (const std::string& text : bad) EXPECT_FALSE(read(text).ok()) << text;
     auto late = read("{\n  a = b;\n  c = d\n}");
     ASSERT_FALSE(late.ok());
@@ -71,7 +87,8 @@ TEST(PlistOpenStep, RefusesMalformedTextWithTheLine) {
 TEST(PlistXmlEncodings, Utf16WithOrWithoutMarkAndDeclaredEncodings) {
     const std::u16string body =
         u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<plist version=\"1.0\">\n"
-        u"<array><dict><key>name</key><string>gr\u00FC\u00DFe \U0001F600</string></dict></array>\n</plist>\n";
+        u"<array><dict><key>name</key><string>gr\u00FC\u00DFe "
+        u"\U0001F600</string></dict></array>\n</plist>\n";
     const Value expected = Array{Dictionary{{"name", "grüße 😀"}}};
     for (bool bigEndian : {false, true}) {
         for (bool mark : {true, false}) {
@@ -80,7 +97,8 @@ TEST(PlistXmlEncodings, Utf16WithOrWithoutMarkAndDeclaredEncodings) {
             EXPECT_EQ(*value, expected);
         }
     }
-    auto latin1 = read("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>caf\xE9</string></plist>");
+    auto latin1 = read(
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><plist><string>caf\xE9</string></plist>");
     ASSERT_TRUE(latin1.ok()) << latin1.error();
     EXPECT_EQ(*latin1, Value("café"));
     EXPECT_FALSE(read("<?xml version=\"1.0\" encoding=\"x-no-such\"?><plist><string/></plist>").ok());

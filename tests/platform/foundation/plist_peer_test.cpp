@@ -35,7 +35,8 @@ std::optional<std::string> run(const std::string& command) {
     if (!pipe) return std::nullopt;
     std::string out;
     std::array<char, 65536> buffer;
-    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) out.append(buffer.data(), n);
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
+        out.append(buffer.data(), n);
     if (pclose(pipe.release()) != 0) return std::nullopt;
     return out;
 }
@@ -64,7 +65,8 @@ std::string ourCanon(const fs::path& file) {
 }
 
 bool plistutilConvert(const fs::path& in, const fs::path& out, const char* format) {
-    return run("plistutil -i " + quoted(in) + " -o " + quoted(out) + " -f " + format + " 2>&1").has_value();
+    return run("plistutil -i " + quoted(in) + " -o " + quoted(out) + " -f " + format + " 2>&1")
+        .has_value();
 }
 
 // The device writes -0.0 as 0.0; compare what was meant after that step.
@@ -97,7 +99,9 @@ protected:
     void requirePlistutil() {
         if (!plistutilReady_) GTEST_SKIP() << "plistutil (libplist-utils) is not installed";
     }
-    fs::path file(int n, const char* suffix) const { return dir_->path() / (std::to_string(n) + suffix); }
+    fs::path file(int n, const char* suffix) const {
+        return dir_->path() / (std::to_string(n) + suffix);
+    }
 
     // Checks that ours and Python read every file alike, and that there is something in them.
     void expectSameReading(const std::vector<fs::path>& files) {
@@ -141,7 +145,8 @@ TEST_F(PlistPeers, WeReadWhatPlistlibWrites) {
     }
     expectSameReading(files);
     // Both forms of one value read equal, so the binary reader is checked against intent too.
-    for (int n = 0; n < kFiles; ++n) EXPECT_EQ(ourCanon(file(n, ".py.xml")), ourCanon(file(n, ".py.bin")));
+    for (int n = 0; n < kFiles; ++n)
+        EXPECT_EQ(ourCanon(file(n, ".py.xml")), ourCanon(file(n, ".py.bin")));
 }
 
 TEST_F(PlistPeers, WeReadWhatPlistutilWrites) {

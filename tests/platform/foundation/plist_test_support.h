@@ -33,9 +33,11 @@ inline std::string canonical(const plist::Value& value) {
             return std::string("r:") + buffer;
         }
         case Value::Type::String:
-            return "s:" + hex(reinterpret_cast<const unsigned char*>(value.string().data()), value.string().size());
+            return "s:" + hex(reinterpret_cast<const unsigned char*>(value.string().data()),
+                              value.string().size());
         case Value::Type::Date:
-            return "d:" + std::to_string(static_cast<long long>(std::floor(value.date().sinceReferenceDate)));
+            return "d:" +
+                   std::to_string(static_cast<long long>(std::floor(value.date().sinceReferenceDate)));
         case Value::Type::Data: return "b:" + hex(value.data().data(), value.data().size());
         case Value::Type::Array: {
             std::string out = "[";

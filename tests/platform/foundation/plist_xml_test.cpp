@@ -18,7 +18,9 @@ constexpr std::string_view kHead =
     "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
     "<plist version=\"1.0\">\n";
 
-std::string document(std::string_view body) { return std::string(kHead) + std::string(body) + "</plist>\n"; }
+std::string document(std::string_view body) {
+    return std::string(kHead) + std::string(body) + "</plist>\n";
+}
 
 // The XML body of a value written alone (without the header and footer lines).
 std::string body(const Value& value) {
@@ -41,9 +43,11 @@ TEST(PlistXmlWriter, WritesHeaderTabsAndEmptyForms) {
               document("<dict>\n\t<key>k</key>\n\t<dict>\n\t\t<key>list</key>\n\t\t<array/>\n"
                        "\t\t<key>map</key>\n\t\t<dict/>\n\t\t<key>text</key>\n"
                        "\t\t<string></string>\n\t</dict>\n</dict>\n"));
-    EXPECT_EQ(body(Array{true, false, 1, -42}),
-              "<array>\n\t<true/>\n\t<false/>\n\t<integer>1</integer>\n\t<integer>-42</integer>\n</array>\n");
-    EXPECT_EQ(body(std::numeric_limits<std::int64_t>::min()), "<integer>-9223372036854775808</integer>\n");
+    EXPECT_EQ(
+        body(Array{true, false, 1, -42}),
+        "<array>\n\t<true/>\n\t<false/>\n\t<integer>1</integer>\n\t<integer>-42</integer>\n</array>\n");
+    EXPECT_EQ(body(std::numeric_limits<std::int64_t>::min()),
+              "<integer>-9223372036854775808</integer>\n");
 }
 
 TEST(PlistXmlWriter, SortsKeysByCodeUnitsAtEveryLevel) {
@@ -63,13 +67,14 @@ TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsWhateverTheInsertionOrder) {
         {"\xF0\x9F\x98\x80", "\xEF\xBC\xA1"},  // U+1F600 < U+FF21
         {"\xF0\x90\x80\x80", "\xEE\x80\x80"},  // U+10000 < U+E000
         {"\xED\x9F\xBF", "\xF0\x90\x80\x80"},  // U+D7FF < U+10000
-        {"z", "\xC3\xA9"},                          // ASCII < U+00E9
-        {"ab", "ab\xF0\x9F\x98\x80"},             // a prefix first
+        {"z", "\xC3\xA9"},                     // ASCII < U+00E9
+        {"ab", "ab\xF0\x9F\x98\x80"},          // a prefix first
     };
     for (const auto& [first, second] : ordered) {
         EXPECT_TRUE(detail::lessByUtf16(first, second)) << first << " < " << second;
         EXPECT_FALSE(detail::lessByUtf16(second, first)) << second << " !< " << first;
-        for (const Dictionary& dict : {Dictionary{{first, 1}, {second, 2}}, Dictionary{{second, 2}, {first, 1}}}) {
+        for (const Dictionary& dict :
+             {Dictionary{{first, 1}, {second, 2}}, Dictionary{{second, 2}, {first, 1}}}) {
             const std::string xml = body(dict);
             EXPECT_LT(xml.find(std::string("<key>") + first), xml.find(std::string("<key>") + second))
                 << first << " before " << second;
@@ -99,10 +104,17 @@ TEST(PlistXmlWriter, WritesRealsAsDevice) {
         double value;
         const char* text;
     };
-    const Case cases[] = {{0.1, "0.10000000000000001"}, {1.5, "1.5"}, {100.0, "100"}, {1e20, "1e+20"},
-                          {-2.5, "-2.5"}, {0.0, "0.0"}, {-0.0, "0.0"}, {1e-7, "9.9999999999999995e-08"},
+    const Case cases[] = {{0.1, "0.10000000000000001"},
+                          {1.5, "1.5"},
+                          {100.0, "100"},
+                          {1e20, "1e+20"},
+                          {-2.5, "-2.5"},
+                          {0.0, "0.0"},
+                          {-0.0, "0.0"},
+                          {1e-7, "9.9999999999999995e-08"},
                           {std::numeric_limits<double>::quiet_NaN(), "nan"},
-                          {HUGE_VAL, "+infinity"}, {-HUGE_VAL, "-infinity"}};
+                          {HUGE_VAL, "+infinity"},
+                          {-HUGE_VAL, "-infinity"}};
     for (const auto& c : cases)
         EXPECT_EQ(body(c.value), std::string("<real>") + c.text + "</real>\n") << c.text;
 }
@@ -138,7 +150,8 @@ TEST(PlistXmlWriter, WritesDataInIndentedBase64Lines) {
     EXPECT_EQ(root.substr(0, 7), "<data>\n");
     std::size_t firstLineEnd = root.find('\n', 7);
     EXPECT_EQ(firstLineEnd - 7, 76u);
-    EXPECT_EQ(root.substr(root.size() - 70), "\nj5adpKuyucDHztXc4+rx+P8GDRQbIikwNz5FTFNaYWhvdn2Ei5KZoKeutQ==\n</data>\n");
+    EXPECT_EQ(root.substr(root.size() - 70),
+              "\nj5adpKuyucDHztXc4+rx+P8GDRQbIikwNz5FTFNaYWhvdn2Ei5KZoKeutQ==\n</data>\n");
     // One level down: one tab, 68 characters.
     std::string nested = body(Array{Data{'a', 'b', 'c', 'd'}, Data{}});
     EXPECT_EQ(nested, "<array>\n\t<data>\n\tYWJjZA==\n\t</data>\n\t<data>\n\t</data>\n</array>\n");
@@ -152,9 +165,15 @@ TEST(PlistXmlWriter, WritesDataInIndentedBase64Lines) {
 }
 
 TEST(PlistXmlReader, ReadsIntegerForms) {
-    const std::pair<const char*, std::int64_t> good[] = {
-        {"010", 10}, {"+42", 42}, {"0X1f", 31}, {"0x1F", 31}, {"-0", 0}, {" \t7", 7}, {"-0x10", -16},
-        {"9223372036854775807", INT64_MAX}, {"-9223372036854775808", INT64_MIN}};
+    const std::pair<const char*, std::int64_t> good[] = {{"010", 10},
+                                                         {"+42", 42},
+                                                         {"0X1f", 31},
+                                                         {"0x1F", 31},
+                                                         {"-0", 0},
+                                                         {" \t7", 7},
+                                                         {"-0x10", -16},
+                                                         {"9223372036854775807", INT64_MAX},
+                                                         {"-9223372036854775808", INT64_MIN}};
     for (const auto& [text, number] : good) {
         auto value = readValue(std::string("<integer>") + text + "</integer>");
         ASSERT_TRUE(value.ok()) << text << ": " << value.error();
@@ -168,10 +187,19 @@ TEST(PlistXmlReader, ReadsIntegerForms) {
 }
 
 TEST(PlistXmlReader, ReadsRealForms) {
-    const std::pair<const char*, double> good[] = {
-        {"1e3", 1000}, {".5", 0.5}, {"5.", 5}, {" 2.5", 2.5}, {"-1.25E-2", -0.0125}, {"+3", 3},
-        {"0.10000000000000001", 0.1}, {"INF", HUGE_VAL}, {"+Infinity", HUGE_VAL}, {"-inf", -HUGE_VAL},
-        {"-INFINITY", -HUGE_VAL}, {"1e400", HUGE_VAL}, {"1e-400", 0.0}};
+    const std::pair<const char*, double> good[] = {{"1e3", 1000},
+                                                   {".5", 0.5},
+                                                   {"5.", 5},
+                                                   {" 2.5", 2.5},
+                                                   {"-1.25E-2", -0.0125},
+                                                   {"+3", 3},
+                                                   {"0.10000000000000001", 0.1},
+                                                   {"INF", HUGE_VAL},
+                                                   {"+Infinity", HUGE_VAL},
+                                                   {"-inf", -HUGE_VAL},
+                                                   {"-INFINITY", -HUGE_VAL},
+                                                   {"1e400", HUGE_VAL},
+                                                   {"1e-400", 0.0}};
     for (const auto& [text, number] : good) {
         auto value = readValue(std::string("<real>") + text + "</real>");
         ASSERT_TRUE(value.ok()) << text << ": " << value.error();
@@ -204,10 +232,11 @@ TEST(PlistXmlReader, ReadsStringsVerbatimWithEntities) {
         ASSERT_TRUE(value.ok()) << c.xml << ": " << value.error();
         EXPECT_EQ(value->string(), c.text) << c.xml;
     }
-    for (const char* xml : {"<string>&foo;</string>", "<string>a & b</string>", "<string>&#xD800;</string>",
-                            "<string>&#0;</string>", "<string>&#x110000;</string>", "<string>&#;</string>",
-                            "<string>\xC3(</string>", "<string>\xED\xA0\x80</string>",
-                            "<string>a<b/></string>", "<string>abc", "<string>a</strin>"})
+    for (const char* xml :
+         {"<string>&foo;</string>", "<string>a & b</string>", "<string>&#xD800;</string>",
+          "<string>&#0;</string>", "<string>&#x110000;</string>", "<string>&#;</string>",
+          "<string>\xC3(</string>", "<string>\xED\xA0\x80</string>", "<string>a<b/></string>",
+          "<string>abc", "<string>a</strin>"})
         EXPECT_FALSE(readValue(xml).ok()) << xml;
 }
 
@@ -224,13 +253,15 @@ TEST(PlistXmlReader, ReadsBooleansDatesAndData) {
     EXPECT_EQ(readValue("<data>\n\tYWJj\n\tZA==\n</data>").value(), Value(Data{'a', 'b', 'c', 'd'}));
     EXPECT_EQ(readValue("<data>YWJjZA</data>").value(), Value(Data{'a', 'b', 'c', 'd'}));
     EXPECT_EQ(readValue("<data/>").value(), Value(Data{}));
-    for (const char* xml : {"<data>YW*j</data>", "<data>Y</data>", "<data>YQ==YQ==</data>", "<data>=</data>"})
+    for (const char* xml :
+         {"<data>YW*j</data>", "<data>Y</data>", "<data>YQ==YQ==</data>", "<data>=</data>"})
         EXPECT_FALSE(readValue(xml).ok()) << xml;
 }
 
 TEST(PlistXmlReader, ReadsDictionariesStrictly) {
-    auto dict = readValue("<dict><key>a</key><integer>1</integer><key>b</key><string>x</string>"
-                          "<key>a</key><integer>3</integer><key/><true/></dict>");
+    auto dict = readValue(
+        "<dict><key>a</key><integer>1</integer><key>b</key><string>x</string>"
+        "<key>a</key><integer>3</integer><key/><true/></dict>");
     ASSERT_TRUE(dict.ok()) << dict.error();
     EXPECT_EQ(dict->dictionary().keys(), (std::vector<std::string>{"a", "b", ""}));
     EXPECT_EQ(*lookup(*dict, "a"), Value(3));
@@ -245,7 +276,8 @@ TEST(PlistXmlReader, ReadsDictionariesStrictly) {
     // Many keys with repeats: last value wins, in linear time.
     std::string big = "<dict>";
     for (int i = 0; i < 50000; ++i)
-        big += "<key>k" + std::to_string(i % 20000) + "</key><integer>" + std::to_string(i) + "</integer>";
+        big += "<key>k" + std::to_string(i % 20000) + "</key><integer>" + std::to_string(i) +
+               "</integer>";
     auto many = readValue(big + "</dict>");
     ASSERT_TRUE(many.ok());
     EXPECT_EQ(many->dictionary().size(), 20000u);
@@ -258,14 +290,16 @@ TEST(PlistXmlReader, HandlesPrologAndWhatFollowsTheRoot) {
                     .ok());
     EXPECT_EQ(read("  <dict/>").value(), Value(Dictionary{}));
     EXPECT_EQ(read("<plist><string>a</string></plist> trailing <junk").value(), Value("a"));
-    auto entity = read("<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY e \"boom\">]><plist><string>&e;</string></plist>");
+    auto entity = read(
+        "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY e "
+        "\"boom\">]><plist><string>&e;</string></plist>");
     EXPECT_FALSE(entity.ok());
     EXPECT_NE(entity.error().find("internal subset"), std::string::npos);
-    for (std::string_view bad : {std::string_view(""), std::string_view(" \n"), std::string_view("<plist/>"),
-                                 std::string_view("<plist></plist>"), std::string_view("hello world"),
-                                 std::string_view("<plist><!-- open"), std::string_view("<plist><dict>"),
-                                 std::string_view("<plist><array><plist/></array></plist>"),
-                                 std::string_view("<?xml")})
+    for (std::string_view bad :
+         {std::string_view(""), std::string_view(" \n"), std::string_view("<plist/>"),
+          std::string_view("<plist></plist>"), std::string_view("hello world"),
+          std::string_view("<plist><!-- open"), std::string_view("<plist><dict>"),
+          std::string_view("<plist><array><plist/></array></plist>"), std::string_view("<?xml")})
         EXPECT_FALSE(read(bad).ok()) << bad;
     auto truncated = read("<plist>\n<dict>\n<key>a</key>\n<string>x");
     ASSERT_FALSE(truncated.ok());
@@ -293,7 +327,8 @@ TEST(PlistXmlReader, LimitsNestingAndSize) {
 }
 
 TEST(PlistXmlCodec, RoundTripsEveryType) {
-    Dictionary record{{"name", "Clock & <Weather>"}, {"path", "/Library/Themes/Clock.theme"},
+    Dictionary record{{"name", "Clock & <Weather>"},
+                      {"path", "/Library/Themes/Clock.theme"},
                       {"html", "LockBackground.html"}};
     Value value = Dictionary{
         {"ThemesSelected", Array{record, record}},
@@ -327,9 +362,9 @@ TEST(PlistXmlCodec, TextFormHelpersAgreeWithReader) {
     EXPECT_TRUE(out.empty());
     // The whole document must be UTF-8, comments included.
     EXPECT_TRUE(read("<!-- \xC3\xA9 --><string>\xF4\x8F\xBF\xBF</string>").ok());
-    EXPECT_FALSE(read("<!-- \xC0\x80 --><string/>").ok());                    // overlong
-    EXPECT_FALSE(read("<string>\xF4\x90\x80\x80</string>").ok());          // beyond U+10FFFF
-    EXPECT_FALSE(read("<string>abcdefgh\xE2\x82</string>").ok());            // truncated
+    EXPECT_FALSE(read("<!-- \xC0\x80 --><string/>").ok());         // overlong
+    EXPECT_FALSE(read("<string>\xF4\x90\x80\x80</string>").ok());  // beyond U+10FFFF
+    EXPECT_FALSE(read("<string>abcdefgh\xE2\x82</string>").ok());  // truncated
 }
 
 }  // namespace

@@ -49,8 +49,9 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 class FastDeviceRoot {
 public:
     FastDeviceRoot() : previous_(DeviceRoot::current()) {
-        std::string pattern = fs::is_directory("/dev/shm") ? "/dev/shm/vx-prefs-XXXXXX"
-                                                             : (fs::temp_directory_path() / "vx-prefs-XXXXXX").string();
+        std::string pattern = fs::is_directory("/dev/shm")
+                                  ? "/dev/shm/vx-prefs-XXXXXX"
+                                  : (fs::temp_directory_path() / "vx-prefs-XXXXXX").string();
         if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
         DeviceRoot::setCurrent(path_);
@@ -120,7 +121,8 @@ std::vector<fs::path> backupsIn(const fs::path& folder) {
 
 TEST(PreferencesStore, UnparsableFileIsBackedUpOncePerContentBeforeItIsReplaced) {
     const std::string truncated = "<?xml version=\"1.0\"?><plist><dict><key>a</key>";
-    for (std::string bad : {truncated, plist::writeXml(plist::Value(plist::Array{1, 2})), std::string()}) {
+    for (std::string bad :
+         {truncated, plist::writeXml(plist::Value(plist::Array{1, 2})), std::string()}) {
         ScopedDeviceRoot root;
         const fs::path folder = root.host(kFile).parent_path();
         root.writeFile(kFile, bad);
@@ -154,9 +156,11 @@ TEST(PreferencesStore, UnparsableFileIsBackedUpOncePerContentBeforeItIsReplaced)
 // with a line naming the key; what a change brings is refused and nothing is written.
 TEST(PreferencesStore, TextXmlCannotCarryIsRepairedFromTheFileAndRefusedFromAChange) {
     ScopedDeviceRoot root;
-    root.writeFile(kFile, "<plist><dict><key>bad</key><string>caf\xE9 a\x01" "b</string>"
-                          "<key>list</key><array><string>&#x1;</string></array>"
-                          "<key>good</key><integer>7</integer></dict></plist>");
+    root.writeFile(kFile,
+                   "<plist><dict><key>bad</key><string>caf\xE9 a\x01"
+                   "b</string>"
+                   "<key>list</key><array><string>&#x1;</string></array>"
+                   "<key>good</key><integer>7</integer></dict></plist>");
     auto read = readPlistDictionary(kFile);
     ASSERT_TRUE(read);
     EXPECT_EQ(*read->find("bad"), plist::Value("caf\uFFFD a\uFFFDb"));
@@ -231,7 +235,8 @@ TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
     lockPath += ".lock";
     int holder = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    auto locked = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2), std::chrono::milliseconds(20));
+    auto locked = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2),
+                                  std::chrono::milliseconds(20));
     EXPECT_FALSE(locked.ok());
     EXPECT_NE(locked.error().find("lock"), std::string::npos);
     ::close(holder);
@@ -261,8 +266,9 @@ TEST(PreferencesStore, NextSaveRemovesTemporaryFilesOfAnInterruptedSave) {
     test::writeHostFile(folder / ".test.domain.plist.saving-AbC123", "half a fi");
     test::writeHostFile(folder / ".other.plist.saving-AbC123", "someone else's");
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2)).ok());
-    EXPECT_EQ(namesIn(folder), (std::vector<std::string>{".other.plist.saving-AbC123", "test.domain.plist",
-                                                         "test.domain.plist.lock"}));
+    EXPECT_EQ(namesIn(folder),
+              (std::vector<std::string>{".other.plist.saving-AbC123", "test.domain.plist",
+                                        "test.domain.plist.lock"}));
 }
 
 TEST(PreferencesStore, CachedReadIsAFreshReadWhateverChanges) {
@@ -405,7 +411,8 @@ TEST(PreferencesStore, SaverKilledWhileBackingUpLeavesOnlyWholeBackups) {
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("counter", 0)).ok());
     constexpr std::size_t kSpoiledSize = 20000;
     auto spoiled = [](int kill, int round) {
-        std::string text = "<plist><dict><key>" + std::to_string(kill) + "-" + std::to_string(round) + "</key>";
+        std::string text = "<plist><dict><key>" + std::to_string(kill) + "-" + std::to_string(round) +
+                           "</key>";
         text.resize(kSpoiledSize, 'x');
         return text;
     };

@@ -29,7 +29,8 @@ protected:
         std::string climb;
         for (int i = 0; i < 40; ++i) climb += "../";
         fs::create_symlink(outside_.path(), root_.host("/links/absolute"));
-        fs::create_symlink(climb + outside_.path().relative_path().string(), root_.host("/links/climbing"));
+        fs::create_symlink(climb + outside_.path().relative_path().string(),
+                           root_.host("/links/climbing"));
         fs::create_symlink("/", root_.host("/links/machine"));
         fs::create_symlink("loop", root_.host("/links/loop"));
         fs::create_symlink("/var/in.txt", root_.host("/links/inside"));

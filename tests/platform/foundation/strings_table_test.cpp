@@ -37,9 +37,9 @@ TEST(StringsTable, PairsCommentsAndQuoting) {
 }
 
 TEST(StringsTable, MalformedTablesAreErrorsWithALine) {
-    for (const char* bad : {"\"a\" = \"b\"", "\"a\" = ;", "= \"b\";", "\"a\" \"b\";",
-                            "\"a\" = \"b", "\"a\" = \"b\";\n\"c\" = (x);", "\"a\" = \"b\" x;",
-                            "{ \"a\" = \"b\"; }", "\"k\" = \"\xff\";"}) {
+    for (const char* bad : {"\"a\" = \"b\"", "\"a\" = ;", "= \"b\";", "\"a\" \"b\";", "\"a\" = \"b",
+                            "\"a\" = \"b\";\n\"c\" = (x);", "\"a\" = \"b\" x;", "{ \"a\" = \"b\"; }",
+                            "\"k\" = \"\xff\";"}) {
         auto table = parseStringsTable(bad);
         EXPECT_FALSE(table.ok()) << bad;
     }
@@ -61,8 +61,10 @@ TEST(StringsTable, ReadsByDevicePathAndLogsBadFiles) {
 
     // Accepted, but a comment never closed swallows the rest: said once, naming the file.
     root.writeFile("/B.bundle/it.lproj/Localizable.strings", "\"a\" = \"b\";\n/* \"c\" = \"d\";");
-    EXPECT_EQ(readStringsTable("/B.bundle/it.lproj/Localizable.strings").value(), (StringsTable{{"a", "b"}}));
-    EXPECT_TRUE(capture.contains("it.lproj/Localizable.strings: the /* comment at line 2 is never closed"));
+    EXPECT_EQ(readStringsTable("/B.bundle/it.lproj/Localizable.strings").value(),
+              (StringsTable{{"a", "b"}}));
+    EXPECT_TRUE(
+        capture.contains("it.lproj/Localizable.strings: the /* comment at line 2 is never closed"));
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <locale.h>
+#include <clocale>
 
 namespace vx::str {
 namespace {
@@ -15,7 +15,8 @@ struct Vector {
 
 TEST(Strings, BoolValueFollowsTheDeviceRules) {
     for (const char* text : {"YES", "true", "t", "1", "-1", "+01", " 2", "1.0", "y", "\n\t Yes",
-                             "\u00A0" "1"})
+                             "\u00A0"
+                             "1"})
         EXPECT_TRUE(boolValue(text)) << text;
     for (const char* text : {"0", "00", "0.9", "NO", "false", "", "x1", "+y", "-", "  "})
         EXPECT_FALSE(boolValue(text)) << text;
@@ -25,9 +26,9 @@ TEST(Strings, DoubleValueTakesTheLongestNumericPrefix) {
     struct {
         const char* input;
         double expected;
-    } vectors[] = {{" 3.5abc", 3.5}, {"abc", 0},   {"-.5", -0.5}, {"1e3", 1000}, {"0x10", 0},
-                   {"inf", 0},       {"\n 7", 7},  {"5.", 5},     {"1e", 1},     {"1e+", 1},
-                   {"+2.5e-1x", 0.25}, {".", 0},   {"-", 0},      {"", 0}};
+    } vectors[] = {{" 3.5abc", 3.5},   {"abc", 0},  {"-.5", -0.5}, {"1e3", 1000}, {"0x10", 0},
+                   {"inf", 0},         {"\n 7", 7}, {"5.", 5},     {"1e", 1},     {"1e+", 1},
+                   {"+2.5e-1x", 0.25}, {".", 0},    {"-", 0},      {"", 0}};
     for (const auto& v : vectors) EXPECT_DOUBLE_EQ(doubleValue(v.input), v.expected) << v.input;
     EXPECT_EQ(floatValue("0.1"), 0.1f);
 }
@@ -53,28 +54,47 @@ TEST(Strings, FormatsLikePrintf) {
 }
 
 TEST(Strings, PathExtension) {
-    for (auto v : {Vector{"a.b.c", "c"}, {".scratch.tiff", "tiff"}, {"scratch..tiff", "tiff"},
-                   {".js", ""}, {"..", ""}, {"/tmp/", ""}, {"/tmp/a.theme/", "theme"},
-                   {"dir.d/file", ""}, {"", ""}, {"a.", ""}})
+    for (auto v : {Vector{"a.b.c", "c"},
+                   {".scratch.tiff", "tiff"},
+                   {"scratch..tiff", "tiff"},
+                   {".js", ""},
+                   {"..", ""},
+                   {"/tmp/", ""},
+                   {"/tmp/a.theme/", "theme"},
+                   {"dir.d/file", ""},
+                   {"", ""},
+                   {"a.", ""}})
         EXPECT_EQ(pathExtension(v.input), v.expected) << v.input;
 }
 
 TEST(Strings, DeletingPathExtension) {
-    for (auto v : {Vector{"Clock.old.theme", "Clock.old"}, {"scratch.bundle/", "scratch"},
-                   {".tiff", ".tiff"}, {"/", "/"}, {"/a/b.c", "/a/b"}, {"dir.d/file", "dir.d/file"},
+    for (auto v : {Vector{"Clock.old.theme", "Clock.old"},
+                   {"scratch.bundle/", "scratch"},
+                   {".tiff", ".tiff"},
+                   {"/", "/"},
+                   {"/a/b.c", "/a/b"},
+                   {"dir.d/file", "dir.d/file"},
                    {"", ""}})
         EXPECT_EQ(stringByDeletingPathExtension(v.input), v.expected) << v.input;
 }
 
 TEST(Strings, LastPathComponent) {
-    for (auto v : {Vector{"/tmp/", "tmp"}, {"scratch///", "scratch"}, {"/", "/"}, {"a/b", "b"},
-                   {"", ""}, {"//", "/"}})
+    for (auto v : {Vector{"/tmp/", "tmp"},
+                   {"scratch///", "scratch"},
+                   {"/", "/"},
+                   {"a/b", "b"},
+                   {"", ""},
+                   {"//", "/"}})
         EXPECT_EQ(lastPathComponent(v.input), v.expected) << v.input;
 }
 
 TEST(Strings, DeletingLastPathComponent) {
-    for (auto v : {Vector{"/tmp/lock/", "/tmp"}, {"/tmp", "/"}, {"scratch.tiff", ""}, {"/", "/"},
-                   {"a//b//c", "a/b"}, {"", ""}})
+    for (auto v : {Vector{"/tmp/lock/", "/tmp"},
+                   {"/tmp", "/"},
+                   {"scratch.tiff", ""},
+                   {"/", "/"},
+                   {"a//b//c", "a/b"},
+                   {"", ""}})
         EXPECT_EQ(stringByDeletingLastPathComponent(v.input), v.expected) << v.input;
 }
 
@@ -83,7 +103,7 @@ TEST(Strings, CaseInsensitiveSearchFoldsFully) {
     EXPECT_TRUE(containsCaseInsensitive("Straße", "STRASSE"));
     EXPECT_TRUE(containsCaseInsensitive("ÉCRAN", "écran"));
     EXPECT_TRUE(containsCaseInsensitive("\u212A", "k"));  // Kelvin sign folds to k
-    EXPECT_FALSE(containsCaseInsensitive("Maße", "s"));  // half a character never matches
+    EXPECT_FALSE(containsCaseInsensitive("Maße", "s"));   // half a character never matches
     EXPECT_FALSE(containsCaseInsensitive("abc", ""));
     EXPECT_FALSE(containsCaseInsensitive("", "a"));
     EXPECT_FALSE(containsCaseInsensitive("abc", "abcd"));
@@ -101,9 +121,9 @@ TEST(Strings, CaseInsensitiveSearchFoldsFully) {
 TEST(Strings, LowercaseIsFullAndLocaleFree) {
     EXPECT_EQ(lowercase("TRUE"), "true");
     EXPECT_EQ(lowercase("ÀÉÎ"), "àéî");
-    EXPECT_EQ(lowercase("I"), "i");            // no Turkish dotless i
+    EXPECT_EQ(lowercase("I"), "i");             // no Turkish dotless i
     EXPECT_EQ(lowercase("\u0130"), "i\u0307");  // full mapping: İ → i + combining dot
-    EXPECT_EQ(lowercase("ΣΑΣ"), "σας");        // final sigma
+    EXPECT_EQ(lowercase("ΣΑΣ"), "σας");         // final sigma
 }
 
 TEST(Strings, SplitKeepsEmptyPieces) {
@@ -132,8 +152,16 @@ TEST(Strings, WhitespaceAndLineBreakSets) {
 }
 
 TEST(Strings, MalformedUtf8IsOneReplacementPerBadSequence) {
-    EXPECT_EQ(codePointAt("\xff" "a", 0).value, U'\uFFFD');
-    EXPECT_EQ(codePointAt("\xff" "a", 0).length, 1u);
+    EXPECT_EQ(codePointAt("\xff"
+                          "a",
+                          0)
+                  .value,
+              U'\uFFFD');
+    EXPECT_EQ(codePointAt("\xff"
+                          "a",
+                          0)
+                  .length,
+              1u);
     EXPECT_EQ(codePointAt("\xe2\x82", 0).length, 2u);  // truncated sequence
     EXPECT_EQ(lowercase("A\xff"), "a\uFFFD");
     EXPECT_FALSE(containsCaseInsensitive("\xff\xfe", "a"));

@@ -34,9 +34,9 @@ TEST(Text, ByteOrderMarksChooseTheEncoding) {
 }
 
 TEST(Text, BrokenTextAfterAByteOrderMarkIsAnError) {
-    EXPECT_FALSE(decode(bytes({0xFF, 0xFE, 'v'})).ok());                    // odd UTF-16 length
-    EXPECT_FALSE(decode(bytes({0xFF, 0xFE, 0x00, 0xD8, 'a', 0})).ok());     // lone surrogate
-    EXPECT_FALSE(decode(bytes({0xEF, 0xBB, 0xBF, 0xC3})).ok());             // cut UTF-8
+    EXPECT_FALSE(decode(bytes({0xFF, 0xFE, 'v'})).ok());                 // odd UTF-16 length
+    EXPECT_FALSE(decode(bytes({0xFF, 0xFE, 0x00, 0xD8, 'a', 0})).ok());  // lone surrogate
+    EXPECT_FALSE(decode(bytes({0xEF, 0xBB, 0xBF, 0xC3})).ok());          // cut UTF-8
 }
 
 TEST(Text, PlainUtf8IsTakenAsIs) {
@@ -49,21 +49,23 @@ TEST(Text, PlainUtf8IsTakenAsIs) {
 
 TEST(Text, StrictUtf8) {
     EXPECT_TRUE(isValidUtf8("a\xC3\xA9\xF0\x9F\x98\x80"));
-    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
-                            "\xC3", "\x80", "a\xFF"})
+    for (const char* bad :
+         {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\x80", "a\xFF"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
 }
 
 TEST(Text, Windows1252IsDetectedAndDecoded) {
     // A settings script saved by an old Windows editor: accents and curly quotes.
     std::string script =
-        "var message = \"Caf\xE9 cr\xE8me \x93sp\xE9" "cial\x94 \x96 d\xE9j\xE0 vu\";\n"
-        "var title = \"R\xE9sum\xE9 na\xEFve fa\xE7" "ade \x80" "5\";\n";
+        "var message = \"Caf\xE9 cr\xE8me \x93sp\xE9"
+        "cial\x94 \x96 d\xE9j\xE0 vu\";\n"
+        "var title = \"R\xE9sum\xE9 na\xEFve fa\xE7"
+        "ade \x80"
+        "5\";\n";
     auto decoded = decode(script);
     ASSERT_TRUE(decoded.ok());
     EXPECT_EQ(decoded->encoding, "windows-1252");
-    EXPECT_NE(decoded->text.find("Café crème “spécial” – déjà vu"), std::string::npos)
-        << decoded->text;
+    EXPECT_NE(decoded->text.find("Café crème “spécial” – déjà vu"), std::string::npos) << decoded->text;
     EXPECT_NE(decoded->text.find("Résumé naïve façade €5"), std::string::npos);
 }
 
@@ -104,7 +106,9 @@ TEST(Text, XmlTextIsCheckedAndRepaired) {
         std::string repaired;
     } cases[] = {
         {"plain ASCII, tab\t LF\n CR\r and é € 😀", "", "plain ASCII, tab\t LF\n CR\r and é € 😀"},
-        {"a\x01" "b", "U+0001 at byte 1 is not allowed in XML", "a\uFFFDb"},
+        {"a\x01"
+         "b",
+         "U+0001 at byte 1 is not allowed in XML", "a\uFFFDb"},
         {std::string("nul\0", 4), "U+0000 at byte 3", "nul\uFFFD"},
         {"\x1F\x7F", "U+001F at byte 0", "\uFFFD\x7F"},
         {"0123456789abc\x0B", "U+000B at byte 13", "0123456789abc\uFFFD"},  // past the 8-byte run

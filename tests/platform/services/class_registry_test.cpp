@@ -52,7 +52,8 @@ TEST_F(ClassRegistryTest, UnknownNamesGiveNothing) {
 
 TEST_F(ClassRegistryTest, RegisteringAgainReplacesTheFactory) {
     auto& registry = ClassRegistry::shared();
-    registry.registerClass("Page", [] { return std::static_pointer_cast<Object>(std::make_shared<UIViewController>()); });
+    registry.registerClass(
+        "Page", [] { return std::static_pointer_cast<Object>(std::make_shared<UIViewController>()); });
     registry.registerClass<ThemeListPage>("Page");
     EXPECT_EQ(registry.instantiate("Page")->className(), "LockThemeViewController");
     EXPECT_EQ(registry.classNames(), (std::vector<std::string>{"Page"}));

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 
@@ -76,7 +76,8 @@ TEST_F(CrossDevice, CopiesSyncsAndUnlinksKeepingTheMode) {
     root.writeFile("/Library/Themes/T/config.js", "var c = 2;");
     ::chmod(root.host("/Library/Themes/T/config.js").c_str(), 0600);
     log::Capture capture;
-    UBClient::sharedInstance()->moveFile("/Library/Themes/T/config.js", "/var/mobile/Other/config.js.bak");
+    UBClient::sharedInstance()->moveFile("/Library/Themes/T/config.js",
+                                         "/var/mobile/Other/config.js.bak");
     EXPECT_TRUE(capture.lines().empty()) << capture.lines().front();
     EXPECT_FALSE(fs::exists(root.host("/Library/Themes/T/config.js")));
     EXPECT_EQ(test::readHostFile(other_ / "config.js.bak"), "var c = 2;");
@@ -88,14 +89,16 @@ TEST_F(CrossDevice, CopiesSyncsAndUnlinksKeepingTheMode) {
 
     // An existing destination is replaced across file systems too.
     root.writeFile("/Library/Themes/T/config.js", "second");
-    UBClient::sharedInstance()->moveFile("/Library/Themes/T/config.js", "/var/mobile/Other/config.js.bak");
+    UBClient::sharedInstance()->moveFile("/Library/Themes/T/config.js",
+                                         "/var/mobile/Other/config.js.bak");
     EXPECT_EQ(test::readHostFile(other_ / "config.js.bak"), "second");
 }
 
 TEST_F(CrossDevice, ANonRegularSourceIsNotCopied) {
     root.makeFolder("/Library/Themes/T/folder.js");
     log::Capture capture;
-    UBClient::sharedInstance()->moveFile("/Library/Themes/T/folder.js", "/var/mobile/Other/folder.js.bak");
+    UBClient::sharedInstance()->moveFile("/Library/Themes/T/folder.js",
+                                         "/var/mobile/Other/folder.js.bak");
     EXPECT_TRUE(capture.contains("not a regular file"));
     EXPECT_TRUE(fs::is_directory(root.host("/Library/Themes/T/folder.js")));
 }

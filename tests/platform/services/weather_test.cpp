@@ -37,13 +37,14 @@ protected:
 
 TEST_F(Weather, CityEntriesThatAreIncompleteGiveNoDateOrPosition) {
     ASSERT_TRUE(weather::save(plist::Dictionary{
-        {"LocalCity", plist::Dictionary{{"Name", "Oslo"}, {"Latitude", "59.9"},
-                                        {"Longitude", 10.75}, {"UpdateTime", 12}}}}));
+        {"LocalCity",
+         plist::Dictionary{
+             {"Name", "Oslo"}, {"Latitude", "59.9"}, {"Longitude", 10.75}, {"UpdateTime", 12}}}}));
     auto city = WeatherPreferences::sharedPreferences()->localWeatherCity();
     ASSERT_NE(city, nullptr);
     EXPECT_EQ(city->name(), "Oslo");
     EXPECT_EQ(city->updateTime(), std::nullopt);  // not a date
-    EXPECT_EQ(city->location(), nullptr);          // latitude is not a number
+    EXPECT_EQ(city->location(), nullptr);         // latitude is not a number
 
     ASSERT_TRUE(weather::save(plist::Dictionary{{"LocalCity", "Oslo"}}));
     EXPECT_EQ(WeatherPreferences::sharedPreferences()->localWeatherCity(), nullptr);
@@ -53,8 +54,8 @@ TEST_F(Weather, CityEntriesThatAreIncompleteGiveNoDateOrPosition) {
 }
 
 TEST_F(Weather, SettersKeepTheRestOfTheFile) {
-    ASSERT_TRUE(weather::save(plist::Dictionary{{"DeviceLocation",
-                                                 plist::Dictionary{{"Latitude", 1}, {"Longitude", 2}}}}));
+    ASSERT_TRUE(weather::save(
+        plist::Dictionary{{"DeviceLocation", plist::Dictionary{{"Latitude", 1}, {"Longitude", 2}}}}));
     auto manager = WeatherLocationManager::sharedWeatherLocationManager();
     manager->setLocationTrackingReady(true, false);
     manager->setLocationTrackingActive(true);
@@ -68,8 +69,9 @@ TEST_F(Weather, SettersKeepTheRestOfTheFile) {
 
 TEST_F(Weather, ALaterFetchReplacesOneUnderWay) {
     ASSERT_TRUE(weather::save(plist::Dictionary{
-        {"LocalCity", plist::Dictionary{{"Latitude", 1}, {"Longitude", 1},
-                                        {"UpdateTime", weather::dateFromSince1970(0)}}}}));
+        {"LocalCity",
+         plist::Dictionary{
+             {"Latitude", 1}, {"Longitude", 1}, {"UpdateTime", weather::dateFromSince1970(0)}}}}));
     auto updater = LocationUpdater::sharedLocationUpdater();
     auto city = WeatherPreferences::sharedPreferences()->localWeatherCity();
     const int before = updater->completedFetches();

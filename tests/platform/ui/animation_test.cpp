@@ -58,12 +58,17 @@ TEST_F(AnimationTest, AnimateWithDurationUsesTheDefaultCurveAndCompletesOnTheRun
     auto scroll = UIScrollView::initWithFrame(CGRectMake(0, 0, 320, 416));
     bool finished = false;
     UIView::animateWithDuration(
-        0.25, [&] { scroll->setContentOffset({0, 40}); }, [&](bool done) { finished = done; });
+        0.25,
+        [&] {
+            scroll->setContentOffset({0, 40});
+        },
+        [&](bool done) { finished = done; });
     const auto* block = AnimationRecorder::shared().lastBlock();
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->kind, AnimationBlock::Kind::AnimateWithDuration);
     EXPECT_EQ(block->curve, UIViewAnimationCurveEaseInOut);
-    EXPECT_EQ(AnimationRecorder::shared().changesOf(scroll.get(), "contentOffset").at(0).blockId, block->id);
+    EXPECT_EQ(AnimationRecorder::shared().changesOf(scroll.get(), "contentOffset").at(0).blockId,
+              block->id);
     EXPECT_FALSE(finished);
     RunLoop::main().advance(0.25);
     EXPECT_TRUE(finished);

@@ -38,7 +38,8 @@ TEST(TargetAction, ActionsReachLiveTargetsOnlyForTheirEvents) {
     EXPECT_TRUE(field->userInsertText("1"));
     EXPECT_TRUE(field->userInsertText("2"));
     EXPECT_TRUE(field->userDeleteBackward());
-    EXPECT_EQ(page->calls, (std::vector<std::string>{"edit:set in code1", "edit:set in code12", "edit:set in code1"}));
+    EXPECT_EQ(page->calls, (std::vector<std::string>{"edit:set in code1", "edit:set in code12",
+                                                     "edit:set in code1"}));
     EXPECT_EQ(field->actionsForTarget(page.get(), UIControlEvents::EditingChanged),
               (std::vector<std::string>{"saveTextEdit:"}));
     EXPECT_TRUE(field->actionsForTarget(page.get(), UIControlEvents::ValueChanged).empty());
@@ -61,8 +62,8 @@ TEST(TargetAction, ActionsReachLiveTargetsOnlyForTheirEvents) {
 
 TEST(TargetAction, BarButtonItemsHoldTheirTargetWeakly) {
     auto page = std::make_shared<Page>();
-    auto done = UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, page, &Page::doneButtonTapped,
-                                               "doneButtonTapped:");
+    auto done = UIBarButtonItem::initWithTitle("Done", UIBarButtonItemStyle::Done, page,
+                                               &Page::doneButtonTapped, "doneButtonTapped:");
     page->navigationItem()->setRightBarButtonItem(done, true);
     EXPECT_TRUE(page->navigationItem()->lastRightItemChangeAnimated());
     EXPECT_TRUE(done->userTap());

@@ -35,7 +35,8 @@ TEST(Geometry, UnionWithTheZeroRectangleKeepsTheOrigin) {
 
 TEST(Geometry, IntersectionContainmentAndInsets) {
     EXPECT_TRUE(CGRectIsNull(CGRectIntersection(CGRectMake(0, 0, 10, 10), CGRectMake(20, 20, 5, 5))));
-    EXPECT_EQ(CGRectIntersection(CGRectMake(0, 0, 10, 10), CGRectMake(5, 5, 10, 10)), CGRectMake(5, 5, 5, 5));
+    EXPECT_EQ(CGRectIntersection(CGRectMake(0, 0, 10, 10), CGRectMake(5, 5, 10, 10)),
+              CGRectMake(5, 5, 5, 5));
     EXPECT_TRUE(CGRectContainsPoint(CGRectMake(0, 0, 10, 10), {0, 0}));
     EXPECT_FALSE(CGRectContainsPoint(CGRectMake(0, 0, 10, 10), {10, 5}));
     EXPECT_EQ(UIEdgeInsetsInsetRect(CGRectMake(0, 0, 100, 100), UIEdgeInsetsMake(10, 5, 20, 5)),

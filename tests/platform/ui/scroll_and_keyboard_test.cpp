@@ -66,7 +66,9 @@ TEST(TextField, DelegateMayRefuseAnEditAndTheTextStays) {
 struct Sections : UITableViewDataSource {
     std::vector<int> counts{1, 2};
     int built = 0;
-    std::optional<int> numberOfSectionsInTableView(UITableView&) override { return static_cast<int>(counts.size()); }
+    std::optional<int> numberOfSectionsInTableView(UITableView&) override {
+        return static_cast<int>(counts.size());
+    }
     int numberOfRowsInSection(UITableView&, int section) override { return counts[section]; }
     std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, IndexPath path) override {
         ++built;

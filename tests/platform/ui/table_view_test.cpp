@@ -53,7 +53,8 @@ struct Rows : UITableViewDataSource, UITableViewDelegate {
         rows[to.section].insert(rows[to.section].begin() + to.row, value);
     }
     void didSelectRowAtIndexPath(UITableView&, IndexPath path) override { selected.push_back(path); }
-    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView&, IndexPath) override {
+    std::optional<UITableViewCellEditingStyle> editingStyleForRowAtIndexPath(UITableView&,
+                                                                             IndexPath) override {
         return UITableViewCellEditingStyle::None;
     }
 };
@@ -235,7 +236,9 @@ TEST(TableView, AGoneDataSourceOrDelegateIsNotCalled) {
 TEST(TableView, ANullCellIsLoggedAndReplaced) {
     struct Broken : UITableViewDataSource {
         int numberOfRowsInSection(UITableView&, int) override { return 1; }
-        std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&, IndexPath) override { return nullptr; }
+        std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&, IndexPath) override {
+            return nullptr;
+        }
     };
     auto source = std::make_shared<Broken>();
     auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);

@@ -26,10 +26,12 @@ TEST(ViewConversion, ScrolledBoundsNestedViewsAndTheWindow) {
     EXPECT_EQ(field->convertRectToView(field->bounds(), scroll.get()), CGRectMake(10, 310, 280, 25));
     // Into the window: frame origins added, the scroll view's bounds origin subtracted.
     EXPECT_EQ(field->convertRectToView(field->bounds(), nullptr), CGRectMake(10, 274, 280, 25));
-    EXPECT_EQ(scroll->convertRectFromView(CGRectMake(0, 352, 320, 216), nullptr), CGRectMake(0, 388, 320, 216));
+    EXPECT_EQ(scroll->convertRectFromView(CGRectMake(0, 352, 320, 216), nullptr),
+              CGRectMake(0, 388, 320, 216));
     // And back.
     EXPECT_EQ(cell->convertRectFromView(CGRectMake(10, 274, 1, 1), nullptr), CGRectMake(10, 10, 1, 1));
-    EXPECT_EQ(scroll->convertRectToView(CGRectMake(0, 388, 320, 216), window.get()), CGRectMake(0, 352, 320, 216));
+    EXPECT_EQ(scroll->convertRectToView(CGRectMake(0, 388, 320, 216), window.get()),
+              CGRectMake(0, 352, 320, 216));
 }
 
 TEST(ViewConversion, ADetachedTreeConvertsThroughItsRoot) {
@@ -102,9 +104,11 @@ TEST_F(FirstResponderTest, WindowKeepsOneFirstResponderAndPostsBeginEditing) {
 
     std::vector<std::pair<std::string, const void*>> posted;
     auto observer = std::make_shared<int>(0);
-    for (auto name : {UITextFieldTextDidBeginEditingNotification, UITextViewTextDidBeginEditingNotification}) {
+    for (auto name :
+         {UITextFieldTextDidBeginEditingNotification, UITextViewTextDidBeginEditingNotification}) {
         NotificationCenter::defaultCenter().addObserver(
-            observer, std::string(name), [&](const Notification& n) { posted.emplace_back(n.name, n.object); });
+            observer, std::string(name),
+            [&](const Notification& n) { posted.emplace_back(n.name, n.object); });
     }
 
     a->setText("old");
