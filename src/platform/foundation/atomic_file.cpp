@@ -10,6 +10,7 @@
 #include <random>
 
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/disk.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/root_jail.h"
 #include "platform/foundation/unique_fd.h"
@@ -33,9 +34,9 @@ Error failAndLog(std::string reason) {
 }
 
 // Writes everything, continuing after short writes and interrupted calls.
-Result<void> writeAll(int fd, std::string_view bytes, std::string_view path) {
+Result<void> writeAll(Disk& disk, int fd, std::string_view bytes, std::string_view path) {
     while (!bytes.empty()) {
-        ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        ssize_t written = disk.write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
             return fail(describeErrno("cannot write", path, errno));
@@ -54,29 +55,29 @@ struct Ownership {
     gid_t group;
 };
 
-Ownership ownershipFor(int folder, const std::string& name, mode_t newFileMode) {
+Ownership ownershipFor(Disk& disk, int folder, const std::string& name, mode_t newFileMode) {
     struct stat info {};
-    if (::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+    if (disk.statAt(folder, name, info) == 0 && S_ISREG(info.st_mode))
         return {static_cast<mode_t>(info.st_mode & 07777), info.st_uid, info.st_gid};
     struct stat folderInfo {};
-    if (::geteuid() == 0 && ::fstat(folder, &folderInfo) == 0)
+    if (::geteuid() == 0 && disk.stat(folder, folderInfo) == 0)
         return {newFileMode, folderInfo.st_uid, folderInfo.st_gid};
     return {newFileMode, ::geteuid(), ::getegid()};
 }
 
 // Writes, syncs and closes the temporary file; on failure the caller removes it.
-Result<void> fillTemporary(UniqueFd fd, std::string_view bytes, const Ownership& ownership,
+Result<void> fillTemporary(Disk& disk, UniqueFd fd, std::string_view bytes, const Ownership& ownership,
                            std::string_view tempPath) {
-    if (::fchown(fd.get(), ownership.owner, ownership.group) != 0 && errno != EPERM)
+    if (disk.setOwner(fd.get(), ownership.owner, ownership.group) != 0 && errno != EPERM)
         return fail(describeErrno("cannot set the owner of", tempPath, errno));
     // ignored: EPERM above means we may not give the file away; it stays ours, as any
     // user's own save would.
-    if (::fchmod(fd.get(), ownership.mode) != 0)
+    if (disk.setMode(fd.get(), ownership.mode) != 0)
         return fail(describeErrno("cannot set the mode of", tempPath, errno));
-    if (auto written = writeAll(fd.get(), bytes, tempPath); !written) return written;
+    if (auto written = writeAll(disk, fd.get(), bytes, tempPath); !written) return written;
     // A failed fsync is never retried: the kernel may already have dropped the dirty pages.
-    if (::fsync(fd.get()) != 0) return fail(describeErrno("cannot sync", tempPath, errno));
-    if (::close(fd.release()) != 0) return fail(describeErrno("cannot close", tempPath, errno));
+    if (disk.sync(fd.get()) != 0) return fail(describeErrno("cannot sync", tempPath, errno));
+    if (disk.close(fd.release()) != 0) return fail(describeErrno("cannot close", tempPath, errno));
     return {};
 }
 
@@ -90,40 +91,37 @@ std::string randomSuffix() {
 }
 
 // A new temporary file beside the target: O_EXCL|O_NOFOLLOW, so it is never someone's link.
-Result<UniqueFd> createTemporary(int folder, const std::string& target, std::string& tempName) {
+Result<UniqueFd> createTemporary(Disk& disk, int folder, const std::string& target,
+                                 std::string& tempName) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempName = "." + target + std::string(kAtomicTempInfix) + randomSuffix();
-        int fd = ::openat(folder, tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                          0600);
+        int fd = disk.openAt(folder, tempName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                             0600);
         if (fd >= 0) return UniqueFd(fd);
         if (errno != EEXIST) return fail(std::strerror(errno), errno);
     }
     return fail("no free temporary name", EEXIST);
 }
 
-}  // namespace
-
-Result<Durability> replaceFileAtomicallyAt(int folder, std::string_view name, std::string_view bytes,
-                                           mode_t newFileMode, std::string_view shownAs) {
+Result<Durability> replaceAt(Disk& disk, int folder, std::string_view name, std::string_view bytes,
+                             mode_t newFileMode, std::string_view shownAs) {
     const std::string target(name);
-    const Ownership ownership = ownershipFor(folder, target, newFileMode);
+    const Ownership ownership = ownershipFor(disk, folder, target, newFileMode);
     std::string tempName;
-    auto fd = createTemporary(folder, target, tempName);
+    auto fd = createTemporary(disk, folder, target, tempName);
     if (!fd)
         return failAndLog("cannot create a temporary file beside " + std::string(shownAs) + ": " +
                           fd.error());
-    if (auto filled = fillTemporary(std::move(fd.value()), bytes, ownership, tempName); !filled) {
-        ::unlinkat(folder, tempName.c_str(),
-                   0);  // ignored: best effort; the reason below is what matters
+    if (auto filled = fillTemporary(disk, std::move(fd.value()), bytes, ownership, tempName); !filled) {
+        disk.removeAt(folder, tempName);  // ignored: best effort; the reason below is what matters
         return failAndLog(filled.error() + "; " + std::string(shownAs) + " is unchanged");
     }
-    if (::renameat(folder, tempName.c_str(), folder, target.c_str()) != 0) {
+    if (disk.renameAt(folder, tempName, target) != 0) {
         std::string reason = describeErrno("cannot replace", shownAs, errno);
-        ::unlinkat(folder, tempName.c_str(),
-                   0);  // ignored: best effort; the reason below is what matters
+        disk.removeAt(folder, tempName);  // ignored: best effort; the reason below is what matters
         return failAndLog(reason + "; the file is unchanged");
     }
-    if (::fsync(folder) != 0) {
+    if (disk.sync(folder) != 0) {
         log::write(
             describeErrno("saved " + std::string(shownAs) + ", but the folder could not be synced",
                           "(the change may not survive a power loss)", errno));
@@ -132,26 +130,39 @@ Result<Durability> replaceFileAtomicallyAt(int folder, std::string_view name, st
     return Durability::Synced;
 }
 
+}  // namespace
+
+Result<Durability> replaceFileAtomicallyAt(int folder, std::string_view name, std::string_view bytes,
+                                           mode_t newFileMode, std::string_view shownAs) {
+    return replaceAt(currentDisk(), folder, name, bytes, newFileMode, shownAs);
+}
+
 Result<Durability> replaceFileAtomicallyIn(const std::filesystem::path& root,
                                            std::string_view devicePath, std::string_view bytes,
                                            mode_t newFileMode) {
     auto parent = jail::openParentIn(root, devicePath);
     if (!parent)
         return failAndLog("cannot write " + DeviceRoot::normalise(devicePath) + ": " + parent.error());
-    return replaceFileAtomicallyAt(parent->folder.get(), parent->name, bytes, newFileMode,
-                                   DeviceRoot::normalise(devicePath));
+    return replaceAt(realDisk(), parent->folder.get(), parent->name, bytes, newFileMode,
+                     DeviceRoot::normalise(devicePath));
 }
 
 Result<Durability> replaceFileAtomically(std::string_view devicePath, std::string_view bytes,
                                          mode_t newFileMode) {
-    return replaceFileAtomicallyIn(DeviceRoot::current(), devicePath, bytes, newFileMode);
+    Disk& disk = currentDisk();
+    auto parent = disk.openParent(devicePath);
+    if (!parent)
+        return failAndLog("cannot write " + DeviceRoot::normalise(devicePath) + ": " + parent.error());
+    return replaceAt(disk, parent->folder.get(), parent->name, bytes, newFileMode,
+                     DeviceRoot::normalise(devicePath));
 }
 
 namespace {
 
 // Reads what `opened` names (shown as `shown`), refusing what is not a regular file or is
 // larger than maxBytes.
-WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::size_t maxBytes) {
+WholeFile readOpened(Disk& disk, Result<UniqueFd> opened, const std::string& shown,
+                     std::size_t maxBytes) {
     WholeFile result;
     if (!opened) {
         int error = opened.errorCode();
@@ -162,7 +173,7 @@ WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::siz
     }
     const int fd = opened->get();
     result.status = WholeFile::Status::Failed;
-    if (::fstat(fd, &result.identity) != 0) {
+    if (disk.stat(fd, result.identity) != 0) {
         result.reason = describeErrno("cannot inspect", shown, errno);
     } else if (!S_ISREG(result.identity.st_mode)) {
         result.reason = shown + " is not a regular file";
@@ -176,7 +187,7 @@ WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::siz
                 if (have >= maxBytes) break;
                 result.bytes.resize(std::min(maxBytes, have + 4096));
             }
-            ssize_t got = ::read(fd, result.bytes.data() + have, result.bytes.size() - have);
+            ssize_t got = disk.read(fd, result.bytes.data() + have, result.bytes.size() - have);
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) {
                 result.reason = describeErrno("cannot read", shown, errno);
@@ -187,7 +198,7 @@ WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::siz
         }
         result.bytes.resize(have);
         struct stat after {};
-        result.stable = ::fstat(fd, &after) == 0 && after.st_size == result.identity.st_size &&
+        result.stable = disk.stat(fd, after) == 0 && after.st_size == result.identity.st_size &&
                         after.st_size == static_cast<off_t>(have) &&
                         after.st_mtim.tv_sec == result.identity.st_mtim.tv_sec &&
                         after.st_mtim.tv_nsec == result.identity.st_mtim.tv_nsec &&
@@ -201,7 +212,8 @@ WholeFile readOpened(Result<UniqueFd> opened, const std::string& shown, std::siz
 }  // namespace
 
 WholeFile readWholeFile(std::string_view devicePath, std::size_t maxBytes) {
-    return readOpened(jail::open(devicePath, O_RDONLY | O_NOCTTY | O_NONBLOCK),
+    Disk& disk = currentDisk();
+    return readOpened(disk, disk.open(devicePath, O_RDONLY | O_NOCTTY | O_NONBLOCK),
                       DeviceRoot::normalise(devicePath), maxBytes);
 }
 
@@ -210,7 +222,7 @@ WholeFile readWholeHostFile(const std::filesystem::path& hostPath, std::size_t m
     Result<UniqueFd> opened = fd >= 0 ? Result<UniqueFd>(UniqueFd(fd))
                                       : Result<UniqueFd>(fail(
                                             hostPath.string() + ": " + std::strerror(errno), errno));
-    return readOpened(std::move(opened), hostPath.string(), maxBytes);
+    return readOpened(realDisk(), std::move(opened), hostPath.string(), maxBytes);
 }
 
 Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPath,
@@ -219,8 +231,8 @@ Result<Durability> replaceHostFileAtomically(const std::filesystem::path& hostPa
     UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.valid())
         return failAndLog(describeErrno("cannot open the folder of", hostPath.string(), errno));
-    return replaceFileAtomicallyAt(folderFd.get(), hostPath.filename().string(), bytes, newFileMode,
-                                   hostPath.string());
+    return replaceAt(realDisk(), folderFd.get(), hostPath.filename().string(), bytes, newFileMode,
+                     hostPath.string());
 }
 
 bool isAtomicTempNameOf(std::string_view candidate, std::string_view targetName) {

@@ -1,6 +1,5 @@
 #include "platform/foundation/preferences_store.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -20,6 +19,7 @@
 
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/disk.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/root_jail.h"
@@ -43,32 +43,33 @@ Error failAndLog(std::string reason) {
 // A held lock; unlocked and closed when it goes.
 class LockFile {
 public:
-    explicit LockFile(int fd) : fd_(fd) {}
-    LockFile(LockFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    LockFile(Disk& disk, int fd) : disk_(disk), fd_(fd) {}
+    LockFile(LockFile&& other) noexcept : disk_(other.disk_), fd_(std::exchange(other.fd_, -1)) {}
     LockFile& operator=(LockFile&&) = delete;
     ~LockFile() {
         if (fd_ < 0) return;
-        ::flock(fd_, LOCK_UN);  // ignored: closing releases the lock in any case
-        ::close(fd_);           // ignored: nothing was written through this descriptor
+        disk_.lock(fd_, LOCK_UN);  // ignored: closing releases the lock in any case
+        disk_.close(fd_);          // ignored: nothing was written through this descriptor
     }
 
 private:
+    Disk& disk_;
     int fd_;
 };
 
 // Opens "<name>.lock" in the folder, never through a link. A new lock file takes the owner
 // of the folder, so that a save made as root leaves a lock its user can still open.
-Result<UniqueFd> openLockFile(int folder, const std::string& lockName, std::string_view shownAs) {
-    int fd = ::openat(folder, lockName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      0644);
+Result<UniqueFd> openLockFile(Disk& disk, int folder, const std::string& lockName,
+                              std::string_view shownAs) {
+    int fd = disk.openAt(folder, lockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd >= 0) {
         struct stat folderInfo {};
-        if (::geteuid() == 0 && ::fstat(folder, &folderInfo) == 0)
-            ::fchown(fd, folderInfo.st_uid,
-                     folderInfo.st_gid);  // ignored: the lock works whoever owns it
+        if (::geteuid() == 0 && disk.stat(folder, folderInfo) == 0)
+            disk.setOwner(fd, folderInfo.st_uid,
+                          folderInfo.st_gid);  // ignored: the lock works whoever owns it
         return UniqueFd(fd);
     }
-    if (errno == EEXIST) fd = ::openat(folder, lockName.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    if (errno == EEXIST) fd = disk.openAt(folder, lockName, O_RDWR | O_NOFOLLOW | O_CLOEXEC, 0);
     if (fd < 0)
         return failAndLog("cannot open the lock " + std::string(shownAs) +
                           ".lock: " + std::strerror(errno));
@@ -79,8 +80,9 @@ Result<UniqueFd> openLockFile(int folder, const std::string& lockName, std::stri
 // as the holder unlocks, so a busy writer cannot starve another the way polling did. The
 // wait runs on a helper thread that owns the descriptor: if the caller gives up, the helper
 // releases the lock as soon as it gets it.
-Result<LockFile> waitForLock(UniqueFd fd, std::chrono::milliseconds deadline, std::string_view shownAs) {
-    if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) return LockFile(fd.release());
+Result<LockFile> waitForLock(Disk& disk, UniqueFd fd, std::chrono::milliseconds deadline,
+                             std::string_view shownAs) {
+    if (disk.lock(fd.get(), LOCK_EX | LOCK_NB) == 0) return LockFile(disk, fd.release());
     if (errno != EWOULDBLOCK && errno != EINTR)
         return failAndLog("cannot lock " + std::string(shownAs) + ".lock: " + std::strerror(errno));
     struct Wait {
@@ -93,14 +95,14 @@ Result<LockFile> waitForLock(UniqueFd fd, std::chrono::milliseconds deadline, st
     };
     auto wait = std::make_shared<Wait>();
     wait->fd = fd.release();
-    std::thread([wait] {
+    std::thread([wait, &disk] {
         int rc;
-        do rc = ::flock(wait->fd, LOCK_EX);
+        do rc = disk.lock(wait->fd, LOCK_EX);
         while (rc != 0 && errno == EINTR);
         int error = rc == 0 ? 0 : errno;
         std::lock_guard guard(wait->mutex);
         if (wait->abandoned) {
-            ::close(wait->fd);  // ignored: closing releases the lock nobody waits for any more
+            disk.close(wait->fd);  // ignored: closing releases the lock nobody waits for any more
             return;
         }
         wait->finished = true;
@@ -114,11 +116,11 @@ Result<LockFile> waitForLock(UniqueFd fd, std::chrono::milliseconds deadline, st
                           std::to_string(deadline.count()) + " ms; nothing was written");
     }
     if (wait->error != 0) {
-        ::close(wait->fd);  // ignored: nothing was written through this descriptor
+        disk.close(wait->fd);  // ignored: nothing was written through this descriptor
         return failAndLog("cannot lock " + std::string(shownAs) +
                           ".lock: " + std::strerror(wait->error));
     }
-    return LockFile(wait->fd);
+    return LockFile(disk, wait->fd);
 }
 
 // ---- names of our own beside the file ----------------------------------------------------
@@ -139,7 +141,7 @@ std::string backupNameFor(const std::string& target, std::string_view bytes,
 
 // Leftovers of an interrupted save of `target`: its temporary files, the temporary files
 // of its backups, and the empty backup placeholders that older versions made first.
-bool isLeftoverOf(int folder, std::string_view candidate, const std::string& target) {
+bool isLeftoverOf(Disk& disk, int folder, std::string_view candidate, const std::string& target) {
     if (isAtomicTempNameOf(candidate, target)) return true;
     for (std::string_view copyInfix : {kBackupInfix, kReplacedInfix}) {
         const std::string copyPrefix = target + std::string(copyInfix);
@@ -154,28 +156,19 @@ bool isLeftoverOf(int folder, std::string_view candidate, const std::string& tar
     if (candidate.size() == backupPrefix.size() + kOldBackupSuffixLength &&
         candidate.substr(0, backupPrefix.size()) == backupPrefix) {
         struct stat info {};
-        std::string name(candidate);
-        return ::fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-               S_ISREG(info.st_mode) && info.st_size == 0;
+        return disk.statAt(folder, std::string(candidate), info) == 0 && S_ISREG(info.st_mode) &&
+               info.st_size == 0;
     }
     return false;
 }
 
 // Only called under the lock, when no other locked writer can be between its temporary
 // file and its rename.
-void removeLeftovers(int folder, const std::string& target, std::string_view shownFolder) {
-    int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = own < 0 ? nullptr : ::fdopendir(own);
-    if (!dir) {
-        if (own >= 0) ::close(own);
-        return;  // ignored: the save itself will report a folder it cannot use
-    }
-    std::vector<std::string> stale;
-    while (dirent* entry = ::readdir(dir))
-        if (isLeftoverOf(folder, entry->d_name, target)) stale.emplace_back(entry->d_name);
-    ::closedir(dir);
-    for (const std::string& name : stale)
-        if (::unlinkat(folder, name.c_str(), 0) == 0)
+// A folder that cannot be listed has no leftovers to remove (the save itself reports a
+// folder it cannot use).
+void removeLeftovers(Disk& disk, int folder, const std::string& target, std::string_view shownFolder) {
+    for (const std::string& name : disk.list(folder))
+        if (isLeftoverOf(disk, folder, name, target) && disk.removeAt(folder, name) == 0)
             log::write("removed " + std::string(shownFolder) + "/" + name +
                        ", left by an interrupted save");
 }
@@ -266,8 +259,8 @@ Result<CopyBeside> copyBeside(int folder, const std::string& target, std::string
     CopyBeside copy{backupNameFor(target, bytes, infix)};
     const std::string shown = std::string(shownFolder) + "/" + copy.name;
     struct stat existing {};
-    if (::fstatat(folder, copy.name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(existing.st_mode) && static_cast<std::size_t>(existing.st_size) == bytes.size())
+    if (currentDisk().statAt(folder, copy.name, existing) == 0 && S_ISREG(existing.st_mode) &&
+        static_cast<std::size_t>(existing.st_size) == bytes.size())
         return copy;
     auto copied = replaceFileAtomicallyAt(folder, copy.name, bytes, 0600, shown);
     if (!copied)
@@ -298,7 +291,7 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
                                   WhenMissing whenMissing, const PlistChange& change) {
     const std::string shown = DeviceRoot::normalise(devicePath);
     const std::string shownFolder = str::stringByDeletingLastPathComponent(shown);
-    removeLeftovers(parent.folder.get(), parent.name, shownFolder);
+    removeLeftovers(currentDisk(), parent.folder.get(), parent.name, shownFolder);
     LoadedFile loaded = loadFile(devicePath);
     switch (loaded.status) {
         case LoadedFile::Status::Unreadable: return failAndLog(loaded.reason + "; nothing was written");
@@ -382,11 +375,12 @@ struct Locked {
 };
 
 Result<Locked> openAndLock(const std::string& shown, std::chrono::milliseconds lockDeadline) {
-    auto parent = jail::openParent(shown);
+    Disk& disk = currentDisk();
+    auto parent = disk.openParent(shown);
     if (!parent) return failAndLog("cannot save " + shown + ": " + parent.error());
-    auto lockFd = openLockFile(parent->folder.get(), parent->name + ".lock", shown);
+    auto lockFd = openLockFile(disk, parent->folder.get(), parent->name + ".lock", shown);
     if (!lockFd) return fail(lockFd.error());
-    auto lock = waitForLock(std::move(lockFd.value()), lockDeadline, shown);
+    auto lock = waitForLock(disk, std::move(lockFd.value()), lockDeadline, shown);
     if (!lock) return fail(lock.error());
     return Locked{std::move(parent.value()), std::move(lock.value())};
 }
@@ -419,7 +413,7 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view d
     auto locked = openAndLock(shown, lockDeadline);
     if (!locked) return fail(locked.error());
     const int folderFd = locked->parent.folder.get();
-    removeLeftovers(folderFd, locked->parent.name, folder);
+    removeLeftovers(currentDisk(), folderFd, locked->parent.name, folder);
     LoadedFile loaded = loadFile(shown);
     if (loaded.status == LoadedFile::Status::Unreadable)
         return failAndLog(loaded.reason + "; nothing was written");
@@ -434,7 +428,7 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view d
         folderFd, locked->parent.name, plist::writeXml(plist::Value(std::move(contents))), 0644, shown);
     if (!written) {
         if (copy && copy->madeNow)
-            ::unlinkat(folderFd, copy->name.c_str(), 0);  // ignored: the old file is in place
+            currentDisk().removeAt(folderFd, copy->name);  // ignored: the old file is in place
         return fail(written.error());
     }
     if (!copy) return std::optional<std::filesystem::path>();

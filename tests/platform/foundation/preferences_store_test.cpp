@@ -11,13 +11,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+#include <regex>
 #include <set>
 
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
+#include "support/recording_disk.h"
 #include "support/temp_dir.h"
 
 namespace vx {
@@ -242,20 +245,12 @@ TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
     ::close(holder);
     EXPECT_EQ(root.readFile(kFile), before);
 
-    // A folder where the file should be, and a file too large to be a preferences file.
+    // A folder where the file should be.
     root.makeFolder("/var/mobile/Library/Preferences/folder.plist");
     EXPECT_FALSE(updatePlistFile("/var/mobile/Library/Preferences/folder.plist", WhenMissing::Create,
                                  setKey("b", 2))
                      .ok());
 
-    if (::geteuid() != 0) {  // root reads anything, so the unreadable case needs a user
-        ::chmod(root.host(kFile).c_str(), 0);
-        auto unreadable = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2));
-        EXPECT_FALSE(unreadable.ok());
-        EXPECT_NE(unreadable.error().find("Permission denied"), std::string::npos);
-        ::chmod(root.host(kFile).c_str(), 0644);
-        EXPECT_EQ(root.readFile(kFile), before);
-    }
     EXPECT_FALSE(capture.lines().empty());
 }
 
@@ -269,6 +264,131 @@ TEST(PreferencesStore, NextSaveRemovesTemporaryFilesOfAnInterruptedSave) {
     EXPECT_EQ(namesIn(folder),
               (std::vector<std::string>{".other.plist.saving-AbC123", "test.domain.plist",
                                         "test.domain.plist.lock"}));
+}
+
+// ---- the protocol's calls, on a recording disk -------------------------------------------
+
+constexpr std::string_view kFolder = "/var/mobile/Library/Preferences";
+
+// The calls in order, a run of the same call shown once, temporary files shown as "temp"
+// and the hash in a backup's name as "*".
+std::vector<std::string> callsOf(const test::RecordingDisk& disk) {
+    static const std::regex temporary(R"([^ ]*\.saving-[A-Za-z0-9]{6})"),
+        hash(R"(replaced-[0-9a-f]{16})");
+    std::vector<std::string> calls;
+    for (const std::string& call : disk.calls()) {
+        std::string shown = std::regex_replace(std::regex_replace(call, temporary, "temp"), hash,
+                                               "replaced-*");
+        if (calls.empty() || calls.back() != shown) calls.push_back(shown);
+    }
+    return calls;
+}
+
+TEST(PreferencesStore, SavesWriteSyncAndRenameUnderTheLockThenSyncTheFolder) {
+    const std::vector<std::string> head = {"create test.domain.plist.lock",
+                                           "lock test.domain.plist.lock", "open test.domain.plist",
+                                           "read test.domain.plist"};
+    const std::vector<std::string> replaceTarget = {"create temp",
+                                                    "write temp",
+                                                    "sync temp",
+                                                    "close temp",
+                                                    "rename temp test.domain.plist",
+                                                    "sync " + std::string(kFolder)};
+    const std::vector<std::string> tail = {"unlock test.domain.plist.lock",
+                                           "close test.domain.plist.lock"};
+    auto join = [](std::initializer_list<std::vector<std::string>> parts) {
+        std::vector<std::string> all;
+        for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+        return all;
+    };
+    std::vector<std::string> backUp = replaceTarget;  // the old file is kept first, the same way
+    backUp[4] = "rename temp test.domain.plist.replaced-*";
+    struct Case {
+        const char* name;
+        std::function<bool()> save;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {"update", [] { return updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2)).ok(); },
+         join({head, replaceTarget, tail})},
+        {"replace",
+         [] {
+             return replacePlistFile(kFile, plist::Dictionary{{"a", 1}, {"b", 2}}).ok();
+         },
+         join({head, backUp, replaceTarget, tail})},
+    };
+    for (const Case& c : cases) {
+        ScopedDeviceRoot root;
+        root.makeFolder(kFolder);
+        test::RecordingDisk disk;
+        disk.putFile(std::string(kFile), xmlOf({{"a", 1}}));
+        ASSERT_TRUE(c.save()) << c.name;
+        EXPECT_EQ(callsOf(disk), c.calls) << c.name;
+        EXPECT_EQ(*plist::parse(*disk.file(std::string(kFile))),
+                  plist::Value(plist::Dictionary{{"a", 1}, {"b", 2}}))
+            << c.name;
+    }
+}
+
+// Another program writes the file in place while a save reads it: the save reads again
+// and keeps what the other wrote, or, when the file never holds still, writes nothing.
+TEST(PreferencesStore, FileThatChangesWhileItIsReadIsReadAgain) {
+    const std::string other = xmlOf({{"a", 1}, {"other", 2}});
+    for (int changes : {1, 1000}) {
+        ScopedDeviceRoot root;
+        root.makeFolder(kFolder);
+        test::RecordingDisk disk;
+        disk.putFile(std::string(kFile), xmlOf({{"a", 1}}));
+        int left = changes;
+        disk.afterRead = [&](const std::string& path) {
+            if (left-- > 0) disk.putFile(path, other);
+        };
+        log::Capture capture;
+        auto saved = updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2));
+        if (changes == 1) {
+            ASSERT_TRUE(saved.ok()) << saved.error();
+            EXPECT_EQ(*plist::parse(*disk.file(std::string(kFile))),
+                      plist::Value(plist::Dictionary{{"a", 1}, {"other", 2}, {"b", 2}}));
+        } else {
+            ASSERT_FALSE(saved.ok());
+            EXPECT_NE(saved.error().find("kept changing"), std::string::npos) << saved.error();
+            EXPECT_EQ(disk.file(std::string(kFile)), other);
+        }
+    }
+}
+
+// A failed call leaves the old file and no temporary file; a failed sync is not retried.
+// Only the folder's sync comes after the rename: the new contents stay, reported as such.
+TEST(PreferencesStore, FailedCallLeavesTheFileAsItWas) {
+    struct Case {
+        const char* operation;
+        int nth;
+        int error;
+    } cases[] = {{"open", 1, EACCES}, {"create", 2, EMFILE}, {"write", 1, ENOSPC}, {"sync", 1, EIO},
+                 {"close", 1, EIO},   {"rename", 1, EXDEV},  {"sync", 2, EIO}};
+    for (const Case& c : cases) {
+        const std::string name = std::string(c.operation) + " #" + std::to_string(c.nth);
+        ScopedDeviceRoot root;
+        root.makeFolder(kFolder);
+        test::RecordingDisk disk;
+        const std::string before = xmlOf({{"a", 1}});
+        disk.putFile(std::string(kFile), before);
+        disk.failCall(c.operation, c.nth, c.error);
+        log::Capture capture;
+        auto saved = updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2));
+        const auto calls = callsOf(disk);
+        EXPECT_LE(std::count(calls.begin(), calls.end(), "sync temp"), 1) << name;
+        EXPECT_EQ(disk.namesIn(std::string(kFolder)),
+                  (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}))
+            << name;
+        if (c.nth == 2 && std::string(c.operation) == "sync") {
+            ASSERT_TRUE(saved.ok()) << saved.error();
+            EXPECT_EQ(*saved, SaveOutcome::WrittenFolderNotSynced);
+            continue;
+        }
+        EXPECT_FALSE(saved.ok()) << name;
+        EXPECT_NE(saved.error().find(std::strerror(c.error)), std::string::npos) << saved.error();
+        EXPECT_EQ(disk.file(std::string(kFile)), before) << name;
+    }
 }
 
 TEST(PreferencesStore, CachedReadIsAFreshReadWhateverChanges) {
@@ -350,13 +470,13 @@ TEST(PreferencesStore, TwoProcessesSavingAtOnceLoseNothing) {
     }
 }
 
-// A child saves a growing counter in a loop and is killed at a random moment; the file
-// must then parse as one whole version, and the next save leaves no temporary file.
-TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
-    FastDeviceRoot root;
-    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("counter", 0)).ok());
-    std::mt19937 random(20240611);
-    int lastSeen = 0;
+// Starts a child that runs `saver(kill, tellReady)` for ever, waits until it says it is
+// under way, and kills it after a random amount of work, which lands the signal anywhere
+// in a save; `afterKill(kill)` then checks what it left. 200 times.
+void killSaversAtRandomMoments(unsigned seed,
+                               const std::function<void(int, const std::function<void()>&)>& saver,
+                               const std::function<void(int)>& afterKill) {
+    std::mt19937 random(seed);
     for (int kill = 0; kill < 200; ++kill) {
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
@@ -365,46 +485,59 @@ TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
         if (child == 0) {
             ::close(ready[0]);
             bool told = false;
-            for (;;) {
-                (void)updatePlistFile(kFile, WhenMissing::Create, [](plist::Dictionary& dict) {
-                    const plist::Value* counter = dict.find("counter");
-                    std::int64_t next = counter ? counter->intValue() + 1 : 1;
-                    dict.set("counter", next);
-                    // Padding that grows with the counter, so that a torn file shows.
-                    dict.set("padding", std::string(static_cast<std::size_t>(next % 5000), 'x'));
-                    return true;
-                });
+            saver(kill, [&] {
                 if (!told) told = ::write(ready[1], "r", 1) == 1;
-            }
+            });
+            ::_exit(0);
         }
         ::close(ready[1]);
         char byte;
         ASSERT_EQ(::read(ready[0], &byte, 1), 1);
         ::close(ready[0]);
-        // A random amount of work before the kill lands the signal anywhere in a save.
         volatile unsigned spin = 0;
         for (unsigned i = random() % 1000000; i > 0; --i) spin = spin + 1;
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
+        afterKill(kill);
+    }
+}
 
+// A saver of a growing counter, killed: the file parses as one whole version, and the next
+// save leaves no temporary file.
+TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
+    FastDeviceRoot root;
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("counter", 0)).ok());
+    int lastSeen = 0;
+    auto save = [](int, const std::function<void()>& tellReady) {
+        for (;;) {
+            (void)updatePlistFile(kFile, WhenMissing::Create, [](plist::Dictionary& dict) {
+                const plist::Value* counter = dict.find("counter");
+                std::int64_t next = counter ? counter->intValue() + 1 : 1;
+                dict.set("counter", next);
+                // Padding that grows with the counter, so that a torn file shows.
+                dict.set("padding", std::string(static_cast<std::size_t>(next % 5000), 'x'));
+                return true;
+            });
+            tellReady();
+        }
+    };
+    killSaversAtRandomMoments(20240611, save, [&](int kill) {
         auto saved = readPlistDictionary(kFile);
         ASSERT_TRUE(saved) << "after kill " << kill;
         int counter = static_cast<int>(saved->find("counter")->intValue());
         EXPECT_GE(counter, lastSeen);
-        if (counter > 0) {
+        if (counter > 0)
             EXPECT_EQ(saved->find("padding")->string().size(), static_cast<std::size_t>(counter % 5000));
-        }
         lastSeen = counter;
-    }
+    });
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("done", true)).ok());
     EXPECT_EQ(namesIn(root.host(kFile).parent_path()),
               (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}));
 }
 
-// A child keeps spoiling the file and saving over it, so that every save backs up; it is
-// killed at random moments. Every backup left is whole (named by the hash of what it
-// holds, so whole means one of the spoiled versions, complete), and the next save leaves
-// no temporary file and no empty placeholder.
+// A saver that keeps spoiling the file and saving over it (so every save backs up), killed:
+// every backup left is whole (named by the hash of what it holds, so whole means one of the
+// spoiled versions, complete), and the next save leaves no temporary file or placeholder.
 TEST(PreferencesStore, SaverKilledWhileBackingUpLeavesOnlyWholeBackups) {
     FastDeviceRoot root;
     const fs::path host = root.host(kFile);
@@ -416,37 +549,21 @@ TEST(PreferencesStore, SaverKilledWhileBackingUpLeavesOnlyWholeBackups) {
         text.resize(kSpoiledSize, 'x');
         return text;
     };
-    std::mt19937 random(20240612);
-    for (int kill = 0; kill < 200; ++kill) {
-        int ready[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(ready[0]);
-            for (int round = 0;; ++round) {
-                test::writeHostFile(host, spoiled(kill, round));
-                (void)updatePlistFile(kFile, WhenMissing::Create, setKey("counter", round));
-                if (round == 0) (void)!::write(ready[1], "r", 1);
-            }
+    auto save = [&](int kill, const std::function<void()>& tellReady) {
+        for (int round = 0;; ++round) {
+            test::writeHostFile(host, spoiled(kill, round));
+            (void)updatePlistFile(kFile, WhenMissing::Create, setKey("counter", round));
+            tellReady();
         }
-        ::close(ready[1]);
-        char byte;
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ::close(ready[0]);
-        volatile unsigned spin = 0;
-        for (unsigned i = random() % 1000000; i > 0; --i) spin = spin + 1;
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-    }
+    };
+    killSaversAtRandomMoments(20240612, save, [](int) {});
     test::writeHostFile(host, spoiled(-1, 0));  // a kill may have cut the child's own spoiling short
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("done", true)).ok());
     std::size_t backups = 0;
     for (const std::string& name : namesIn(host.parent_path())) {
         if (name == "test.domain.plist" || name == "test.domain.plist.lock") continue;
         ASSERT_EQ(name.rfind("test.domain.plist.unreadable-", 0), 0u) << "left over: " << name;
-        std::string content = test::readHostFile(host.parent_path() / name);
-        EXPECT_EQ(content.size(), kSpoiledSize) << name;
+        EXPECT_EQ(test::readHostFile(host.parent_path() / name).size(), kSpoiledSize) << name;
         ++backups;
     }
     EXPECT_GE(backups, 200u);
