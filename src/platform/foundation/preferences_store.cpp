@@ -314,9 +314,13 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
             !backup)
             return fail(backup.error());
     }
-    for (const std::string& key : loaded.repairedKeys)
-        log::write(shown + ": the value of \"" + key +
-                   "\" held text XML cannot carry; it was saved with U+FFFD in its place");
+    for (const std::string& key : loaded.repairedKeys) {
+        std::string line = shown;
+        line += ": the value of \"";
+        line += key;
+        line += "\" held text XML cannot carry; it was saved with U+FFFD in its place";
+        log::write(line);
+    }
     auto written = replaceFileAtomicallyAt(
         parent.folder.get(), parent.name, plist::writeXml(plist::Value(loaded.dictionary)), 0644, shown);
     if (!written) return fail(written.error());

@@ -124,7 +124,7 @@ std::vector<fs::path> backupsIn(const fs::path& folder) {
 
 TEST(PreferencesStore, UnparsableFileIsBackedUpOncePerContentBeforeItIsReplaced) {
     const std::string truncated = "<?xml version=\"1.0\"?><plist><dict><key>a</key>";
-    for (std::string bad :
+    for (const std::string& bad :
          {truncated, plist::writeXml(plist::Value(plist::Array{1, 2})), std::string()}) {
         ScopedDeviceRoot root;
         const fs::path folder = root.host(kFile).parent_path();
