@@ -130,11 +130,10 @@ TEST_F(SettingsThroughTheProgram, LinksOutOfTheRootAreNeverFollowed) {
 // A gesture whose save fails stops the script at its line, says why, and exits 1; the
 // file keeps the stored value.
 TEST_F(SettingsThroughTheProgram, AGestureWhoseSaveFailsStopsTheScript) {
-    if (shell("strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=1 /bin/true") != 0)
-        GTEST_SKIP() << "strace cannot inject faults here";
+    if (!test::straceCanInject()) GTEST_SKIP() << "strace cannot inject faults here";
     ASSERT_EQ(program("prefs write enabled -bool YES"), 0);
-    EXPECT_EQ(shell("printf 'switch Enabled off\\nshow\\n' | strace -f -o /dev/null -e trace=fsync "
-                    "-e inject=fsync:error=EIO:when=1 " +
+    EXPECT_EQ(shell("printf 'switch Enabled off\\nshow\\n' | " +
+                    test::underStrace("-e trace=fsync -e inject=fsync:error=EIO:when=1") +
                     test::programOn(device()) + " run --json -"),
               1);
     EXPECT_NE(errors().find("line 1: switch Enabled off: not saved: "), std::string::npos) << errors();

@@ -26,6 +26,17 @@ std::string programOn(const fs::path& root) {
     return shellQuoted(VX_PROGRAM) + " --root " + shellQuoted(root.string());
 }
 
+std::string underStrace(std::string_view options) {
+    return "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0 strace -f -o /dev/null " +
+           std::string(options) + " ";
+}
+
+bool straceCanInject() {
+    return std::system((underStrace("-e trace=fsync -e inject=fsync:error=EIO:when=1") +
+                        "/bin/true >/dev/null 2>&1")
+                           .c_str()) == 0;
+}
+
 ProgramRun runShell(const std::string& command, const fs::path& scratch) {
     const fs::path out = scratch / "out";
     const fs::path err = scratch / "err";

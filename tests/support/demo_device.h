@@ -27,6 +27,12 @@ struct ProgramRun {
 std::string shellQuoted(std::string_view word);
 // The built program working on a device root: `'<program>' --root '<root>'`.
 std::string programOn(const std::filesystem::path& root);
+// The start of a command line that runs the rest under strace with the given `-e` options,
+// to inject faults into real system calls. The program's leak check is turned off there:
+// it cannot work under ptrace.
+std::string underStrace(std::string_view options);
+// Whether strace can inject faults on this machine (it may be missing, or ptrace refused).
+bool straceCanInject();
 // Runs a command line through /bin/sh; its output and errors pass through two files in
 // `scratch` and are returned with the exit status.
 ProgramRun runShell(const std::string& command, const std::filesystem::path& scratch);

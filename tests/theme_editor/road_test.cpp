@@ -101,17 +101,16 @@ TEST_F(EditorRoadTest, SelectOptimiseEditAndDoneEndInThePreferencesFile) {
 }
 
 TEST_F(EditorRoadTest, ARefusedWriteOfTheOptionsFileGoesThroughTheFileMover) {
-    if (std::system("strace -f -o /dev/null -e trace=write -e inject=write:error=ENOSPC:when=1 "
-                    "/bin/true >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "strace cannot inject faults here (missing, or ptrace not permitted)";
+    if (!test::straceCanInject()) GTEST_SKIP() << "strace cannot inject faults here";
     addTheme(kTricky, "TrickySettings.js", kTrickyScript);
     test::writeHostFile(scratch() / "script", "tap Themes\ntap Tricky\nalert Yes\n");
     // Rename 1 saves the selection; rename 2, our own write of Options.plist, is refused.
     const std::string renames = "rename,renameat,renameat2";
-    ASSERT_EQ(shell("strace -f -o /dev/null -e trace=" + renames + " -e inject=" + renames +
-                    ":error=EROFS:when=2 " + test::programOn(device()) + " run " +
-                    test::shellQuoted((scratch() / "script").string())),
-              0)
+    ASSERT_EQ(
+        shell(
+            test::underStrace("-e trace=" + renames + " -e inject=" + renames + ":error=EROFS:when=2") +
+            test::programOn(device()) + " run " + test::shellQuoted((scratch() / "script").string())),
+        0)
         << errors();
     EXPECT_NE(errors().find("asking the file mover"), std::string::npos) << errors();
     EXPECT_EQ(readPlist(std::string(kTricky) + "/Options.plist").size(), 3u);

@@ -83,9 +83,7 @@ TEST_F(PrefsCommandTest, BadValuesAndBadFilesFailClearlyAndChangeNothing) {
                                                {"prefs", "write", "", "v"},
                                                // Text a property list cannot carry, in a value or a key.
                                                {"prefs", "write", "k", "caf\xE9"},
-                                               {"prefs", "write", "k", "-string",
-                                                "a\x01"
-                                                "b"},
+                                               {"prefs", "write", "k", "-string", "a\001b"},
                                                {"prefs", "write", "k\xEF\xBF\xBF", "v"}}) {
         ProgramRun bad = run(args);
         EXPECT_EQ(bad.status, 1) << args.back();
@@ -179,9 +177,7 @@ struct Fault {
 };
 
 TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
-    if (std::system("strace -f -o /dev/null -e trace=write -e inject=write:error=ENOSPC:when=1 "
-                    "/bin/true >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "strace cannot inject faults here (missing, or ptrace not permitted)";
+    if (!test::straceCanInject()) GTEST_SKIP() << "strace cannot inject faults here";
 
     ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
     std::vector<Fault> faults{
@@ -200,7 +196,7 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
 #endif
     // Past the rename, the value is in place: the message says so, and the status is 1.
     ProgramRun unsynced = run({"prefs", "write", "synced", "-int", "2"},
-                              "strace -f -o /dev/null -e trace=fsync -e inject=fsync:error=EIO:when=2");
+                              test::underStrace("-e trace=fsync -e inject=fsync:error=EIO:when=2"));
     EXPECT_EQ(unsynced.status, 1);
     EXPECT_NE(unsynced.err.find("saved, but the folder could not be synced"), std::string::npos)
         << unsynced.err;
@@ -208,8 +204,7 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
     ASSERT_EQ(run({"prefs", "delete", "synced"}).status, 0);
     const std::string before = test::readHostFile(file());
     for (const Fault& fault : faults) {
-        ProgramRun failed = run({"prefs", "write", "new", "value"},
-                                "strace -f -o /dev/null " + fault.strace);
+        ProgramRun failed = run({"prefs", "write", "new", "value"}, test::underStrace(fault.strace));
         EXPECT_EQ(failed.status, 1) << fault.strace;
         EXPECT_NE(failed.err.find(fault.reason), std::string::npos) << failed.err;
         EXPECT_NE(failed.err.find("cannot save new"), std::string::npos) << failed.err;
