@@ -28,4 +28,10 @@ std::optional<plist::Value> readDefaultsValue(std::string_view domain, std::stri
 Result<void> writeDefaultsValue(std::string_view domain, const std::string& key,
                                 const plist::Value& value, std::string_view notification);
 
+// The one way a row's value is stored: `value` under `key` in the property-list file at a
+// device path (created when missing) under the preferences store's write protocol, then
+// `notification` (when not empty) posted once. Nothing is posted when the write fails.
+Result<void> storeValueAndNotify(std::string_view devicePath, const std::string& key,
+                                 const plist::Value& value, std::string_view notification);
+
 }  // namespace vx

@@ -1,7 +1,7 @@
 #include "settings/preferences_file.h"
 
+#include "host/defaults_domain.h"
 #include "host/ps_specifier.h"
-#include "platform/darwin/darwin_notify.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 
@@ -14,16 +14,10 @@ const std::string* stringProperty(const plist::Dictionary& properties, std::stri
     return value ? value->asString() : nullptr;
 }
 
-void postRowNotification(const plist::Dictionary& rowProperties) {
-    const plist::Value* property = rowProperties.find(kRowPostNotificationProperty);
-    if (!property) return;
-    const std::string* name = property->asString();
-    if (!name) {
-        log::write("a row's PostNotification is not a string; nothing was posted");
-        return;
-    }
-    // ignored: post logs its own failure, and the value is already saved
-    (void)darwin::post(*name);
+// The row's "PostNotification" name; empty when it names none or is not a string.
+std::string_view rowNotification(const plist::Dictionary& rowProperties) {
+    const std::string* name = stringProperty(rowProperties, kRowPostNotificationProperty);
+    return name ? std::string_view(*name) : std::string_view();
 }
 
 }  // namespace
@@ -60,16 +54,12 @@ Result<void> setPreferenceValue(const plist::Value& value, const plist::Dictiona
         log::write(reason);
         return fail(std::move(reason));
     }
-    auto saved = updatePreferences(
-        [&](plist::Dictionary& preferences) {
-            preferences.set(*key, value);
-            return true;
-        },
-        WhenMissing::Create);
-    if (!saved) return fail(saved.error());
-    postRowNotification(rowProperties);  // the value is on disk, synced or not
-    if (*saved == SaveOutcome::WrittenFolderNotSynced) return fail(std::string(kNotSyncedReason));
-    return {};
+    Result<void> stored =
+        storeValueAndNotify(kPreferencesPath, *key, value, rowNotification(rowProperties));
+    const plist::Value* notification = rowProperties.find(kRowPostNotificationProperty);
+    if (notification && !notification->isString())
+        log::write("a row's PostNotification is not a string; nothing was posted");
+    return stored;
 }
 
 Result<void> setPreferenceValue(const plist::Value& value, const PSSpecifier& row) {
