@@ -283,9 +283,7 @@ struct SettingsApplication::State {
 
     // The front alert takes every touch until it is answered.
     Result<void> requireNoAlert() const {
-        if (auto opened = requireOpen(); !opened) {
-            return opened;
-        }
+        VX_TRY(requireOpen());
         if (auto alert = UIApplication::sharedApplication().frontAlert()) {
             return fail("an alert is up (" + quote(alert->title()) +
                         "); answer it with one of its buttons: " + listed(alert->buttonTitles()));
@@ -303,15 +301,12 @@ struct SettingsApplication::State {
     }
 
     Result<RowTarget> resolve(const RowRef& ref) const {
-        auto table = visibleTable();
-        if (!table) {
-            return fail(table.error());
-        }
-        auto found = locate(**table, ref);
+        auto table = VX_TRY(visibleTable());
+        auto found = locate(*table, ref);
         if (!found) {
             return fail("no row " + quote(ref.text) + " on " + pageName(visiblePage()));
         }
-        RowTarget target{*table, *found, (*table)->cellForRowAtIndexPath(*found)};
+        RowTarget target{table, *found, table->cellForRowAtIndexPath(*found)};
         return target;
     }
 
@@ -368,12 +363,9 @@ struct SettingsApplication::State {
 
     template <class Control>
     Result<std::shared_ptr<Control>> controlOf(const RowRef& ref, const char* kind) const {
-        auto target = resolve(ref);
-        if (!target) {
-            return fail(target.error());
-        }
-        auto control = target->cell ? std::dynamic_pointer_cast<Control>(controlOfCell(*target->cell))
-                                    : nullptr;
+        auto target = VX_TRY(resolve(ref));
+        auto control = target.cell ? std::dynamic_pointer_cast<Control>(controlOfCell(*target.cell))
+                                   : nullptr;
         if (!control) {
             return fail("the row " + quote(ref.text) + " has no " + kind);
         }
@@ -407,16 +399,9 @@ struct SettingsApplication::State {
 
     // The text field of a row, focused as a tap into it would; refused while an alert is up.
     Result<std::shared_ptr<UITextField>> focusedTextFieldOf(const RowRef& row) {
-        if (auto free = requireNoAlert(); !free) {
-            return fail(free.error());
-        }
-        auto field = controlOf<UITextField>(row, "text field");
-        if (!field) {
-            return field;
-        }
-        if (auto focused = focus(**field); !focused) {
-            return fail(focused.error());
-        }
+        VX_TRY(requireNoAlert());
+        auto field = VX_TRY(controlOf<UITextField>(row, "text field"));
+        VX_TRY(focus(*field));
         return field;
     }
 
@@ -502,14 +487,9 @@ Result<void> SettingsApplication::open(std::string_view pageClass) {
 }
 
 Result<void> SettingsApplication::tap(const RowRef& row) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
-    auto target = state_->resolve(row);
-    if (!target) {
-        return fail(target.error());
-    }
-    if (!target->table->userTapRow(target->path)) {
+    VX_TRY(state_->requireNoAlert());
+    auto target = VX_TRY(state_->resolve(row));
+    if (!target.table->userTapRow(target.path)) {
         return fail("the row " + quote(row.text) + " cannot be selected");
     }
     state_->settle();
@@ -517,71 +497,53 @@ Result<void> SettingsApplication::tap(const RowRef& row) {
 }
 
 Result<void> SettingsApplication::setSwitch(const RowRef& row, bool on) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
-    auto toggle = state_->controlOf<UISwitch>(row, "switch");
-    if (!toggle) {
-        return fail(toggle.error());
-    }
+    VX_TRY(state_->requireNoAlert());
+    auto toggle = VX_TRY(state_->controlOf<UISwitch>(row, "switch"));
     // A switch already in that position cannot be flipped there: nothing happens.
-    if ((*toggle)->isOn() != on) {
-        (*toggle)->userToggle();
+    if (toggle->isOn() != on) {
+        toggle->userToggle();
     }
     state_->settle();
     return {};
 }
 
 Result<void> SettingsApplication::slide(const RowRef& row, double value) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
-    auto slider = state_->controlOf<UISlider>(row, "slider");
-    if (!slider) {
-        return fail(slider.error());
-    }
-    (*slider)->userSlide(value);
+    VX_TRY(state_->requireNoAlert());
+    auto slider = VX_TRY(state_->controlOf<UISlider>(row, "slider"));
+    slider->userSlide(value);
     state_->settle();
     return {};
 }
 
 Result<void> SettingsApplication::type(const RowRef& row, std::string_view text) {
-    auto field = state_->focusedTextFieldOf(row);
-    if (!field) {
-        return fail(field.error());
-    }
+    auto field = VX_TRY(state_->focusedTextFieldOf(row));
     const auto characters = typedCharacters(text);
     for (std::size_t typed = 0; typed < characters.size(); ++typed) {
         // Keystrokes go to the field only while it has the focus; a page that rebuilds its
         // table under the field takes the focus (and the keyboard) away.
-        if (!(*field)->isFirstResponder()) {
+        if (!field->isFirstResponder()) {
             state_->settle();
             return fail("the text field of the row " + quote(row.text) + " lost the focus after " +
                         std::to_string(typed) + " of " + std::to_string(characters.size()) +
                         " characters");
         }
         // ignored: a keystroke the delegate refuses is simply not inserted, as on the device.
-        (void)(*field)->userInsertText(characters[typed]);
+        (void)field->userInsertText(characters[typed]);
     }
     state_->settle();
     return {};
 }
 
 Result<void> SettingsApplication::clear(const RowRef& row) {
-    auto field = state_->focusedTextFieldOf(row);
-    if (!field) {
-        return fail(field.error());
-    }
+    auto field = VX_TRY(state_->focusedTextFieldOf(row));
     // ignored: a refusing delegate keeps the text, as on the device.
-    (void)(*field)->userReplaceText("");
+    (void)field->userReplaceText("");
     state_->settle();
     return {};
 }
 
 Result<void> SettingsApplication::pressReturn() {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
+    VX_TRY(state_->requireNoAlert());
     auto field = std::dynamic_pointer_cast<UITextField>(state_->window->firstResponder());
     if (!field) {
         return fail("no text field is being edited");
@@ -625,9 +587,7 @@ Result<void> SettingsApplication::pressAlertButton(int index) {
 }
 
 Result<void> SettingsApplication::pressBarButton(std::string_view title) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
+    VX_TRY(state_->requireNoAlert());
     auto page = state_->visiblePage();
     if (!std::dynamic_pointer_cast<UINavigationController>(state_->visibleContainer()) || !page) {
         return fail("the page " + pageName(page) + " has no navigation bar");
@@ -655,9 +615,7 @@ Result<void> SettingsApplication::pressBarButton(std::string_view title) {
 }
 
 Result<void> SettingsApplication::goBack() {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
+    VX_TRY(state_->requireNoAlert());
     auto navigation = std::dynamic_pointer_cast<UINavigationController>(state_->visibleContainer());
     if (!navigation || navigation->viewControllers().size() < 2) {
         return fail("nothing to go back to");
@@ -668,25 +626,17 @@ Result<void> SettingsApplication::goBack() {
 }
 
 Result<void> SettingsApplication::moveRow(const RowRef& from, const RowRef& to) {
-    if (auto free = state_->requireNoAlert(); !free) {
-        return free;
-    }
-    auto source = state_->resolve(from);
-    if (!source) {
-        return fail(source.error());
-    }
-    auto destination = state_->resolve(to);
-    if (!destination) {
-        return fail(destination.error());
-    }
-    auto& table = source->table;
+    VX_TRY(state_->requireNoAlert());
+    auto source = VX_TRY(state_->resolve(from));
+    auto destination = VX_TRY(state_->resolve(to));
+    auto& table = source.table;
     if (!table->isEditing()) {
         return fail("the table of " + pageName(state_->visiblePage()) + " is not being edited");
     }
-    if (!table->canMoveRow(source->path)) {
+    if (!table->canMoveRow(source.path)) {
         return fail("the row " + quote(from.text) + " cannot be moved");
     }
-    if (!table->moveRow(source->path, destination->path)) {
+    if (!table->moveRow(source.path, destination.path)) {
         return fail("the row " + quote(from.text) + " cannot be moved to " + quote(to.text));
     }
     state_->settle();
@@ -694,9 +644,7 @@ Result<void> SettingsApplication::moveRow(const RowRef& from, const RowRef& to) 
 }
 
 Result<void> SettingsApplication::showKeyboard(double height) {
-    if (auto opened = state_->requireOpen(); !opened) {
-        return opened;
-    }
+    VX_TRY(state_->requireOpen());
     const double screenHeight = UIScreen::mainScreen().bounds().size.height;
     if (!std::isfinite(height) || height <= 0 || height > screenHeight) {
         return fail("a keyboard is between 0 and the screen's height (" +
@@ -709,9 +657,7 @@ Result<void> SettingsApplication::showKeyboard(double height) {
 }
 
 Result<void> SettingsApplication::hideKeyboard() {
-    if (auto opened = state_->requireOpen(); !opened) {
-        return opened;
-    }
+    VX_TRY(state_->requireOpen());
     if (!UIApplication::sharedApplication().isKeyboardVisible()) {
         return fail("the keyboard is not up");
     }
@@ -770,9 +716,6 @@ Screen SettingsApplication::screen() const {
         if (item->rightBarButtonItem()) {
             screen.right.push_back(item->rightBarButtonItem()->title());
         }
-    }
-    if (page->isViewLoaded()) {
-        screen.scroll = scrollSnapshot(page->view());
     }
     if (auto table = page->isViewLoaded() ? findTable(page->view()) : nullptr) {
         screen.header = headerTexts(table->tableHeaderView());

@@ -10,6 +10,7 @@
 
 #include "app/row_ref.h"
 #include "app/screen.h"
+#include "host/bundle_path.h"
 #include "platform/foundation/result.h"
 
 namespace vx {
@@ -23,7 +24,7 @@ class UIAlertView;
 
 class SettingsApplication {
 public:
-    static constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/VeltrixSettings.bundle";
+    static constexpr std::string_view kBundlePath = kDefaultBundlePath;
     static constexpr std::string_view kRootPageClass = "VeltrixSettingsListController";
     static constexpr double kDefaultKeyboardHeight = 216.0;
 

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/bundle_path.h"
 #include "host/ps_specifier.h"
 #include "host/ps_view_controller.h"
 #include "platform/foundation/bundle.h"
@@ -25,9 +26,6 @@
 
 namespace vx {
 
-// The settings bundle every page belongs to unless it says otherwise.
-inline constexpr std::string_view kDefaultBundlePath =
-    "/Library/PreferenceBundles/VeltrixSettings.bundle";
 // Where the preferences domains named by rows live: "<folder>/<defaults>.plist".
 inline constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences";
 

@@ -12,8 +12,7 @@ std::string locationFileContents(double latitude, double longitude) {
 Result<void> writeLocationFile(double latitude, double longitude) {
     const std::string contents = locationFileContents(latitude, longitude);
     // Replaced, never written in place: a link at the file's place is replaced, not followed.
-    auto written = replaceFileAtomically(kLocationFilePath, contents);
-    if (!written) return fail(written.error());  // logged by the writer
+    VX_TRY(replaceFileAtomically(kLocationFilePath, contents));  // a failure is logged by the writer
     return {};
 }
 

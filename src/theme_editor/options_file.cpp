@@ -45,9 +45,8 @@ std::optional<std::string> textForm(const plist::Value& value) {
 
 Result<plist::Array> readOptionsFile(std::string_view folderPath) {
     const std::string path = optionsFilePath(folderPath);
-    auto read = plist::readFile(path);
-    if (!read) return fail(read.error());
-    plist::Array* elements = read->asArray();
+    plist::Value read = VX_TRY(plist::readFile(path));
+    plist::Array* elements = read.asArray();
     if (!elements) return fail("the root of " + path + " is not an array");
     return std::move(*elements);
 }

@@ -30,10 +30,7 @@ std::optional<fs::path>& folderOverride() {
     return folder;
 }
 
-Error failAndLog(std::string reason) {
-    log::write(reason);
-    return fail(std::move(reason));
-}
+using log::failAndLog;
 
 std::string errnoText() { return std::strerror(errno); }
 

@@ -28,10 +28,7 @@ std::string describeErrno(std::string_view what, std::string_view path, int erro
     return reason;
 }
 
-Error failAndLog(std::string reason) {
-    log::write(reason);
-    return fail(std::move(reason));
-}
+using log::failAndLog;
 
 // Writes everything, continuing after short writes and interrupted calls.
 Result<void> writeAll(Disk& disk, int fd, std::string_view bytes, std::string_view path) {

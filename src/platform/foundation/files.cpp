@@ -185,11 +185,10 @@ bool isDirectory(std::string_view devicePath) {
 }
 
 Result<std::vector<std::string>> listDirectory(std::string_view devicePath) {
-    auto entries = readFolder(devicePath);
-    if (!entries) return fail(entries.error());
+    auto entries = VX_TRY(readFolder(devicePath));
     std::vector<std::string> names;
-    names.reserve(entries->size());
-    for (auto& entry : entries.value()) names.push_back(std::move(entry.name));
+    names.reserve(entries.size());
+    for (auto& entry : entries) names.push_back(std::move(entry.name));
     return names;
 }
 

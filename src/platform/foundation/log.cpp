@@ -85,4 +85,9 @@ void Capture::clear() {
     lines_.clear();
 }
 
+Error failAndLog(std::string reason) {
+    write(reason);
+    return fail(std::move(reason));
+}
+
 }  // namespace vx::log

@@ -5,10 +5,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/result.h"
+
 namespace vx::log {
 
 void setProgramName(std::string name);
 void write(std::string_view message);
+// Writes the reason to the log and gives it back as a failure: `return log::failAndLog(why);`
+Error failAndLog(std::string reason);
 
 class Capture {
 public:

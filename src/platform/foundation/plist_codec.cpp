@@ -70,10 +70,9 @@ Result<Value> parseOpenStep(std::string_view bytes) {
 Result<LenientParse> parseLenient(std::string_view bytes) {
     if (bytes.empty()) return fail("property list: no bytes");
     if (bytes.size() > kMaxInputBytes) return fail("property list: over the size limit");
-    auto parsed = looksBinary(bytes) ? detail::parseBinaryUnlogged(bytes)
-                                     : detail::parseXmlUnlogged(bytes, true);
-    if (!parsed) return fail(parsed.error());
-    LenientParse result{std::move(parsed.value()), {}};
+    LenientParse result{VX_TRY(looksBinary(bytes) ? detail::parseBinaryUnlogged(bytes)
+                                                  : detail::parseXmlUnlogged(bytes, true)),
+                        {}};
     result.repairedKeys = repairText(result.value);
     return result;
 }

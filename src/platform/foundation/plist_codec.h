@@ -3,6 +3,8 @@
 // writer, to the device's rules. Readers are depth- and size-limited and never trust a count in the
 // input.
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,5 +47,7 @@ std::vector<std::string> repairText(Value& value);
 
 // The device's XML form: header lines, tabs, sorted keys, %.17g reals, trailing line feed.
 std::string writeXml(const Value& value);
+// Appends standard base64 with "=" padding, on one line.
+void appendBase64(std::string& out, std::span<const std::uint8_t> bytes);
 
 }  // namespace vx::plist

@@ -32,9 +32,6 @@ Result<std::string> textOfOpenStep(std::string_view bytes);
 Result<Dictionary> parseStringsFileText(std::string_view utf8,
                                         std::vector<std::string>* notes = nullptr);
 
-// Seconds between 1970-01-01 and the device's reference date 2001-01-01.
-inline constexpr std::int64_t kReferenceDateUnixSeconds = 978307200;
-
 inline void appendUtf8(std::string& out, std::uint32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));

@@ -22,6 +22,9 @@ using Data = std::vector<std::uint8_t>;
 
 // Seconds since 2001-01-01T00:00:00Z, the device's reference date.
 struct Date {
+    // The reference date in seconds after the Unix epoch (1970-01-01T00:00:00Z).
+    static constexpr std::int64_t kReferenceUnixSeconds = 978307200;
+
     double sinceReferenceDate = 0;
     bool operator==(const Date&) const = default;
 };

@@ -581,7 +581,7 @@ bool parseDateText(std::string_view text, double& secondsSinceReference) {
         return false;
     std::int64_t unixSeconds = detail::daysFromCivil(year, month, day) * 86400 +
                                std::int64_t{hour} * 3600 + minute * 60 + second;
-    secondsSinceReference = static_cast<double>(unixSeconds - detail::kReferenceDateUnixSeconds);
+    secondsSinceReference = static_cast<double>(unixSeconds - Date::kReferenceUnixSeconds);
     return true;
 }
 

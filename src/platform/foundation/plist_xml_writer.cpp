@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,8 @@ constexpr int kMaxDataIndent = 8;
 constexpr int kBase64LineWidth = 76;
 
 // Dates outside years 0001..9999 do not fit the four-digit form; they are clamped.
-constexpr double kEarliestDate = -62135596800.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
-constexpr double kLatestDate = 253402300799.0 - static_cast<double>(detail::kReferenceDateUnixSeconds);
+constexpr double kEarliestDate = -62135596800.0 - static_cast<double>(Date::kReferenceUnixSeconds);
+constexpr double kLatestDate = 253402300799.0 - static_cast<double>(Date::kReferenceUnixSeconds);
 
 constexpr std::array<bool, 256> makeEscapeTable() {
     std::array<bool, 256> table{};
@@ -161,7 +162,7 @@ private:
     void writeDate(double sinceReferenceDate) {
         double clamped = std::isnan(sinceReferenceDate) ? 0.0 : sinceReferenceDate;
         clamped = std::clamp(std::floor(clamped), kEarliestDate, kLatestDate);
-        auto unixSeconds = static_cast<std::int64_t>(clamped) + detail::kReferenceDateUnixSeconds;
+        auto unixSeconds = static_cast<std::int64_t>(clamped) + Date::kReferenceUnixSeconds;
         std::int64_t days = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
         auto secondOfDay = static_cast<unsigned>(unixSeconds - days * 86400);
         detail::Civil civil = detail::civilFromDays(days);
@@ -182,38 +183,18 @@ private:
         out_.append("Z</date>\n");
     }
 
+    // Lines of at most 76 characters less eight per indent; a line always holds whole
+    // groups of four, so each line encodes its own slice of the bytes.
     void writeData(const Data& bytes, int depth) {
-        static constexpr char kAlphabet[] =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        int dataIndent = std::min(depth, kMaxDataIndent);
-        std::size_t lineWidth = static_cast<std::size_t>(kBase64LineWidth - 8 * dataIndent);
+        const int dataIndent = std::min(depth, kMaxDataIndent);
+        const auto bytesPerLine = static_cast<std::size_t>(kBase64LineWidth - 8 * dataIndent) / 4 * 3;
         out_.append("<data>\n");
-        std::size_t column = 0;
-        auto emit = [&](char c) {
-            if (column == 0) indent(dataIndent);
-            out_.push_back(c);
-            if (++column == lineWidth) {
-                out_.push_back('\n');
-                column = 0;
-            }
-        };
-        std::size_t i = 0;
-        for (; i + 3 <= bytes.size(); i += 3) {
-            std::uint32_t triple = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
-            emit(kAlphabet[triple >> 18]);
-            emit(kAlphabet[(triple >> 12) & 63]);
-            emit(kAlphabet[(triple >> 6) & 63]);
-            emit(kAlphabet[triple & 63]);
+        const std::span<const std::uint8_t> all(bytes);
+        for (std::size_t at = 0; at < all.size(); at += bytesPerLine) {
+            indent(dataIndent);
+            appendBase64(out_, all.subspan(at, std::min(bytesPerLine, all.size() - at)));
+            out_.push_back('\n');
         }
-        if (std::size_t rest = bytes.size() - i; rest > 0) {
-            std::uint32_t triple = bytes[i] << 16;
-            if (rest == 2) triple |= bytes[i + 1] << 8;
-            emit(kAlphabet[triple >> 18]);
-            emit(kAlphabet[(triple >> 12) & 63]);
-            emit(rest == 2 ? kAlphabet[(triple >> 6) & 63] : '=');
-            emit('=');
-        }
-        if (column != 0) out_.push_back('\n');
         indent(depth);
         out_.append("</data>\n");
     }
@@ -258,6 +239,25 @@ private:
 };
 
 }  // namespace
+
+void appendBase64(std::string& out, std::span<const std::uint8_t> bytes) {
+    static constexpr char kAlphabet[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::size_t i = 0;
+    for (; i + 3 <= bytes.size(); i += 3) {
+        const std::uint32_t triple = (bytes[i] << 16) | (bytes[i + 1] << 8) | bytes[i + 2];
+        const char group[4] = {kAlphabet[triple >> 18], kAlphabet[(triple >> 12) & 63],
+                               kAlphabet[(triple >> 6) & 63], kAlphabet[triple & 63]};
+        out.append(group, 4);
+    }
+    if (const std::size_t rest = bytes.size() - i; rest > 0) {
+        std::uint32_t triple = bytes[i] << 16;
+        if (rest == 2) triple |= bytes[i + 1] << 8;
+        const char group[4] = {kAlphabet[triple >> 18], kAlphabet[(triple >> 12) & 63],
+                               rest == 2 ? kAlphabet[(triple >> 6) & 63] : '=', '='};
+        out.append(group, 4);
+    }
+}
 
 std::string writeXml(const Value& value) {
     std::string out;

@@ -33,10 +33,7 @@ namespace {
 
 constexpr int kReadAttempts = 3;
 
-Error failAndLog(std::string reason) {
-    log::write(reason);
-    return fail(std::move(reason));
-}
+using log::failAndLog;
 
 // ---- the lock beside the file ------------------------------------------------------------
 

@@ -53,4 +53,23 @@ private:
 
 inline Error fail(std::string reason, int code = 0) { return Error{std::move(reason), code}; }
 
+namespace detail {
+template <class T>
+T takeValue(Result<T>&& result) {
+    return std::move(result).value();
+}
+inline void takeValue(Result<void>&& /*result*/) {}
+}  // namespace detail
+
 }  // namespace vx
+
+// Evaluates a Result. When it failed, the enclosing function returns its reason (and errno
+// code); otherwise the expression yields the value (nothing for Result<void>):
+//     std::shared_ptr<UITableView> table = VX_TRY(visibleTable());
+// A GNU statement expression, which GCC and clang both accept.
+#define VX_TRY(expression)                                                                 \
+    ({                                                                                     \
+        auto vxTryResult = (expression);                                                   \
+        if (!vxTryResult) return ::vx::fail(vxTryResult.error(), vxTryResult.errorCode()); \
+        ::vx::detail::takeValue(std::move(vxTryResult));                                   \
+    })

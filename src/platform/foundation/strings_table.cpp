@@ -22,18 +22,14 @@ Result<StringsTable> tableOf(const plist::Dictionary& pairs) {
 }  // namespace
 
 Result<StringsTable> parseStringsTable(std::string_view bytes, std::vector<std::string>* notes) {
-    auto decoded = plist::detail::textOfOpenStep(bytes);
-    if (!decoded) return fail(decoded.error());
-    auto pairs = plist::detail::parseStringsFileText(*decoded, notes);
-    if (!pairs) return fail(pairs.error());
-    return tableOf(*pairs);
+    const std::string decoded = VX_TRY(plist::detail::textOfOpenStep(bytes));
+    return tableOf(VX_TRY(plist::detail::parseStringsFileText(decoded, notes)));
 }
 
 Result<StringsTable> readStringsTable(std::string_view devicePath) {
-    auto bytes = files::readBytes(devicePath);
-    if (!bytes) return fail(bytes.error());
+    const std::string bytes = VX_TRY(files::readBytes(devicePath));
     std::vector<std::string> notes;
-    auto table = parseStringsTable(bytes.value(), &notes);
+    auto table = parseStringsTable(bytes, &notes);
     for (const std::string& note : notes)
         log::write("strings table " + std::string(devicePath) + ": " + note);
     if (!table) {

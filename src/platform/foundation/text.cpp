@@ -211,15 +211,11 @@ Result<Decoded> decode(std::string_view bytes) {
         return Decoded{std::move(converted.value()), "windows-1252"};
     // The five bytes Windows-1252 leaves undefined: read the text as Latin-1, which maps
     // every byte, so that no text is ever refused.
-    auto latin1 = toUtf8(bytes, "ISO-8859-1");
-    if (!latin1) return fail(latin1.error());
-    return Decoded{std::move(latin1.value()), "ISO-8859-1"};
+    return Decoded{VX_TRY(toUtf8(bytes, "ISO-8859-1")), "ISO-8859-1"};
 }
 
 Result<Decoded> readTextFile(std::string_view devicePath) {
-    auto bytes = files::readBytes(devicePath);
-    if (!bytes) return fail(bytes.error());
-    auto decoded = decode(bytes.value());
+    auto decoded = decode(VX_TRY(files::readBytes(devicePath)));
     if (!decoded) {
         std::string reason = "read " + std::string(devicePath) + ": " + decoded.error();
         log::write(reason);

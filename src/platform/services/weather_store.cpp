@@ -51,11 +51,11 @@ CLLocationPtr locationFrom(const plist::Value* entry, double timestamp) {
 
 std::optional<double> dateSince1970(const plist::Value* entry) {
     if (entry == nullptr || !entry->isDate()) return std::nullopt;
-    return entry->date().sinceReferenceDate + kReferenceDateSince1970;
+    return entry->date().sinceReferenceDate + static_cast<double>(plist::Date::kReferenceUnixSeconds);
 }
 
 plist::Date dateFromSince1970(double secondsSince1970) {
-    return plist::Date{secondsSince1970 - kReferenceDateSince1970};
+    return plist::Date{secondsSince1970 - static_cast<double>(plist::Date::kReferenceUnixSeconds)};
 }
 
 }  // namespace vx::weather

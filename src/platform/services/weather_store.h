@@ -33,9 +33,6 @@ inline constexpr std::string_view kLatitudeKey = "Latitude";
 inline constexpr std::string_view kLongitudeKey = "Longitude";
 inline constexpr std::string_view kUpdateTimeKey = "UpdateTime";
 
-// Seconds between 1970-01-01 and the property lists' reference date 2001-01-01.
-inline constexpr double kReferenceDateSince1970 = 978307200.0;
-
 // The whole file; empty when it is missing or not a dictionary.
 plist::Dictionary load();
 // Writes the whole file (creating its folder); a failure is logged and returned.
