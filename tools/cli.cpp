@@ -75,6 +75,17 @@ Result<std::string> readInput(const std::string& fileOrDash) {
     return bytes;
 }
 
+std::string inputName(const std::string& fileOrDash) {
+    return fileOrDash == "-" ? "standard input" : fileOrDash;
+}
+
+Result<plist::Value> readPropertyListInput(const std::string& fileOrDash) {
+    const std::string bytes = VX_TRY(readInput(fileOrDash));
+    auto value = plist::parse(bytes);
+    if (!value) return fail(inputName(fileOrDash) + " is not a property list: " + value.error());
+    return value;
+}
+
 Result<void> writeOutput(const std::string& fileOrDash, std::string_view bytes) {
     if (fileOrDash != "-") {
         auto written = replaceHostFileAtomically(fileOrDash, bytes);

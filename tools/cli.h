@@ -61,6 +61,10 @@ Result<plist::Dictionary> readPreferencesFile();
 
 // The bytes of FILE, or of standard input for "-" (both capped at the property-list limit).
 Result<std::string> readInput(const std::string& fileOrDash);
+// FILE as messages name it: "standard input" for "-".
+std::string inputName(const std::string& fileOrDash);
+// The property list in FILE or standard input; a failure names the input.
+Result<plist::Value> readPropertyListInput(const std::string& fileOrDash);
 // Writes FILE atomically (a file that was there is replaced whole or left as it was), or
 // standard output for "-".
 Result<void> writeOutput(const std::string& fileOrDash, std::string_view bytes);

@@ -10,8 +10,9 @@
 
 #include "init_command.h"
 
-#include "bundle_resources.h"
 #include "cli.h"
+#include "embedded_files.h"
+#include "host/bundle_path.h"
 #include "platform/foundation/atomic_file.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/root_jail.h"
@@ -22,8 +23,6 @@ namespace vx::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/VeltrixSettings.bundle";
 
 // Folders of a device root: the plugin folder, preferences, documents, weather data and
 // the six theme folders.
@@ -46,7 +45,8 @@ Result<void> makeFolder(const fs::path& root, std::string_view devicePath) {
 
 Result<void> installBundle(const fs::path& root) {
     for (const BundleResource& resource : bundleResources()) {
-        const std::string devicePath = std::string(kBundlePath) + "/" + std::string(resource.path);
+        const std::string devicePath = std::string(kDefaultBundlePath) + "/" +
+                                       std::string(resource.path);
         if (auto made = jail::createFoldersIn(root, str::stringByDeletingLastPathComponent(devicePath));
             !made)
             return made;
@@ -60,7 +60,7 @@ int runInit(const Context& context) {
     if (auto laidOut = layOutDeviceRoot(context.deviceRoot); !laidOut)
         return reportFailure(laidOut.error());
     std::cout << "Device root " << context.deviceRoot.string() << " laid out; settings bundle ("
-              << bundleResources().size() << " files) installed at " << kBundlePath << "\n";
+              << bundleResources().size() << " files) installed at " << kDefaultBundlePath << "\n";
     return kExitOk;
 }
 

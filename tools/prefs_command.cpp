@@ -39,8 +39,8 @@ std::string formatReal(double real) {
 }
 
 std::string formatDate(const plist::Date& date) {
-    // The reference date 2001-01-01T00:00:00Z is 978307200 seconds after the Unix epoch.
-    std::time_t seconds = static_cast<std::time_t>(std::floor(date.sinceReferenceDate)) + 978307200;
+    std::time_t seconds = static_cast<std::time_t>(std::floor(date.sinceReferenceDate)) +
+                          plist::Date::kReferenceUnixSeconds;
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     char buffer[64];
@@ -120,21 +120,6 @@ void writeText(std::ostream& out, const plist::Value& value, int depth) {
     }
 }
 
-std::string base64(const plist::Data& data) {
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    std::string out;
-    for (std::size_t i = 0; i < data.size(); i += 3) {
-        unsigned chunk = static_cast<unsigned>(data[i]) << 16;
-        if (i + 1 < data.size()) chunk |= static_cast<unsigned>(data[i + 1]) << 8;
-        if (i + 2 < data.size()) chunk |= data[i + 2];
-        out += alphabet[(chunk >> 18) & 63];
-        out += alphabet[(chunk >> 12) & 63];
-        out += i + 1 < data.size() ? alphabet[(chunk >> 6) & 63] : '=';
-        out += i + 2 < data.size() ? alphabet[chunk & 63] : '=';
-    }
-    return out;
-}
-
 // JSON: dates as "YYYY-MM-DD hh:mm:ss +0000", data as base64 strings, non-finite reals null.
 nlohmann::json toJson(const plist::Value& value) {
     switch (value.type()) {
@@ -144,7 +129,11 @@ nlohmann::json toJson(const plist::Value& value) {
             return std::isfinite(value.real()) ? nlohmann::json(value.real()) : nlohmann::json();
         case plist::Value::Type::String: return value.string();
         case plist::Value::Type::Date: return formatDate(value.date());
-        case plist::Value::Type::Data: return base64(value.data());
+        case plist::Value::Type::Data: {
+            std::string base64;
+            plist::appendBase64(base64, value.data());
+            return base64;
+        }
         case plist::Value::Type::Array: {
             nlohmann::json array = nlohmann::json::array();
             for (const auto& item : value.array()) array.push_back(toJson(item));
@@ -275,11 +264,9 @@ int runExport(const std::string& destination) {
 }
 
 int runImport(const std::string& source) {
-    auto bytes = readInput(source);
-    if (!bytes) return reportFailure(bytes.error());
-    const std::string shown = source == "-" ? "standard input" : source;
-    auto value = plist::parse(*bytes);
-    if (!value) return reportFailure(shown + " is not a property list: " + value.error());
+    const std::string shown = inputName(source);
+    auto value = readPropertyListInput(source);
+    if (!value) return reportFailure(value.error());
     if (!value->isDictionary())
         return reportFailure(shown +
                              " is a property list whose root is not a dictionary; nothing was imported");

@@ -264,10 +264,8 @@ struct ThemeExport {
     std::optional<plist::Array> lines;
 };
 
-Result<ThemeExport> parseExport(const std::string& bytes, const std::string& shown) {
-    auto value = plist::parse(bytes);
-    if (!value) return fail(shown + " is not a property list: " + value.error());
-    const plist::Dictionary* root = value->asDictionary();
+Result<ThemeExport> parseExport(const plist::Value& value, const std::string& shown) {
+    const plist::Dictionary* root = value.asDictionary();
     const plist::Value* theme = root ? root->find(kExportTheme) : nullptr;
     const plist::Dictionary* record = theme ? theme->asDictionary() : nullptr;
     if (!record || !recordName(*theme) || !recordString(*theme, "path") || !recordString(*theme, "html"))
@@ -337,10 +335,10 @@ void applyExport(plist::Dictionary& preferences, const ThemeExport& exported,
 }
 
 int runImport(const std::string& source, bool force) {
-    const std::string shown = source == "-" ? "standard input" : source;
-    auto bytes = readInput(source);
-    if (!bytes) return reportFailure(bytes.error());
-    auto exported = parseExport(*bytes, shown);
+    const std::string shown = inputName(source);
+    auto value = readPropertyListInput(source);
+    if (!value) return reportFailure(value.error());
+    auto exported = parseExport(*value, shown);
     if (!exported) return reportFailure(exported.error());
     auto preferences = readPreferencesFile();
     if (!preferences) return reportFailure(preferences.error());

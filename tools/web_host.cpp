@@ -17,11 +17,10 @@
 
 #include "app/script.h"
 #include "app_session.h"
-#include "bundle_resources.h"
+#include "embedded_files.h"
 #include "platform/darwin/darwin_notify.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/plist_codec.h"
-#include "web_assets.h"
 
 namespace vx::web {
 

@@ -236,11 +236,9 @@ Result<std::string> readThemeFile(const PreviewFrame& frame, std::string_view re
 }
 
 Result<std::string> themeDocument(const PreviewFrame& frame, std::string_view baseHref) {
-    Result<std::string> bytes = readThemeFile(frame, frame.html);
-    if (!bytes) return fail(bytes.error());
-    Result<text::Decoded> decoded = text::decode(*bytes);
-    if (!decoded) return fail(decoded.error());
-    return injectAtStartOfHead(decoded->text, injectedBlock(frame.optionLines, baseHref));
+    const std::string bytes = VX_TRY(readThemeFile(frame, frame.html));
+    const text::Decoded decoded = VX_TRY(text::decode(bytes));
+    return injectAtStartOfHead(decoded.text, injectedBlock(frame.optionLines, baseHref));
 }
 
 std::string scriptSafe(std::string_view script) {

@@ -4,12 +4,12 @@
 #include <set>
 #include <system_error>
 
+#include "embedded_files.h"
 #include "platform/foundation/files.h"
 #include "platform/foundation/log.h"
 #include "preview/lock_screen_preview.h"
 #include "preview/theme_file_path.h"
 #include "preview/theme_files.h"
-#include "web_assets.h"
 
 namespace vx::preview {
 

@@ -74,9 +74,7 @@ Result<std::pair<Descriptor, std::size_t>> openBelow(std::string_view folder,
 
 Result<std::string> readFileBelow(std::string_view folder, std::string_view relative,
                                   std::size_t maxBytes) {
-    auto opened = openBelow(folder, relative);
-    if (!opened) return fail(opened.error());
-    auto& [file, size] = opened.value();
+    auto [file, size] = VX_TRY(openBelow(folder, relative));
     if (size > maxBytes)
         return failure(folder, relative, "larger than " + std::to_string(maxBytes) + " bytes");
     std::string data;
