@@ -48,11 +48,11 @@ Result<void> writeDefaultsValue(std::string_view domain, const std::string& key,
 
 Result<void> storeValueAndNotify(std::string_view devicePath, const std::string& key,
                                  const plist::Value& value, std::string_view notification) {
-    Result<SaveOutcome> saved =
-        updatePlistFile(devicePath, WhenMissing::Create, [&](plist::Dictionary& contents) {
-            contents.set(key, value);
-            return true;
-        });
+    Result<SaveOutcome> saved = updatePlistFile(devicePath, WhenMissing::Create,
+                                                [&](plist::Dictionary& contents) {
+                                                    contents.set(key, value);
+                                                    return true;
+                                                });
     if (!saved) return fail(saved.error());  // updatePlistFile logged the reason
     // ignored: a failed post is logged by darwin::post; the value is stored either way.
     if (!notification.empty()) (void)darwin::post(notification);

@@ -54,8 +54,8 @@ Result<void> setPreferenceValue(const plist::Value& value, const plist::Dictiona
         log::write(reason);
         return fail(std::move(reason));
     }
-    Result<void> stored =
-        storeValueAndNotify(kPreferencesPath, *key, value, rowNotification(rowProperties));
+    Result<void> stored = storeValueAndNotify(kPreferencesPath, *key, value,
+                                              rowNotification(rowProperties));
     const plist::Value* notification = rowProperties.find(kRowPostNotificationProperty);
     if (notification && !notification->isString())
         log::write("a row's PostNotification is not a string; nothing was posted");
