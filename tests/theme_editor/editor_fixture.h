@@ -92,7 +92,7 @@ protected:
     // The cell of a row as the table builds it now.
     static std::shared_ptr<UITableViewCell> cell(LockThemeSettingsController& editor, int row,
                                                  int section = 0) {
-        auto table = editor.brandNewTableView();
+        const auto& table = editor.brandNewTableView();
         table->reloadData();
         return table->cellForRowAtIndexPath({section, row});
     }

@@ -1,5 +1,5 @@
 // The theme settings editor: loading, the optimisation alert and its answers, the table and
-// its controls, the option picker, and storing the declaration lines.
+// its controls, and storing the declaration lines.
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
@@ -15,9 +15,16 @@ using test::kTheme;
 using test::optionsEntry;
 using test::selectOptionsEntry;
 
-class SettingsEditorTest : public test::EditorFixture {};
+class SettingsEditorTest : public test::EditorFixture {
+protected:
+    const plist::Value* storedLines(std::string_view theme = kTheme) {
+        stored_ = plist::dictionaryWithContentsOfFile(kPreferencesPath);
+        return stored_ ? plist::lookup(*stored_->find("ThemeOptions"), theme) : nullptr;
+    }
+    std::optional<plist::Dictionary> stored_;
+};
 
-TEST_F(SettingsEditorTest, AnOptionsFileOpensStraightIntoTheEditor) {
+TEST_F(SettingsEditorTest, AnOptionsFileOpensStraightIntoTheEditorAndABadOneGivesNoRows) {
     writeScript("config.js", "var ignored = 1;");
     log::Capture capture;
     writeOptions({optionsEntry("color", "Colour", "edit", "red"), plist::Value("not an entry"),
@@ -25,38 +32,24 @@ TEST_F(SettingsEditorTest, AnOptionsFileOpensStraightIntoTheEditor) {
     auto editor = open();
     EXPECT_FALSE(frontAlert());
     EXPECT_EQ(editor->title(), "Theme Settings");
-    EXPECT_EQ(editor->navigationTitle(), "Theme Settings");
-    EXPECT_EQ(editor->filePath(), kTheme);
-    EXPECT_EQ(editor->fileName(), "config.js");
     EXPECT_TRUE(editor->variableHolder().empty());
-    // The element that is no dictionary is skipped, with a log line.
-    ASSERT_TRUE(editor->masterDict());
-    EXPECT_EQ(editor->masterDict()->size(), 2u);
+    EXPECT_EQ(editor->masterDict()->size(), 2u);  // the element that is no dictionary is skipped
     EXPECT_TRUE(capture.contains("entry 1"));
-
     auto table = editor->brandNewTableView();
-    ASSERT_TRUE(table);
     EXPECT_EQ(editor->view(), table);
-    EXPECT_EQ(table->style(), UITableViewStyle::Grouped);
     EXPECT_EQ(table->frame(), (CGRect{{0, 0}, {320, 416}}));
-    EXPECT_EQ(table->numberOfSections(), 1);
     EXPECT_EQ(table->numberOfRowsInSection(0), 3);  // and the reset row
     EXPECT_EQ(cell(*editor, 0)->textLabel()->text(), "Colour");
     // A label of the wrong type reads as absent: an empty title and a switch that is off.
     EXPECT_EQ(cell(*editor, 1)->textLabel()->text(), "");
     EXPECT_FALSE(switchOf(*cell(*editor, 1))->isOn());
-    // Nothing was moved or written.
     EXPECT_TRUE(exists(themeFile("config.js")));
-}
 
-TEST_F(SettingsEditorTest, UnreadableOrEmptyOptionsFilesGiveNoRows) {
-    writeOptions({});
-    EXPECT_EQ(open()->brandNewTableView()->numberOfRowsInSection(0), 0);
-    root.writeFile(themeFile("Options.plist"), "<plist><dict/></plist>");
-    auto notAnArray = open();
-    EXPECT_FALSE(notAnArray->masterDict());
-    EXPECT_EQ(notAnArray->brandNewTableView()->numberOfRowsInSection(0), 0);
-    EXPECT_FALSE(frontAlert());
+    for (const char* bad : {"<plist><array/></plist>", "<plist><dict/></plist>"}) {
+        root.writeFile(themeFile("Options.plist"), bad);
+        EXPECT_EQ(open()->brandNewTableView()->numberOfRowsInSection(0), 0) << bad;
+        EXPECT_FALSE(frontAlert()) << bad;
+    }
 }
 
 TEST_F(SettingsEditorTest, WithoutAnOptionsFileTheEditorAsksAndNoClosesIt) {
@@ -69,11 +62,7 @@ TEST_F(SettingsEditorTest, WithoutAnOptionsFileTheEditorAsksAndNoClosesIt) {
     EXPECT_EQ(alert->message(),
               "Would You like to optimize for Veltrix, will break winterboard support for this theme.");
     EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"Yes", "No"}));
-    EXPECT_EQ(alert->tag(), 1);
-    EXPECT_EQ(alert->cancelButtonIndex(), -1);
-    EXPECT_FALSE(editor->masterDict());
     EXPECT_EQ(editor->brandNewTableView()->numberOfRowsInSection(0), 0);
-
     host->presentViewController(UINavigationController::initWithRootViewController(editor), true);
     // An alert with another tag is not this editor's business.
     UIAlertView other;
@@ -90,37 +79,37 @@ TEST_F(SettingsEditorTest, WithoutAnOptionsFileTheEditorAsksAndNoClosesIt) {
 }
 
 TEST_F(SettingsEditorTest, YesBuildsTheOptionsFileMovesTheScriptAndShowsTheEntries) {
-    writeScript("config.js", "var color = \"red\";\nvar showClock = TRUE;\nvar size = 12;\nvar bare;\n");
+    const std::string script =
+        "var color = \"red\";\nvar showClock = TRUE;\nvar size = 12;\nvar bare;\n";
+    writeScript("config.js", script);
     auto editor = open();
     log::Capture capture;
     ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0));
-
     EXPECT_FALSE(exists(themeFile("config.js")));
-    EXPECT_EQ(root.readFile(themeFile("config.js.bak")),
-              "var color = \"red\";\nvar showClock = TRUE;\nvar size = 12;\nvar bare;\n");
-    auto written = plist::arrayWithContentsOfFile(themeFile("Options.plist"));
-    ASSERT_TRUE(written);
-    EXPECT_EQ(*written, (plist::Array{optionsEntry("color", "color", "edit", "red"),
-                                      optionsEntry("showClock", "showClock", "switch", "TRUE"),
-                                      optionsEntry("size", "size", "edit", "12")}));
-    const std::vector<std::string> lines = capture.lines();
-    std::vector<std::string> paths;
-    for (const std::string& line : lines)
-        if (line.find("CORVANELOG: Old Path = ") != std::string::npos) paths.push_back(line);
-    ASSERT_EQ(paths.size(), 2u);
-    EXPECT_NE(paths[0].find(std::string(kTheme) + "/config.js"), std::string::npos);
-    EXPECT_NE(paths[1].find(std::string(kTheme) + "/config.js.bak"), std::string::npos);
+    EXPECT_EQ(root.readFile(themeFile("config.js.bak")), script);
+    EXPECT_EQ(plist::arrayWithContentsOfFile(themeFile("Options.plist")),
+              (plist::Array{optionsEntry("color", "color", "edit", "red"),
+                            optionsEntry("showClock", "showClock", "switch", "TRUE"),
+                            optionsEntry("size", "size", "edit", "12")}));
+    EXPECT_TRUE(capture.contains("CORVANELOG: Old Path = " + themeFile("config.js.bak")));
     EXPECT_TRUE(capture.contains("\"bare\""));
-
     EXPECT_EQ(editor->variableHolder(), (std::vector<std::string>{"color", "showClock", "size"}));
     EXPECT_EQ(editor->brandNewTableView()->numberOfRowsInSection(0), 4);  // and the reset row
     EXPECT_TRUE(switchOf(*cell(*editor, 1))->isOn());
     EXPECT_EQ(fieldOf(*cell(*editor, 2))->text(), "12");
     // The next opening loads the file and asks nothing.
     UIApplication::sharedApplication().reset();
-    auto again = open(std::nullopt);
+    EXPECT_EQ(open(std::nullopt)->masterDict()->size(), 3u);
     EXPECT_FALSE(frontAlert());
-    EXPECT_EQ(again->masterDict()->size(), 3u);
+
+    // A script without declarations is moved all the same, beside an empty options file.
+    const std::string empty = "/Library/Themes/Empty.theme";
+    writeScript("config.js", "// nothing to set\n", empty);
+    auto emptyEditor = open("config.js", empty);
+    ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0));
+    EXPECT_TRUE(exists(themeFile("config.js.bak", empty)));
+    EXPECT_EQ(plist::arrayWithContentsOfFile(themeFile("Options.plist", empty)), plist::Array{});
+    EXPECT_TRUE(emptyEditor->masterDict() && emptyEditor->masterDict()->empty());
 }
 
 TEST_F(SettingsEditorTest, OptimisationWritesOptionsFirstAndNeverLeavesAThemeWithNeither) {
@@ -152,16 +141,6 @@ TEST_F(SettingsEditorTest, OptimisationWritesOptionsFirstAndNeverLeavesAThemeWit
     EXPECT_TRUE(files::contentsOfDirectoryAtPath(kStagingFolder).empty());
 }
 
-TEST_F(SettingsEditorTest, AScriptWithoutDeclarationsStillGetsMovedAndAnEmptyOptionsFile) {
-    writeScript("config.js", "// nothing to set\n");
-    auto editor = open();
-    ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0));
-    EXPECT_TRUE(exists(themeFile("config.js.bak")));
-    EXPECT_EQ(plist::arrayWithContentsOfFile(themeFile("Options.plist")), plist::Array{});
-    ASSERT_TRUE(editor->masterDict());
-    EXPECT_TRUE(editor->masterDict()->empty());
-}
-
 TEST_F(SettingsEditorTest, AScriptThatCannotBeReadStopsOptimisationBeforeAnythingChanges) {
     const std::vector<std::pair<std::optional<std::string>, std::string>> cases{
         {std::nullopt, "no settings script"},
@@ -173,37 +152,27 @@ TEST_F(SettingsEditorTest, AScriptThatCannotBeReadStopsOptimisationBeforeAnythin
     // A UTF-16 byte-order mark followed by a lone surrogate decodes in no encoding.
     writeScript("broken.js", std::string("\xFF\xFE\x00\xD8", 4));
     for (const auto& [name, reason] : cases) {
+        SCOPED_TRACE(reason);
         UIApplication::sharedApplication().reset();
         auto editor = open(name);
         log::Capture capture;
-        ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0)) << reason;
-        EXPECT_TRUE(capture.contains("Theme optimisation stopped")) << reason;
-        EXPECT_TRUE(capture.contains(reason)) << reason;
-        EXPECT_FALSE(capture.contains("CORVANELOG")) << reason;
-        EXPECT_FALSE(exists(themeFile("Options.plist"))) << reason;
-        EXPECT_EQ(editor->brandNewTableView()->numberOfRowsInSection(0), 0) << reason;
-        EXPECT_TRUE(editor->masterDict() && editor->masterDict()->empty()) << reason;
+        ASSERT_TRUE(frontAlert()->userPressButtonAtIndex(0));
+        EXPECT_TRUE(capture.contains("Theme optimisation stopped"));
+        EXPECT_TRUE(capture.contains(reason));
+        EXPECT_FALSE(capture.contains("CORVANELOG"));
+        EXPECT_FALSE(exists(themeFile("Options.plist")));
+        EXPECT_TRUE(editor->masterDict() && editor->masterDict()->empty());
     }
-    EXPECT_TRUE(std::filesystem::is_directory(root.host(themeFile("folder.js"))));
     EXPECT_TRUE(exists(themeFile("broken.js")));
     EXPECT_FALSE(exists(themeFile("broken.js.bak")));
-}
 
-TEST_F(SettingsEditorTest, ScriptsAreDecodedByThePlatformsTextDecoding) {
-    // UTF-16 little endian with a byte-order mark.
-    const std::string utf8 = "var größe = \"groß\";";
+    // A script that does decode is read through the platform's text decoding (UTF-16 here).
     std::string utf16 = "\xFF\xFE";
     for (char c : std::string("var gr\xF6\xDF"
-                              "e = \"gro\xDF\";")) {
-        utf16 += c;
-        utf16 += '\0';
-    }
+                              "e = 1;"))
+        utf16 += {c, '\0'};
     writeScript("config.js", utf16);
-    auto script = readSettingsScript(kTheme, std::string("config.js"));
-    ASSERT_TRUE(script);
-    EXPECT_EQ(script.value(), utf8);
-    ExtractedOptions extracted = extractOptions(script.value());
-    EXPECT_EQ(extracted.names, (std::vector<std::string>{"größe"}));
+    EXPECT_EQ(readSettingsScript(kTheme, std::string("config.js")).value(), "var größe = 1;");
 }
 
 TEST_F(SettingsEditorTest, RowsCarryTheControlTheirTypeAsksFor) {
@@ -212,22 +181,15 @@ TEST_F(SettingsEditorTest, RowsCarryTheControlTheirTypeAsksFor) {
                   selectOptionsEntry("Large", {{"Small", "12px"}, {"Large", "24px"}}),
                   optionsEntry("x", "Other", "slider", "3")});
     auto editor = open();
-    const double width = UIScreen::mainScreen().bounds().size.width - 40;
-
     auto edit = cell(*editor, 0);
     auto field = fieldOf(*edit);
     ASSERT_TRUE(field);
     EXPECT_EQ(edit->reuseIdentifier(), "FunctionCell");
-    EXPECT_EQ(edit->style(), UITableViewCellStyle::Value1);
-    EXPECT_EQ(field->frame(), (CGRect{{10, 10}, {width, 25}}));
-    EXPECT_EQ(field->tag(), 0);
+    EXPECT_EQ(field->frame(), (CGRect{{10, 10}, {UIScreen::mainScreen().bounds().size.width - 40, 25}}));
     EXPECT_EQ(field->text(), "red");
     EXPECT_EQ(field->textAlignment(), NSTextAlignment::Right);
-    EXPECT_EQ(field->textColor(), UIColor::blackColor());
-    EXPECT_FALSE(field->clearsOnBeginEditing());
     EXPECT_EQ(field->delegate(), editor);
     EXPECT_EQ(edit->selectionStyle(), UITableViewCellSelectionStyle::None);
-    EXPECT_FALSE(edit->accessoryView());
 
     auto toggle = switchOf(*cell(*editor, 1));
     ASSERT_TRUE(toggle);
@@ -239,24 +201,16 @@ TEST_F(SettingsEditorTest, RowsCarryTheControlTheirTypeAsksFor) {
     auto select = cell(*editor, 2);
     EXPECT_EQ(select->accessoryType(), UITableViewCellAccessoryType::DisclosureIndicator);
     EXPECT_EQ(select->detailTextLabel()->text(), "Large");
-    EXPECT_NE(select->selectionStyle(), UITableViewCellSelectionStyle::None);
-    EXPECT_FALSE(fieldOf(*select));
-    EXPECT_FALSE(select->accessoryView());
+    EXPECT_FALSE(fieldOf(*select) || select->accessoryView());
 
     auto other = cell(*editor, 3);
     EXPECT_EQ(other->textLabel()->text(), "Other");
     EXPECT_TRUE(other->contentView()->subviews().empty());
     EXPECT_FALSE(other->accessoryView());
-    EXPECT_EQ(other->accessoryType(), UITableViewCellAccessoryType::None);
-    EXPECT_EQ(other->detailTextLabel()->text(), "");
     // Tapping a row that is no "select" row opens nothing.
     editor->brandNewTableView()->userTapRow({0, 3});
     editor->brandNewTableView()->userTapRow({0, 0});
     EXPECT_FALSE(editor->presentedViewController());
-    EXPECT_EQ(editor->editingStyleForRowAtIndexPath(*editor->brandNewTableView(), {0, 0}),
-              UITableViewCellEditingStyle::None);
-    EXPECT_EQ(editor->shouldIndentWhileEditingRowAtIndexPath(*editor->brandNewTableView(), {0, 0}),
-              false);
 }
 
 TEST_F(SettingsEditorTest, AReusedCellNeverKeepsThePreviousRowsControl) {
@@ -264,14 +218,11 @@ TEST_F(SettingsEditorTest, AReusedCellNeverKeepsThePreviousRowsControl) {
                   selectOptionsEntry("Small", {{"Small", "1"}})});
     auto editor = open();
     editor->brandNewTableView()->reloadData();
-    OptionsList swapped{editor->masterDict()->at(2), editor->masterDict()->at(0),
-                        editor->masterDict()->at(1)};
-    editor->setMasterDict(swapped);
+    editor->setMasterDict(OptionsList{editor->masterDict()->at(2), editor->masterDict()->at(0),
+                                      editor->masterDict()->at(1)});
     auto first = cell(*editor, 0);
-    EXPECT_FALSE(fieldOf(*first));
-    EXPECT_FALSE(first->accessoryView());
+    EXPECT_FALSE(fieldOf(*first) || first->accessoryView());
     auto second = cell(*editor, 1);
-    EXPECT_TRUE(fieldOf(*second));
     EXPECT_EQ(second->contentView()->subviews().size(), 1u);
     EXPECT_FALSE(second->accessoryView());
     EXPECT_EQ(second->accessoryType(), UITableViewCellAccessoryType::None);
@@ -288,22 +239,16 @@ TEST_F(SettingsEditorTest, EditsChangeTheEntriesInMemoryOnly) {
     auto editor = open();
     auto field = fieldOf(*cell(*editor, 0));
     ASSERT_TRUE(field->userReplaceText("b"));
-    EXPECT_EQ(defaultAt(*editor, 0), "b");
     ASSERT_TRUE(field->userInsertText("l"));
     EXPECT_EQ(defaultAt(*editor, 0), "bl");
     EXPECT_EQ(editor->textFieldShouldReturn(*field), false);
-    EXPECT_EQ(field->text(), "bl");
-
     auto on = switchOf(*cell(*editor, 1));
     auto off = switchOf(*cell(*editor, 2));
-    EXPECT_TRUE(on->isOn());
     EXPECT_FALSE(off->isOn());
     on->userToggle();
     off->userToggle();
     EXPECT_EQ(defaultAt(*editor, 1), "false");
     EXPECT_EQ(defaultAt(*editor, 2), "true");
-    on->userToggle();
-    EXPECT_EQ(defaultAt(*editor, 1), "true");
     // The options file is never written by the editor.
     EXPECT_EQ(plist::arrayWithContentsOfFile(themeFile("Options.plist"))->at(0),
               optionsEntry("color", "Colour", "edit", "red"));
@@ -312,20 +257,12 @@ TEST_F(SettingsEditorTest, EditsChangeTheEntriesInMemoryOnly) {
     stray.setTag(9);
     editor->saveSwitchFlip(stray);
     EXPECT_EQ(editor->masterDict()->size(), 3u);
-}
 
-TEST_F(SettingsEditorTest, AnEditorWhoseListNeverLoadedStoresAnEmptyListOnDone) {
-    // (The lines of every type, and the file made when missing, are followed by the
-    // reopening test below.)
+    // An editor whose list never loaded stores an empty list on "Done".
     auto empty = LockThemeSettingsController::initForContentSize({320, 480}, "/Library/Themes/Empty",
                                                                  std::nullopt);
-    UIApplication::sharedApplication().reset();
-    ASSERT_FALSE(exists(kPreferencesPath));
     empty->writeAllThatData();
-    auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
-    ASSERT_TRUE(preferences);
-    EXPECT_EQ(*plist::lookup(*preferences->find("ThemeOptions"), "/Library/Themes/Empty"),
-              plist::Value(plist::Array{}));
+    EXPECT_EQ(*storedLines("/Library/Themes/Empty"), plist::Value(plist::Array{}));
 }
 
 TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheThemeDefaults) {
@@ -352,7 +289,6 @@ TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheTh
     const std::vector<std::string> shown{typed, "false", "Small", "d", "second", "n"};
     for (std::size_t row = 0; row < shown.size(); ++row)
         EXPECT_EQ(defaultAt(*again, row), shown[row]) << row;
-    EXPECT_EQ(fieldOf(*cell(*again, 0))->text(), typed);
     EXPECT_FALSE(switchOf(*cell(*again, 1))->isOn());
     EXPECT_EQ(cell(*again, 2)->detailTextLabel()->text(), "Small");
     EXPECT_EQ(cell(*again, 6)->textLabel()->text(), "Reset to Theme Defaults");
@@ -363,11 +299,9 @@ TEST_F(SettingsEditorTest, ReopeningShowsWhatTheUserChoseAndResetBringsBackTheTh
         EXPECT_EQ(defaultAt(*again, row), defaults[row]) << row;
     EXPECT_TRUE(switchOf(*cell(*again, 1))->isOn());
     again->writeAllThatData();
-    const auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
-    EXPECT_EQ(
-        *plist::lookup(*preferences->find("ThemeOptions"), kTheme),
-        plist::Value(plist::Array{"var color = \"red\" ;", "var clock = TRUE;", "var size = \"24px\" ;",
-                                  "var dup = \"d\" ;", "var dup = \"d\" ;", "var note = \"n\" ;"}));
+    EXPECT_EQ(*storedLines(), plist::Value(plist::Array{"var color = \"red\" ;", "var clock = TRUE;",
+                                                        "var size = \"24px\" ;", "var dup = \"d\" ;",
+                                                        "var dup = \"d\" ;", "var note = \"n\" ;"}));
 }
 
 TEST_F(SettingsEditorTest, TheHiddenGlobalSwitchesStoreAtOnce) {
@@ -379,11 +313,8 @@ TEST_F(SettingsEditorTest, TheHiddenGlobalSwitchesStoreAtOnce) {
     auto touch = editor->cellForRowAtIndexPath(table, {1, 1});
     EXPECT_EQ(background->textLabel()->text(), "Widget is Background");
     EXPECT_EQ(touch->textLabel()->text(), "Disable User Interaction");
-    EXPECT_EQ(background->selectionStyle(), UITableViewCellSelectionStyle::None);
-    auto touchSwitch = switchOf(*touch);
-    ASSERT_TRUE(touchSwitch);
-    EXPECT_FALSE(touchSwitch->isOn());
-    touchSwitch->userToggle();  // the preferences file does not exist yet: it is created
+    EXPECT_FALSE(switchOf(*touch)->isOn());
+    switchOf(*touch)->userToggle();  // the preferences file does not exist yet: it is created
     auto preferences = plist::dictionaryWithContentsOfFile(kPreferencesPath);
     ASSERT_TRUE(preferences);
     EXPECT_EQ(*preferences->find("touchDisabled"), plist::Value(true));

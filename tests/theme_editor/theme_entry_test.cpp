@@ -30,34 +30,20 @@ protected:
     std::shared_ptr<LockThemeViewController> list_;
 };
 
-TEST_F(ThemeEntryTest, TheLastCandidateScriptIsTheOneTheEditorGets) {
+// (Which script is a theme's settings script is followed by the theme discovery tests.)
+TEST_F(ThemeEntryTest, TheEditorGetsTheChosenScriptOrNoneAndNothingOpensWithoutEither) {
     writeScript("main.js", "");
     writeScript("config.js", "var a = 1;");
     auto editor = present();
     ASSERT_TRUE(editor);
     EXPECT_EQ(editor->fileName(), "config.js");
     EXPECT_EQ(editor->filePath(), kTheme);
-
-    // "Settings.js" lists before "options.js": the later candidate wins.
-    writeScript("Settings.js", "", "/Library/Themes/Two.theme");
-    writeScript("options.js", "", "/Library/Themes/Two.theme");
-    UIApplication::sharedApplication().reset();
-    EXPECT_EQ(present("/Library/Themes/Two.theme")->fileName(), "options.js");
-}
-
-TEST_F(ThemeEntryTest, TheExtensionIsCaseSensitiveAndBackupsAreNoScripts) {
-    writeScript("Setup.JS", "var a = 1;");
-    writeScript("settings.js.bak", "var a = 1;");
-    writeScript("notes.js", "var a = 1;");
-    EXPECT_FALSE(present());
-    EXPECT_FALSE(list_->controller());
-    EXPECT_FALSE(frontAlert());
     EXPECT_FALSE(present("/no/such/theme"));
-}
-
-TEST_F(ThemeEntryTest, AnOptionsFileWithoutAScriptOpensTheEditorWithoutAName) {
-    writeOptions({optionsEntry("color", "Colour", "edit", "red")});
-    auto editor = present();
+    EXPECT_FALSE(list_->controller());
+    // An options file without a script opens the editor without a name, asking nothing.
+    writeOptions({optionsEntry("color", "Colour", "edit", "red")}, "/Library/Themes/Two.theme");
+    UIApplication::sharedApplication().reset();
+    editor = present("/Library/Themes/Two.theme");
     ASSERT_TRUE(editor);
     EXPECT_FALSE(editor->fileName());
     EXPECT_FALSE(frontAlert());

@@ -26,32 +26,32 @@ OptionsEntry selectEntry(std::string chosen) {
     return made;
 }
 
-TEST(DeclarationLine, FormsByType) {
-    EXPECT_EQ(declarationLine(entry("color", "edit", "red")), "var color = \"red\" ;");
-    EXPECT_EQ(declarationLine(entry("showClock", "switch", "true")), "var showClock = true;");
-    EXPECT_EQ(declarationLine(entry("showClock", "switch", "TRUE")), "var showClock = TRUE;");
-    EXPECT_EQ(declarationLine(entry("n", "edit", "12")), "var n = \"12\" ;");
-    EXPECT_EQ(declarationLine(entry("x", "slider", "3")), "var x = \"3\" ;");
-    // The type is compared exactly.
-    EXPECT_EQ(declarationLine(entry("b", "Switch", "true")), "var b = \"true\" ;");
-    EXPECT_EQ(declarationLine(selectEntry("Large")), "var size = \"24px\" ;");
-    // A chosen label that is no key of the options is written as it stands.
-    EXPECT_EQ(declarationLine(selectEntry("Huge")), "var size = \"Huge\" ;");
-    // Missing or mistyped fields read as empty.
-    EXPECT_EQ(declarationLine(OptionsEntry{}), "var  = \"\" ;");
-    EXPECT_EQ(declarationLine(OptionsEntry{{"name", plist::Value(3)}, {"default", plist::Value("v")}}),
-              "var  = \"v\" ;");
-}
-
-TEST(DeclarationLine, TheLogLineShowsTheChosenKeyOfASelect) {
-    EXPECT_EQ(declarationLogLine(selectEntry("Large")), "var size = \"Large\" ;");
-    EXPECT_EQ(declarationLogLine(entry("on", "switch", "true")), "var on = \"true\" ;");
-    log::Capture capture;
-    auto lines = declarationLines({entry("a", "edit", "x\"y"), selectEntry("Small")});
-    EXPECT_EQ(lines, (std::vector<std::string>{"var a = \"x\\\"y\" ;", "var size = \"12px\" ;"}));
-    EXPECT_EQ(capture.lines().size(), 2u);
-    EXPECT_TRUE(capture.contains("var a = \"x\\\"y\" ;"));
-    EXPECT_TRUE(capture.contains("var size = \"Small\" ;"));
+TEST(DeclarationLine, FormsByTypeAndTheLogLineShowsTheChosenKeyOfASelect) {
+    struct Case {
+        OptionsEntry entry;
+        std::string line, logLine;
+    };
+    const Case cases[] = {
+        {entry("color", "edit", "red"), "var color = \"red\" ;", "var color = \"red\" ;"},
+        {entry("on", "switch", "TRUE"), "var on = TRUE;", "var on = \"TRUE\" ;"},
+        {entry("x", "slider", "3"), "var x = \"3\" ;", "var x = \"3\" ;"},
+        // The type is compared exactly.
+        {entry("b", "Switch", "true"), "var b = \"true\" ;", "var b = \"true\" ;"},
+        {selectEntry("Large"), "var size = \"24px\" ;", "var size = \"Large\" ;"},
+        // A chosen label that is no key of the options is written as it stands.
+        {selectEntry("Huge"), "var size = \"Huge\" ;", "var size = \"Huge\" ;"},
+        // Missing or mistyped fields read as empty.
+        {OptionsEntry{}, "var  = \"\" ;", "var  = \"\" ;"},
+        {OptionsEntry{{"name", plist::Value(3)}, {"default", plist::Value("v")}}, "var  = \"v\" ;",
+         "var  = \"v\" ;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        log::Capture capture;
+        EXPECT_EQ(declarationLines({c.entry}), std::vector<std::string>{c.line});
+        EXPECT_EQ(capture.lines().size(), 1u);
+        EXPECT_TRUE(capture.contains(c.logLine));
+    }
 }
 
 TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStringsAndReadBack) {
@@ -158,29 +158,21 @@ protected:
     std::optional<plist::Dictionary> stored_;
 };
 
-TEST_F(StoreLines, CreatesThePreferencesFileAndReplacesOnlyThatThemesLines) {
-    ASSERT_TRUE(storeDeclarationLines("/Library/Themes/A.theme", {"var a = \"1\" ;"}));
-    const plist::Value* lines = themeLines("/Library/Themes/A.theme");
-    ASSERT_NE(lines, nullptr);
-    EXPECT_EQ(*lines, plist::Value(plist::Array{plist::Value("var a = \"1\" ;")}));
+TEST_F(StoreLines, ReplacesOnlyThatThemesLinesAndKeepsOtherKeys) {
+    ASSERT_TRUE(storeDeclarationLines("/A", {"var a = \"1\" ;"}));  // makes the missing file
+    EXPECT_EQ(*themeLines("/A"), plist::Value(plist::Array{"var a = \"1\" ;"}));
+    ASSERT_TRUE(storeDeclarationLines("/B", {"var b = true;"}));
+    ASSERT_TRUE(storeDeclarationLines("/A", {}));
+    EXPECT_EQ(*themeLines("/A"), plist::Value(plist::Array{}));
+    EXPECT_EQ(*themeLines("/B"), plist::Value(plist::Array{"var b = true;"}));
 
-    ASSERT_TRUE(storeDeclarationLines("/Library/Themes/B.theme", {"var b = true;"}));
-    ASSERT_TRUE(storeDeclarationLines("/Library/Themes/A.theme", {}));
-    EXPECT_EQ(*themeLines("/Library/Themes/A.theme"), plist::Value(plist::Array{}));
-    EXPECT_EQ(*themeLines("/Library/Themes/B.theme"),
-              plist::Value(plist::Array{plist::Value("var b = true;")}));
-}
-
-TEST_F(StoreLines, KeepsOtherKeysAndReplacesAThemeOptionsValueOfTheWrongType) {
-    root.makeFolder("/var/mobile/Library/Preferences");
+    // A ThemeOptions value of the wrong type is replaced; the other keys stay.
     ASSERT_TRUE(plist::writeFileAtomically(
         kPreferencesPath, plist::Value(plist::Dictionary{{"enabled", plist::Value(true)},
                                                          {"ThemeOptions", plist::Value("garbage")}})));
     ASSERT_TRUE(storeDeclarationLines("/T", {"x"}));
-    auto stored = preferences();
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(*stored->find("enabled"), plist::Value(true));
-    EXPECT_EQ(*themeLines("/T"), plist::Value(plist::Array{plist::Value("x")}));
+    EXPECT_EQ(*preferences()->find("enabled"), plist::Value(true));
+    EXPECT_EQ(*themeLines("/T"), plist::Value(plist::Array{"x"}));
 }
 
 }  // namespace
