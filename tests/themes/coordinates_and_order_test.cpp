@@ -56,20 +56,13 @@ TEST_F(CoordinatesTest, OneSectionPerSelectedNameWithYAboveXShownWithPercentG) {
     EXPECT_EQ(x->text(), "12.5");
     EXPECT_EQ(x->tag(), 1);
     EXPECT_EQ(x->layer().name(), "Clock");
-    EXPECT_EQ(x->textAlignment(), NSTextAlignment::Right);
-    EXPECT_FALSE(x->clearsOnBeginEditing());
     ASSERT_TRUE(field(1, 0));
     EXPECT_EQ(field(1, 0)->text(), "0");  // no entry yet: 0
     EXPECT_EQ(page_->optionsDict().find("Moon")->dictionary(),
               (plist::Dictionary{{"widgetX", 0}, {"widgetY", 0}}));
-}
 
-TEST_F(CoordinatesTest, NoSelectionNoSections) {
-    open();
-    EXPECT_EQ(page_->widgetTableView()->numberOfSections(), 0);
-    writePreferences({{"ThemesSelected", plist::Dictionary{}}});
-    open();
-    EXPECT_EQ(page_->widgetTableView()->numberOfSections(), 0);
+    writePreferences({{"ThemesSelected", plist::Dictionary{}}});  // no list, no sections
+    EXPECT_EQ(open()->widgetTableView()->numberOfSections(), 0);
 }
 
 TEST_F(CoordinatesTest, KeystrokesSaveStringsAndKeepEntriesOfNamesNotShown) {
@@ -130,11 +123,8 @@ TEST(ArrayAdditions, MovesLandAtTheDestinationAndPastTheEndAppends) {
     EXPECT_EQ(moved(0, 5), (plist::Array{"B", "C", "A"}));
     EXPECT_EQ(moved(1, 1), abc);
     EXPECT_EQ(moved(7, 0), abc);  // no such element: nothing moves
-
-    plist::Array empty;
-    EXPECT_EQ(safeObjectAtIndex(empty, 0), nullptr);
+    EXPECT_EQ(safeObjectAtIndex(plist::Array{}, 0), nullptr);
     EXPECT_EQ(safeObjectAtIndex(abc, 3), nullptr);
-    ASSERT_NE(safeObjectAtIndex(abc, 2), nullptr);
     EXPECT_EQ(*safeObjectAtIndex(abc, 2), plist::Value("C"));
 }
 
@@ -162,16 +152,15 @@ TEST_F(ThemeOrderTest, DragsChangeOnlyTheCopyUntilDoneStoresTheOrderWithDuplicat
     EXPECT_EQ(*now.find("other"), plist::Value("x"));
 }
 
-TEST_F(ThemeOrderTest, WithoutAFileTheListIsEmptyAndDoneCreatesTheFile) {
+TEST_F(ThemeOrderTest, WithoutAListTheOrderIsEmptyAndDoneCreatesTheFile) {
+    writePreferences({{"ThemesSelected", "not a list"}});
+    EXPECT_TRUE(LockThemeOrderViewController::init()->themeArray().empty());
+    std::filesystem::remove(root_.host(kPreferencesPath));
     auto page = LockThemeOrderViewController::init();
     EXPECT_EQ(page->tableView()->numberOfRowsInSection(0), 0);
     UIBarButtonItem done("Done", UIBarButtonItemStyle::Done, {});
     page->doneButtonTapped(done);
     EXPECT_EQ(preferences(), (plist::Dictionary{{"ThemesSelected", plist::Array{}}}));
-
-    writePreferences({{"ThemesSelected", "not a list"}});
-    page = LockThemeOrderViewController::init();
-    EXPECT_TRUE(page->themeArray().empty());
 }
 
 }  // namespace

@@ -20,13 +20,15 @@ protected:
 };
 
 TEST_F(ThemeDiscoveryTest, SuffixesAreStrippedCaseSensitivelyAndOnlyTheLastExtension) {
-    EXPECT_EQ(themeNameForEntry("Clock.theme"), "Clock");
-    EXPECT_EQ(themeNameForEntry("Clock.veltrix"), "Clock");
-    EXPECT_EQ(themeNameForEntry("Clock.bundle"), "Clock");
-    EXPECT_EQ(themeNameForEntry("Clock.old.theme"), "Clock.old");
-    EXPECT_EQ(themeNameForEntry("Clock.THEME"), "Clock.THEME");
-    EXPECT_EQ(themeNameForEntry("Foo.zip"), "Foo.zip");
-    EXPECT_EQ(themeNameForEntry("Clock"), "Clock");
+    for (const auto& [entry, name] :
+         std::vector<std::pair<std::string, std::string>>{{"Clock.theme", "Clock"},
+                                                          {"Clock.veltrix", "Clock"},
+                                                          {"Clock.bundle", "Clock"},
+                                                          {"Clock.old.theme", "Clock.old"},
+                                                          {"Clock.THEME", "Clock.THEME"},
+                                                          {"Foo.zip", "Foo.zip"},
+                                                          {"Clock", "Clock"}})
+        EXPECT_EQ(themeNameForEntry(entry), name) << entry;
 
     addEntry("/var/mobile/Library/Veltrix", "Clock.theme");
     addEntry("/var/mobile/Library/Veltrix", "Plain", "LockBackground.html");
@@ -106,13 +108,11 @@ TEST_F(ThemeDiscoveryTest, FolderSwitchesLeaveFoldersOutAndVeltrixThemesGovernsT
 }
 
 TEST_F(ThemeDiscoveryTest, TheSettingsScriptIsTheLastQualifyingJsFile) {
-    EXPECT_TRUE(isSettingsScriptName("config.js"));
-    EXPECT_TRUE(isSettingsScriptName("MySETTINGS.js"));
-    EXPECT_TRUE(isSettingsScriptName("Options.js"));
-    EXPECT_TRUE(isSettingsScriptName("setup.js"));
-    EXPECT_FALSE(isSettingsScriptName("Setup.JS"));  // the extension test is case-sensitive
-    EXPECT_FALSE(isSettingsScriptName("settings.js.bak"));
-    EXPECT_FALSE(isSettingsScriptName("main.js"));
+    for (const char* script : {"config.js", "MySETTINGS.js", "Options.js", "setup.js"})
+        EXPECT_TRUE(isSettingsScriptName(script)) << script;
+    // The extension test is case-sensitive.
+    for (const char* other : {"Setup.JS", "settings.js.bak", "main.js"})
+        EXPECT_FALSE(isSettingsScriptName(other)) << other;
 
     const std::string theme = "/var/mobile/Library/Veltrix/Clock.theme";
     root_.writeFile(theme + "/main.js", "");

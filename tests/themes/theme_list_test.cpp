@@ -38,105 +38,87 @@ protected:
         return page_;
     }
     void tap(int row) { ASSERT_TRUE(page_->tblView()->userTapRow({0, row})); }
-    std::vector<bool> checks() {
+    std::string checks() {
         auto& table = *page_->tblView();
-        std::vector<bool> marks;
+        std::string marks;
         for (int row = 0; row < table.numberOfRowsInSection(0); ++row)
-            marks.push_back(table.cellForRowAtIndexPath({0, row})->accessoryType() ==
-                            UITableViewCellAccessoryType::Checkmark);
+            marks += table.cellForRowAtIndexPath({0, row})->accessoryType() ==
+                             UITableViewCellAccessoryType::Checkmark
+                         ? 'x'
+                         : '-';
         return marks;
     }
 
     std::shared_ptr<LockThemeViewController> page_;
 };
 
-TEST_F(ThemeListTest, ATapSelectsTheWholeRecordAndASecondTapLeavesAnEmptyList) {
-    writePreferences({{"lockNote", "keep me"}});
-    open();
-    EXPECT_EQ(page_->title(), "Themes");
-    ASSERT_TRUE(page_->navigationItem()->rightBarButtonItem());
-    EXPECT_EQ(page_->navigationItem()->rightBarButtonItem()->title(), "Reorder");
-    EXPECT_EQ(checks(), (std::vector<bool>{false, false, false}));
-
-    tap(2);
-    EXPECT_EQ(selected(), (plist::Array{moon()}));
-    EXPECT_EQ(checks(), (std::vector<bool>{false, false, true}));
-    EXPECT_FALSE(page_->tblView()->indexPathForSelectedRow());
-
-    tap(2);
-    auto now = preferences();
-    ASSERT_TRUE(now.find("ThemesSelected"));
-    EXPECT_EQ(*now.find("ThemesSelected"), plist::Value(plist::Array{}));
-    EXPECT_EQ(*now.find("lockNote"), plist::Value("keep me"));
-    EXPECT_EQ(checks(), (std::vector<bool>{false, false, false}));
-}
-
-TEST_F(ThemeListTest, ThemesSharingANameShareTheCheckMarkButAreSelectedApart) {
-    open();
-    tap(0);
-    EXPECT_EQ(checks(), (std::vector<bool>{true, true, false}));
-    tap(1);  // the stored "Clock" is listed (row 0): the tap appends this one
-    EXPECT_EQ(selected(), (plist::Array{clock(), otherClock()}));
-    tap(0);  // removes only its own record
-    EXPECT_EQ(selected(), (plist::Array{otherClock()}));
-    EXPECT_EQ(checks(), (std::vector<bool>{true, true, false}));
-}
-
-TEST_F(ThemeListTest, EqualRecordsGoTogetherAndNonRecordsStay) {
-    writePreferences({{"ThemesSelected",
-                       plist::Array{moon(), "junk", 7, moon(), plist::Dictionary{{"path", "/x"}}}}});
-    open();
-    EXPECT_EQ(checks(), (std::vector<bool>{false, false, true}));
-    tap(2);
-    EXPECT_EQ(selected(), (plist::Array{"junk", 7, plist::Dictionary{{"path", "/x"}}}));
-}
-
-TEST_F(ThemeListTest, WithoutAFileATapCreatesItHoldingTheSelection) {
-    open();
-    ASSERT_FALSE(preferencesExist());
-    tap(2);
-    EXPECT_EQ(preferences(), (plist::Dictionary{{"ThemesSelected", plist::Array{moon()}}}));
-}
-
-TEST_F(ThemeListTest, WrongTypesReadAsAbsentAndTheTapReplacesOnlyTheList) {
-    writePreferences(
-        {{"ThemesSelected", "not a list"}, {"WidgetCoordinates", plist::Array{1, 2}}, {"other", 1}});
-    open();
-    EXPECT_EQ(checks(), (std::vector<bool>{false, false, false}));
-    tap(0);  // coordinates of the wrong type read as 0: no alert
-    EXPECT_FALSE(frontAlert());
-    auto now = preferences();
-    EXPECT_EQ(*now.find("ThemesSelected"), plist::Value(plist::Array{clock()}));
-    EXPECT_EQ(*now.find("WidgetCoordinates"), plist::Value(plist::Array{1, 2}));
-    EXPECT_EQ(*now.find("other"), plist::Value(1));
-
-    writePreferences({{"WidgetCoordinates", plist::Dictionary{{"Moon", "not an entry"}}}});
-    tap(2);
-    EXPECT_FALSE(frontAlert());
-}
-
-TEST_F(ThemeListTest, ATapOnACheckedRowRemovesItsRecordAndEveryOrphanOfItsName) {
+TEST_F(ThemeListTest, TapsToggleWholeRecordsAndKeepEverythingElseInTheFile) {
     // Records no row produces: a folder gone, an entry shadowed by the later folder's entry
     // of the same name, and the listed theme's path with an html changed in place.
-    addEntry(kVeltrix, "Moon.theme");
-    plist::Dictionary gone = themeRecord("Moon", "/var/mobile/Library/Tandrel/Moon.theme",
-                                         "Widget.html");
-    plist::Dictionary shadowed = themeRecord("Moon", "/var/mobile/Library/Veltrix/Moon.theme",
-                                             "Widget.html");
-    plist::Dictionary changed = themeRecord("Moon", "/Library/Themes/Moon.theme", "LockBackground.html");
-    writePreferences(
-        {{"ThemesSelected", plist::Array{gone, clock(), shadowed, moon(), changed}},
-         {"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
-    open();
-    EXPECT_EQ(checks(), (std::vector<bool>{true, true, true}));
-
-    tap(2);  // the check mark the user saw goes away, and nothing a selection offers comes up
-    EXPECT_EQ(selected(), (plist::Array{clock()}));
-    EXPECT_EQ(checks(), (std::vector<bool>{true, true, false}));
-    EXPECT_FALSE(frontAlert());
-    tap(2);  // now a plain selection
-    EXPECT_EQ(selected(), (plist::Array{clock(), moon()}));
-    EXPECT_TRUE(frontAlert());
+    const plist::Dictionary gone = themeRecord("Moon", "/var/mobile/Library/Tandrel/Moon.theme",
+                                               "Widget.html");
+    const plist::Dictionary shadowed = themeRecord("Moon", "/var/mobile/Library/Veltrix/Moon.theme",
+                                                   "Widget.html");
+    const plist::Dictionary changed = themeRecord("Moon", "/Library/Themes/Moon.theme",
+                                                  "LockBackground.html");
+    const plist::Dictionary pathOnly{{"path", "/x"}};
+    const plist::Value moonAt3(plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}});
+    struct Case {
+        const char* name;
+        std::optional<plist::Dictionary> file;  // nothing: no preferences file
+        std::string taps, marks;                // rows tapped; "x" for a row with a check mark
+        plist::Array selected;
+        bool alert = false;
+    };
+    const Case cases[] = {
+        {"without a file a tap creates it", std::nullopt, "2", "--x", {moon()}},
+        {"a second tap leaves an empty list", plist::Dictionary{{"lockNote", "keep"}}, "22", "---", {}},
+        // The stored "Clock" is listed (row 0): a tap on row 1 appends its own record, and a
+        // tap on row 0 removes only row 0's.
+        {"names share the mark, records are apart", std::nullopt, "010", "xx-", {otherClock()}},
+        {"equal records go together, non-records stay",
+         plist::Dictionary{{"ThemesSelected", plist::Array{moon(), "junk", 7, moon(), pathOnly}}}, "2",
+         "---", plist::Array{"junk", 7, pathOnly}},
+        // Coordinates of the wrong type read as 0: no alert.
+        {"wrong types read as absent",
+         plist::Dictionary{
+             {"ThemesSelected", "x"}, {"WidgetCoordinates", plist::Array{1}}, {"other", 1}},
+         "0",
+         "xx-",
+         {clock()}},
+        {"wrong-typed coordinates entry",
+         plist::Dictionary{{"WidgetCoordinates", plist::Dictionary{{"Moon", "not an entry"}}}},
+         "2",
+         "--x",
+         {moon()}},
+        // A checked row's tap removes its record and every orphan of its name; the mark the
+        // user saw goes away and nothing a selection offers comes up. Then a plain selection.
+        {"orphans go with the record",
+         plist::Dictionary{{"ThemesSelected", plist::Array{gone, clock(), shadowed, moon(), changed}},
+                           {"WidgetCoordinates", moonAt3}},
+         "2",
+         "xx-",
+         {clock()}},
+        {"then a plain selection",
+         plist::Dictionary{{"ThemesSelected", plist::Array{clock()}}, {"WidgetCoordinates", moonAt3}},
+         "2", "xxx", plist::Array{clock(), moon()}, true},
+    };
+    addEntry(kVeltrix, "Moon.theme");  // shadowed by /Library/Themes' entry of that name
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(root_.host(kPreferencesPath));
+        UIApplication::sharedApplication().reset();
+        if (c.file) writePreferences(*c.file);
+        open();
+        for (char row : c.taps) tap(row - '0');
+        EXPECT_EQ(checks(), c.marks);
+        EXPECT_EQ(bool(frontAlert()), c.alert);
+        EXPECT_FALSE(page_->presentedViewController() || page_->tblView()->indexPathForSelectedRow());
+        // The list is replaced; every other key stays as it was.
+        plist::Dictionary expected = c.file.value_or(plist::Dictionary());
+        expected.set("ThemesSelected", plist::Value(c.selected));
+        EXPECT_EQ(preferences(), expected);
+    }
 }
 
 TEST_F(ThemeListTest, NonZeroCoordinatesOfANewSelectionOfferTheReset) {
@@ -177,12 +159,9 @@ TEST_F(ThemeListTest, NonZeroCoordinatesOfANewSelectionOfferTheReset) {
     EXPECT_TRUE(now.find("widgetX")->isInteger());
     EXPECT_EQ(*now.find("WidgetCoordinates"), plist::Value(coordinates));
     EXPECT_EQ(*now.find("ThemesSelected"), plist::Value(plist::Array{moon()}));
-}
 
-TEST_F(ThemeListTest, ResetAfterTheFileWentAwayCreatesIt) {
-    writePreferences(
-        {{"WidgetCoordinates", plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", 3}}}}}});
-    open();
+    // A reset after the file went away creates it.
+    tap(2);
     tap(2);
     ASSERT_TRUE(frontAlert());
     std::filesystem::remove(root_.host(kPreferencesPath));
@@ -193,6 +172,8 @@ TEST_F(ThemeListTest, ResetAfterTheFileWentAwayCreatesIt) {
 TEST_F(ThemeListTest, ReorderPresentsAFreshOrderPageInAContainerWithDone) {
     writePreferences({{"ThemesSelected", plist::Array{moon()}}});
     open();
+    EXPECT_EQ(page_->title(), "Themes");
+    EXPECT_EQ(page_->navigationItem()->rightBarButtonItem()->title(), "Reorder");
     ASSERT_TRUE(page_->navigationItem()->rightBarButtonItem()->userTap());
     auto container = std::dynamic_pointer_cast<UINavigationController>(page_->presentedViewController());
     ASSERT_TRUE(container);
@@ -211,19 +192,7 @@ TEST_F(ThemeListTest, ReorderPresentsAFreshOrderPageInAContainerWithDone) {
 
     ASSERT_TRUE(page_->navigationItem()->rightBarButtonItem()->userTap());
     container = std::dynamic_pointer_cast<UINavigationController>(page_->presentedViewController());
-    ASSERT_TRUE(container);
-    auto second = std::dynamic_pointer_cast<LockThemeOrderViewController>(
-        container->topViewController());
-    ASSERT_TRUE(second);
-    EXPECT_NE(second, order);
-}
-
-TEST_F(ThemeListTest, AThemeWithNothingToSetOpensNothingAndTheSelectionIsStored) {
-    open();
-    tap(2);
-    EXPECT_FALSE(page_->presentedViewController());
-    EXPECT_FALSE(page_->controller());
-    EXPECT_EQ(selected(), (plist::Array{moon()}));
+    EXPECT_NE(container->topViewController(), order);  // a fresh page each time
 }
 
 }  // namespace

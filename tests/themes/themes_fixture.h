@@ -64,6 +64,7 @@ protected:
     static std::vector<std::string> labels(UITableView& table, int section = 0) {
         table.reloadData();
         std::vector<std::string> out;
+        out.reserve(static_cast<std::size_t>(table.numberOfRowsInSection(section)));
         for (int row = 0; row < table.numberOfRowsInSection(section); ++row)
             out.push_back(table.cellForRowAtIndexPath({section, row})->textLabel()->text());
         return out;
