@@ -36,7 +36,7 @@ protected:
     std::shared_ptr<UITextField> field;
 };
 
-TEST_F(KeyboardShowHide, ShowRaisesTheInsetAndCentresTheEditedField) {
+TEST_F(KeyboardShowHide, ShowRaisesTheInsetAndCentresTheFieldHideRestoresAllButTheOffset) {
     ASSERT_TRUE(field->becomeFirstResponder());
     AnimationRecorder::shared().clear();
     VX_keyboardWillShow(*scroll, show());
@@ -44,12 +44,8 @@ TEST_F(KeyboardShowHide, ShowRaisesTheInsetAndCentresTheEditedField) {
     auto state = keyboardAvoidingState(*scroll);
     EXPECT_TRUE(state->keyboardVisible());
     EXPECT_EQ(state->keyboardRect(), CGRectMake(5, 288, 320, 216));
-    EXPECT_EQ(state->priorInset(), UIEdgeInsetsMake(3, 1, 4, 2));
-    EXPECT_EQ(state->priorScrollIndicatorInsets(), UIEdgeInsetsMake(5, 0, 6, 0));
-    EXPECT_TRUE(state->priorPagingEnabled());
     EXPECT_FALSE(scroll->isPagingEnabled());
     EXPECT_EQ(state->priorContentSize(), CGSizeZero) << "only a VXScrollView saves its size";
-
     EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsMake(3, 1, 128, 2));
     EXPECT_EQ(scroll->scrollIndicatorInsets(), scroll->contentInset());
     // Visible height 416 - 3 - 128 = 285; margin (285 - 31) / 2 = 127; 300 - 127 - 3 = 170.
@@ -68,37 +64,28 @@ TEST_F(KeyboardShowHide, ShowRaisesTheInsetAndCentresTheEditedField) {
     }
     EXPECT_EQ(animated,
               (std::vector<std::string>{"contentInset", "contentOffset", "scrollIndicatorInsets"}));
-}
 
-TEST_F(KeyboardShowHide, HideRestoresInsetsAndPagingButNotTheOffset) {
-    ASSERT_TRUE(field->becomeFirstResponder());
-    VX_keyboardWillShow(*scroll, show());
-    const CGPoint offset = scroll->contentOffset();
     VX_keyboardWillHide(*scroll, hide(3, 0.5));
-
-    auto state = keyboardAvoidingState(*scroll);
     EXPECT_FALSE(state->keyboardVisible());
     EXPECT_EQ(state->keyboardRect(), CGRectZero);
     EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsMake(3, 1, 4, 2));
     EXPECT_EQ(scroll->scrollIndicatorInsets(), UIEdgeInsetsMake(5, 0, 6, 0));
     EXPECT_TRUE(scroll->isPagingEnabled());
-    EXPECT_EQ(scroll->contentOffset(), offset);
+    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 170));
     EXPECT_EQ(scroll->contentSize(), CGSizeMake(320, 600));
-
-    const auto* block = AnimationRecorder::shared().lastBlock();
-    ASSERT_NE(block, nullptr);
+    block = AnimationRecorder::shared().lastBlock();
     EXPECT_EQ(block->curve, 3);
     EXPECT_EQ(block->duration, 0.5);
     EXPECT_EQ(AnimationRecorder::shared().changesInBlock(block->id).size(), 2u);
 }
 
-TEST_F(KeyboardShowHide, SecondShowAndSecondHideChangeNothing) {
+TEST_F(KeyboardShowHide, SecondShowAndSecondHideChangeNothingAndNoResponderKeepsTheOffset) {
     VX_keyboardWillShow(*scroll, show());
+    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 0));
     const auto blocks = blockCount();
     VX_keyboardWillShow(*scroll, UIKeyboard::willShowNotification(CGRectMake(0, 100, 320, 468)));
     EXPECT_EQ(scroll->contentInset().bottom, 128);
     EXPECT_EQ(keyboardAvoidingState(*scroll)->keyboardRect(), CGRectMake(5, 288, 320, 216));
-    EXPECT_EQ(keyboardAvoidingState(*scroll)->priorInset(), UIEdgeInsetsMake(3, 1, 4, 2));
     EXPECT_EQ(blockCount(), blocks);
 
     VX_keyboardWillHide(*scroll, hide());
@@ -114,7 +101,6 @@ TEST_F(KeyboardShowHide, EmptyOrMissingFramesAreIgnoredAndMissingTimingReadsZero
     VX_keyboardWillShow(*scroll, bare);
     VX_keyboardWillShow(*scroll, UIKeyboard::willShowNotification(CGRectMake(0, 352, 320, 0)));
     EXPECT_FALSE(keyboardAvoidingState(*scroll)->keyboardVisible());
-    EXPECT_TRUE(scroll->isPagingEnabled());
     EXPECT_EQ(blockCount(), 0u);
 
     Notification frameOnly;
@@ -126,29 +112,15 @@ TEST_F(KeyboardShowHide, EmptyOrMissingFramesAreIgnoredAndMissingTimingReadsZero
 
     VX_keyboardWillHide(*scroll, UIKeyboard::willHideNotification(CGRectMake(0, 568, 0, 216)));
     EXPECT_TRUE(keyboardAvoidingState(*scroll)->keyboardVisible()) << "an empty hide restores nothing";
-    EXPECT_EQ(scroll->contentInset().bottom, 128);
 }
 
-TEST_F(KeyboardShowHide, WithoutAFirstResponderTheOffsetStays) {
-    VX_keyboardWillShow(*scroll, show());
-    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 0));
-    EXPECT_EQ(scroll->contentInset().bottom, 128);
-}
-
-TEST_F(KeyboardShowHide, TheKeyboardFrameIsConvertedFromTheWindowAtTheShow) {
-    scroll->setContentOffset(CGPointMake(0, 50));
-    VX_keyboardWillShow(*scroll, show());
-    EXPECT_EQ(keyboardAvoidingState(*scroll)->keyboardRect(), CGRectMake(0, 338, 320, 216));
-    // MaxY(K) 554 against MaxY(bounds) 466: 88 below, so 128 of the keyboard cover the view.
-    EXPECT_EQ(scroll->contentInset().bottom, 128);
-}
-
-TEST_F(KeyboardShowHide, UpdatesOnlyWhileVisible) {
-    scroll->setContentInset(UIEdgeInsetsZero);
+TEST_F(KeyboardShowHide, UpdatesAndScrollToTheActiveFieldOnlyWhileVisible) {
     VX_updateContentInset(*scroll);
     VX_updateFromContentSizeChange(*scroll);
-    EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsZero);
+    VX_scrollToActiveTextField(*scroll);
+    EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsMake(3, 1, 4, 2));
     EXPECT_EQ(keyboardAvoidingState(*scroll)->priorContentSize(), CGSizeZero);
+    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 0));
 
     VX_keyboardWillShow(*scroll, show());
     scroll->setFrame(CGRectMake(0, 64, 320, 300));
@@ -156,58 +128,31 @@ TEST_F(KeyboardShowHide, UpdatesOnlyWhileVisible) {
     EXPECT_EQ(scroll->contentInset().bottom, 12) << "216 less the 204 below the shorter view";
     VX_updateFromContentSizeChange(*scroll);
     EXPECT_EQ(keyboardAvoidingState(*scroll)->priorContentSize(), CGSizeMake(320, 600));
-}
 
-TEST_F(KeyboardShowHide, ScrollToActiveFieldAnimatesOnlyWhileVisible) {
+    scroll->setFrame(CGRectMake(0, 64, 320, 416));
+    VX_updateContentInset(*scroll);
     ASSERT_TRUE(field->becomeFirstResponder());
-    VX_scrollToActiveTextField(*scroll);
-    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 0));
-
-    VX_keyboardWillShow(*scroll, show());
-    scroll->setContentOffset(CGPointMake(5, 0));
     VX_scrollToActiveTextField(*scroll);
     EXPECT_EQ(scroll->contentOffset(), CGPointMake(0, 170)) << "x goes to 0 here";
     const auto* block = AnimationRecorder::shared().lastBlock();
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(block->kind, AnimationBlock::Kind::AnimateWithDuration);
     EXPECT_EQ(block->duration, 0.25);
-
     field->resignFirstResponder();
     VX_scrollToActiveTextField(*scroll);
     EXPECT_EQ(scroll->contentOffset(), CGPointMake(0, -3)) << "no responder: the top";
 }
 
-class VXScrollViewContentSize : public KeyboardShowHide {
-protected:
-    void SetUp() override {
-        KeyboardShowHide::SetUp();
-        vxScroll = VXScrollView::initWithFrame(CGRectMake(0, 64, 320, 416));
-        window->addSubview(vxScroll);
-        vxScroll->addSubview(fieldAt(20, 300, 100, 31));
-        vxScroll->addSubview(viewAt(0, 0, 200, 40));
-    }
-    std::shared_ptr<VXScrollView> vxScroll;
-};
-
-TEST_F(VXScrollViewContentSize, AnEmptyContentSizeIsComputedOnShowAndKeptAfterHide) {
+TEST_F(KeyboardShowHide, AVXScrollViewComputesAnEmptySizeAndRestoresTheLastSizeSet) {
+    auto vxScroll = VXScrollView::initWithFrame(CGRectMake(0, 64, 320, 416));
+    window->addSubview(vxScroll);
+    vxScroll->addSubview(fieldAt(20, 300, 100, 31));
+    vxScroll->addSubview(viewAt(0, 0, 200, 40));
     VX_keyboardWillShow(*vxScroll, show());
     EXPECT_EQ(vxScroll->contentSize(), CGSizeMake(200, 341));
     EXPECT_EQ(keyboardAvoidingState(*vxScroll)->priorContentSize(), CGSizeMake(200, 341));
     EXPECT_EQ(vxScroll->contentInset().bottom, 128);
-    VX_keyboardWillHide(*vxScroll, hide());
-    EXPECT_EQ(vxScroll->contentSize(), CGSizeMake(200, 341));
-    EXPECT_EQ(vxScroll->contentInset(), UIEdgeInsetsZero);
 
-    // A plain scroll view's empty size is left alone.
-    scroll->setContentSize(CGSizeZero);
-    VX_keyboardWillShow(*scroll, show());
-    EXPECT_EQ(scroll->contentSize(), CGSizeZero);
-}
-
-TEST_F(VXScrollViewContentSize, ASizeChangedWhileUpIsTheOneRestored) {
-    vxScroll->setContentSize(CGSizeMake(320, 600));
-    VX_keyboardWillShow(*vxScroll, show());
-    EXPECT_EQ(keyboardAvoidingState(*vxScroll)->priorContentSize(), CGSizeMake(320, 600));
     vxScroll->setContentInset(UIEdgeInsetsZero);
     vxScroll->setContentSize(CGSizeMake(320, 900));
     EXPECT_EQ(vxScroll->contentInset().bottom, 128) << "recomputed";
@@ -215,11 +160,17 @@ TEST_F(VXScrollViewContentSize, ASizeChangedWhileUpIsTheOneRestored) {
     vxScroll->setContentSize(CGSizeMake(320, 700));
     VX_keyboardWillHide(*vxScroll, hide());
     EXPECT_EQ(vxScroll->contentSize(), CGSizeMake(320, 700));
+    EXPECT_EQ(vxScroll->contentInset(), UIEdgeInsetsZero);
 
     vxScroll->contentSizeToFit();
     EXPECT_EQ(vxScroll->contentSize(), CGSizeMake(200, 341));
     EXPECT_EQ(keyboardAvoidingState(*vxScroll)->priorContentSize(), CGSizeMake(320, 700))
         << "hidden: the size to restore is not touched";
+
+    // A plain scroll view's empty size is left alone.
+    scroll->setContentSize(CGSizeZero);
+    VX_keyboardWillShow(*scroll, show());
+    EXPECT_EQ(scroll->contentSize(), CGSizeZero);
 }
 
 }  // namespace
