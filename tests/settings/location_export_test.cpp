@@ -49,75 +49,49 @@ protected:
 };
 
 TEST_F(LocationExport, FileFormatKeepsSignsSixDecimalsAndNoTrailingLineFeed) {
-    EXPECT_EQ(locationFileContents(48.8566, 2.3522), "Lat=48.856600\nLong=2.352200");
     EXPECT_EQ(locationFileContents(-33.8688, -151.2093), "Lat=-33.868800\nLong=-151.209300");
     EXPECT_EQ(locationFileContents(0, -0.0000004), "Lat=0.000000\nLong=-0.000000");
-
-    writeWeather(10, -22.9068, -43.1729);
+    root.writeFile(kFile, "Lat=1.000000\nLong=2.000000\nsomething longer left over");
+    writeWeather(0, 10.5, -20.25);
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::Written);
-    EXPECT_EQ(root.readFile(kFile), "Lat=-22.906800\nLong=-43.172900");
+    EXPECT_EQ(root.readFile(kFile), "Lat=10.500000\nLong=-20.250000") << "the whole file rewritten";
 }
 
-TEST_F(LocationExport, ExactlyThirtyMinutesOldIsFreshOneSecondMoreRefreshes) {
+TEST_F(LocationExport, ThirtyMinutesOldIsFreshOneSecondMoreWritesAndRefreshesToTheDevice) {
     writeWeather(1800);
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::Written);
     EXPECT_EQ(RunLoop::main().pendingCount(), 0u);
-    auto untouched = weather::load();
-    EXPECT_FALSE(weather::flag(untouched, weather::kTrackingActiveKey));
-    EXPECT_FALSE(untouched.contains(weather::kLocalWeatherEnabledKey));
+    EXPECT_FALSE(weather::flag(weather::load(), weather::kTrackingActiveKey));
 
     writeWeather(1801);
+    const int before = LocationUpdater::sharedLocationUpdater()->completedFetches();
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::WrittenAndRefreshing);
     auto refreshed = weather::load();
-    EXPECT_TRUE(weather::flag(refreshed, weather::kTrackingReadyKey));
-    EXPECT_TRUE(weather::flag(refreshed, weather::kTrackingActiveKey));
-    EXPECT_TRUE(weather::flag(refreshed, weather::kLocalWeatherEnabledKey));
+    for (auto key :
+         {weather::kTrackingReadyKey, weather::kTrackingActiveKey, weather::kLocalWeatherEnabledKey})
+        EXPECT_TRUE(weather::flag(refreshed, key)) << key;
     // Written at once with the city's position, without waiting for the refresh.
     EXPECT_EQ(root.readFile(kFile), "Lat=48.856600\nLong=2.352200");
-}
 
-TEST_F(LocationExport, RefreshCompletesLaterAndMovesTheCityToTheDevice) {
-    writeWeather(4000);
-    const int before = LocationUpdater::sharedLocationUpdater()->completedFetches();
-    ASSERT_EQ(exportLocalCityLocation(), LocationExportOutcome::WrittenAndRefreshing);
     RunLoop::main().advance(LocationUpdater::kFetchDuration);
     EXPECT_EQ(LocationUpdater::sharedLocationUpdater()->completedFetches(), before + 1);
-    const auto data = weather::load();
-    const plist::Value* city = data.find("LocalCity");
-    ASSERT_NE(city, nullptr);
-    EXPECT_EQ(weather::dateSince1970(plist::lookup(*city, "UpdateTime")),
-              kNow + LocationUpdater::kFetchDuration);
-
     // The next press finds fresh data at the new place and refreshes nothing.
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::Written);
     EXPECT_EQ(root.readFile(kFile), "Lat=-33.868800\nLong=151.209300");
 }
 
-TEST_F(LocationExport, RewritesTheWholeFileWithoutARefresh) {
-    root.writeFile(kFile, "Lat=1.000000\nLong=2.000000\nsomething longer left over");
-    writeWeather(0, 10.5, -20.25);
-    EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::Written);
-    EXPECT_EQ(root.readFile(kFile), "Lat=10.500000\nLong=-20.250000");
-}
-
-TEST_F(LocationExport, MissingWeatherPiecesWriteNoFile) {
+TEST_F(LocationExport, MissingWeatherPiecesOrFolderWriteNoFile) {
     writeWeather(5000);
     ClassRegistry::shared().unregisterClass("LocationUpdater");
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::WeatherMissing);
-    EXPECT_FALSE(fileExists());
     registerWeatherClasses();
-
     ASSERT_TRUE(weather::save(plist::Dictionary{}));
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::NoLocalCity);
-    EXPECT_FALSE(fileExists());
-
     writeWeather(-1);
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::NoUpdateTime);
     EXPECT_FALSE(fileExists());
     EXPECT_EQ(RunLoop::main().pendingCount(), 0u);
-}
 
-TEST_F(LocationExport, MissingDocumentsFolderIsLoggedNotThrown) {
     std::filesystem::remove_all(root.host("/var/mobile/Documents"));
     writeWeather(0);
     log::Capture captured;
@@ -125,31 +99,7 @@ TEST_F(LocationExport, MissingDocumentsFolderIsLoggedNotThrown) {
     EXPECT_TRUE(captured.contains("myLocation.txt"));
 }
 
-TEST_F(LocationExport, MyLocationWritesOneFixThenStopsAndRestarts) {
-    writeWeather(0);
-    auto client = MyLocation::init();
-    ASSERT_NE(client->locationManager(), nullptr);
-    EXPECT_FALSE(client->locationManager()->isUpdating());
-
-    client->startFindingMe();
-    EXPECT_FALSE(fileExists());  // fixes arrive when the run loop runs
-    RunLoop::main().advance(CLLocationManager::kFixInterval);
-    EXPECT_EQ(root.readFile(kFile), "Lat=-33.868800\nLong=151.209300");
-    EXPECT_FALSE(client->locationManager()->isUpdating());
-
-    // Stopped: a moved device and more time write nothing.
-    auto data = weather::load();
-    data.set("DeviceLocation", coordinates(35.6762, 139.6503));
-    ASSERT_TRUE(weather::save(data));
-    RunLoop::main().advance(10);
-    EXPECT_EQ(root.readFile(kFile), "Lat=-33.868800\nLong=151.209300");
-
-    client->startFindingMe();
-    RunLoop::main().advance(CLLocationManager::kFixInterval);
-    EXPECT_EQ(root.readFile(kFile), "Lat=35.676200\nLong=139.650300");
-}
-
-TEST_F(LocationExport, MyLocationLogsFailuresAndKeepsTrying) {
+TEST_F(LocationExport, MyLocationWritesOneFixThenStopsLogsFailuresAndKeepsTrying) {
     ASSERT_TRUE(weather::save(plist::Dictionary{}));  // the device has no position yet
     auto client = MyLocation::init();
     log::Capture captured;
@@ -163,6 +113,14 @@ TEST_F(LocationExport, MyLocationLogsFailuresAndKeepsTrying) {
     RunLoop::main().advance(CLLocationManager::kFixInterval);
     EXPECT_EQ(root.readFile(kFile), "Lat=1.000000\nLong=2.000000");
     EXPECT_FALSE(client->locationManager()->isUpdating());
+
+    // Stopped: a moved device and more time write nothing, until started again.
+    ASSERT_TRUE(weather::save(plist::Dictionary{{"DeviceLocation", coordinates(35.6762, 139.6503)}}));
+    RunLoop::main().advance(10);
+    EXPECT_EQ(root.readFile(kFile), "Lat=1.000000\nLong=2.000000");
+    client->startFindingMe();
+    RunLoop::main().advance(CLLocationManager::kFixInterval);
+    EXPECT_EQ(root.readFile(kFile), "Lat=35.676200\nLong=139.650300");
 
     // A client that has gone leaves no pending work that could call into it.
     client->startFindingMe();
