@@ -35,23 +35,23 @@ TEST(ScriptLine, HashStartsACommentUnlessARowIndexFollows) {
 }
 
 TEST(RowRefParse, LabelsSectionLabelsAndIndices) {
-    RowRef label = RowRef::parse("Themes");
-    EXPECT_EQ(label.kind, RowRef::Kind::Label);
-    EXPECT_EQ(label.text, "Themes");
-
-    RowRef sectioned = RowRef::parse("General/On/Off");
-    EXPECT_EQ(sectioned.kind, RowRef::Kind::Label);  // split against the screen's titles
-    EXPECT_EQ(sectioned.text, "General/On/Off");
-
-    RowRef flat = RowRef::parse("#12");
-    EXPECT_EQ(flat.kind, RowRef::Kind::Index);
-    EXPECT_EQ(flat.row, 12);
-
-    RowRef pair = RowRef::parse("#1.2");
-    EXPECT_EQ(pair.kind, RowRef::Kind::SectionIndex);
-    EXPECT_EQ(pair.section, 1);
-    EXPECT_EQ(pair.row, 2);
-
+    const struct {
+        const char* text;
+        RowRef::Kind kind;
+        int section, row;
+    } cases[] = {
+        {"Themes", RowRef::Kind::Label, 0, 0},
+        {"General/On/Off", RowRef::Kind::Label, 0, 0},  // split against the screen's titles
+        {"#12", RowRef::Kind::Index, 0, 12},
+        {"#1.2", RowRef::Kind::SectionIndex, 1, 2},
+    };
+    for (const auto& c : cases) {
+        RowRef ref = RowRef::parse(c.text);
+        EXPECT_EQ(ref.kind, c.kind) << c.text;
+        EXPECT_EQ(ref.text, c.text);
+        EXPECT_EQ(ref.section, c.section) << c.text;
+        EXPECT_EQ(ref.row, c.row) << c.text;
+    }
     for (const char* notIndex : {"#", "#x", "#1.", "#.2", "#1.2.3", "#-1", "#99999999999"}) {
         EXPECT_EQ(RowRef::parse(notIndex).kind, RowRef::Kind::Label) << notIndex;
     }
@@ -78,41 +78,27 @@ TEST(ScriptParse, EveryGestureWithItsArguments) {
         "\n"
         "show\n");
     ASSERT_TRUE(script.ok()) << script.error();
-    auto steps = script->steps;
-    ASSERT_EQ(steps.size(), 16u);
-    EXPECT_EQ(steps[3].kind, GestureKind::Slide);
-    EXPECT_EQ(steps[3].row.text, "Opacity");
-    EXPECT_EQ(steps[3].number, -0.25);
-    steps.erase(steps.begin() + 3);
-    EXPECT_EQ(steps[0].kind, GestureKind::Tap);
-    EXPECT_EQ(steps[0].line, 2);
-    EXPECT_EQ(steps[0].source, "tap Themes");
-    EXPECT_EQ(steps[1].kind, GestureKind::Switch);
-    EXPECT_EQ(steps[1].row.text, "Lock Note/Enabled");
-    EXPECT_TRUE(steps[1].on);
-    EXPECT_FALSE(steps[2].on);
-    EXPECT_EQ(steps[2].row.kind, RowRef::Kind::Index);
-    EXPECT_EQ(steps[3].kind, GestureKind::Type);
-    EXPECT_EQ(steps[3].text, "12.5 px");
-    EXPECT_EQ(steps[3].row.kind, RowRef::Kind::SectionIndex);
-    EXPECT_EQ(steps[4].kind, GestureKind::Clear);
-    EXPECT_EQ(steps[5].kind, GestureKind::Return);
-    EXPECT_EQ(steps[6].kind, GestureKind::Alert);
-    EXPECT_EQ(steps[6].text, "Reset");
-    EXPECT_EQ(steps[7].kind, GestureKind::Button);
-    EXPECT_EQ(steps[7].text, "Done");
-    EXPECT_EQ(steps[8].kind, GestureKind::Back);
-    EXPECT_EQ(steps[9].kind, GestureKind::Move);
-    EXPECT_EQ(steps[9].row.row, 0);
-    EXPECT_EQ(steps[9].destination.row, 2);
-    EXPECT_EQ(steps[10].kind, GestureKind::KeyboardShow);
-    EXPECT_EQ(steps[10].number, 0);
-    EXPECT_EQ(steps[11].number, 300);
-    EXPECT_EQ(steps[12].kind, GestureKind::KeyboardHide);
-    EXPECT_EQ(steps[13].kind, GestureKind::Wait);
-    EXPECT_DOUBLE_EQ(steps[13].number, 0.1);
-    EXPECT_EQ(steps[14].kind, GestureKind::Show);
-    EXPECT_EQ(steps[14].line, 18);
+    using K = GestureKind;
+    // Kind, line, row text, text, number, on.
+    const std::tuple<K, int, std::string, std::string, double, bool> expected[] = {
+        {K::Tap, 2, "Themes", "", 0, false},       {K::Switch, 3, "Lock Note/Enabled", "", 0, true},
+        {K::Switch, 4, "#2", "", 0, false},        {K::Slide, 5, "Opacity", "", -0.25, false},
+        {K::Type, 6, "#0.1", "12.5 px", 0, false}, {K::Clear, 7, "Name", "", 0, false},
+        {K::Return, 8, "", "", 0, false},          {K::Alert, 9, "", "Reset", 0, false},
+        {K::Button, 10, "", "Done", 0, false},     {K::Back, 11, "", "", 0, false},
+        {K::Move, 12, "#0", "", 0, false},         {K::KeyboardShow, 13, "", "", 0, false},
+        {K::KeyboardShow, 14, "", "", 300, false}, {K::KeyboardHide, 15, "", "", 0, false},
+        {K::Wait, 16, "", "", 0.1, false},         {K::Show, 18, "", "", 0, false},
+    };
+    ASSERT_EQ(script->steps.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const auto& step = script->steps[i];
+        SCOPED_TRACE(step.source);
+        EXPECT_EQ(std::tie(step.kind, step.line, step.row.text, step.text, step.number, step.on),
+                  expected[i]);
+    }
+    EXPECT_EQ(script->steps[0].source, "tap Themes");
+    EXPECT_EQ(script->steps[10].destination.row, 2);
 }
 
 TEST(ScriptParse, ErrorsNameTheLineAndItsText) {
