@@ -85,10 +85,13 @@ private:
     // file writers refuse such values before they get here; this keeps any output parsable).
     void appendEscaped(std::string_view text) {
         if (!text::isXmlText(text)) {
-            std::string repaired = text::toXmlText(text);
-            appendEscaped(repaired);
+            appendEscapedXmlText(text::toXmlText(text));
             return;
         }
+        appendEscapedXmlText(text);
+    }
+
+    void appendEscapedXmlText(std::string_view text) {
         std::size_t start = 0;
         std::size_t i = 0;
         while (i < text.size()) {
@@ -215,6 +218,16 @@ private:
             out_.append("<dict/>\n");
             return;
         }
+        // Keys XML cannot carry are written repaired, in the order of the repaired keys; two
+        // that repair to the same key are one, with the later value, as a reader takes them.
+        if (!std::all_of(dictionary.begin(), dictionary.end(),
+                         [](const auto& entry) { return text::isXmlText(entry.first); })) {
+            std::vector<Dictionary::Entry> repaired;
+            for (const auto& [key, element] : dictionary)
+                repaired.emplace_back(text::toXmlText(key), element);
+            writeDictionary(Dictionary::fromEntries(std::move(repaired)), depth);
+            return;
+        }
         std::vector<const Dictionary::Entry*> sorted;
         sorted.reserve(dictionary.size());
         for (const auto& entry : dictionary) sorted.push_back(&entry);
@@ -227,7 +240,7 @@ private:
         for (const auto* entry : sorted) {
             indent(depth + 1);
             out_.append("<key>");
-            appendEscaped(entry->first);
+            appendEscapedXmlText(entry->first);
             out_.append("</key>\n");
             write(entry->second, depth + 1);
         }
