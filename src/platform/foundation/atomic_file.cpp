@@ -177,7 +177,11 @@ WholeFile readOpened(Disk& disk, Result<UniqueFd> opened, const std::string& sho
     } else if (static_cast<std::size_t>(result.identity.st_size) > maxBytes) {
         result.reason = shown + " is larger than " + std::to_string(maxBytes) + " bytes";
     } else {
-        result.bytes.resize(static_cast<std::size_t>(result.identity.st_size));
+        // Room for the read that finds the end (or a file that grew): growing the string
+        // would copy it.
+        const auto size = static_cast<std::size_t>(result.identity.st_size);
+        result.bytes.reserve(std::min(maxBytes, size + 4096));
+        result.bytes.resize(size);
         std::size_t have = 0;
         for (;;) {
             if (have == result.bytes.size()) {

@@ -46,7 +46,11 @@ Result<void> checkText(const Value& value);
 std::vector<std::string> repairText(Value& value);
 
 // The device's XML form: header lines, tabs, sorted keys, %.17g reals, trailing line feed.
+// Text XML cannot carry is written as U+FFFD.
 std::string writeXml(const Value& value);
+// The same in one pass with the check of checkText: text XML cannot carry gives its reason
+// instead.
+Result<std::string> writeXmlChecked(const Value& value);
 // Appends standard base64 with "=" padding, on one line.
 void appendBase64(std::string& out, std::span<const std::uint8_t> bytes);
 

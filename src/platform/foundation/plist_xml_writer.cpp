@@ -78,13 +78,17 @@ public:
         }
     }
 
+    // True when some text XML cannot carry was written as U+FFFD.
+    bool repaired() const { return repaired_; }
+
 private:
     void indent(int depth) { out_.append(static_cast<std::size_t>(depth), '\t'); }
 
     // Text XML cannot carry never reaches the file: such characters become U+FFFD (the
-    // file writers refuse such values before they get here; this keeps any output parsable).
+    // file writers refuse such values; this keeps any output parsable).
     void appendEscaped(std::string_view text) {
         if (!text::isXmlText(text)) {
+            repaired_ = true;
             appendEscapedXmlText(text::toXmlText(text));
             return;
         }
@@ -222,6 +226,7 @@ private:
         // that repair to the same key are one, with the later value, as a reader takes them.
         if (!std::all_of(dictionary.begin(), dictionary.end(),
                          [](const auto& entry) { return text::isXmlText(entry.first); })) {
+            repaired_ = true;
             std::vector<Dictionary::Entry> repaired;
             for (const auto& [key, element] : dictionary)
                 repaired.emplace_back(text::toXmlText(key), element);
@@ -249,7 +254,20 @@ private:
     }
 
     std::string& out_;
+    bool repaired_ = false;
 };
+
+// The whole document; `repaired` tells whether some text had to be repaired.
+std::string writeDocument(const Value& value, bool& repaired) {
+    std::string out;
+    out.reserve(kHeader.size() + kFooter.size() + estimateSize(value, 0));
+    out.append(kHeader);
+    XmlWriter writer(out);
+    writer.write(value, 0);
+    out.append(kFooter);
+    repaired = writer.repaired();
+    return out;
+}
 
 }  // namespace
 
@@ -273,12 +291,16 @@ void appendBase64(std::string& out, std::span<const std::uint8_t> bytes) {
 }
 
 std::string writeXml(const Value& value) {
-    std::string out;
-    out.reserve(kHeader.size() + kFooter.size() + estimateSize(value, 0));
-    out.append(kHeader);
-    XmlWriter(out).write(value, 0);
-    out.append(kFooter);
-    return out;
+    bool repaired = false;
+    return writeDocument(value, repaired);
+}
+
+Result<std::string> writeXmlChecked(const Value& value) {
+    bool repaired = false;
+    std::string out = writeDocument(value, repaired);
+    if (!repaired) return out;
+    auto checked = checkText(value);
+    return fail(checked ? std::string("text XML cannot carry") : checked.error());
 }
 
 }  // namespace vx::plist

@@ -278,10 +278,10 @@ Result<void> backUpUnparsable(int folder, const std::string& target, std::string
 
 // Text XML cannot carry is refused where it comes in: a change that brings some is not
 // saved. (What was already in the file was repaired when it was loaded.)
-Result<void> checkChangedText(const plist::Dictionary& dictionary, std::string_view shown) {
-    auto checked = plist::checkText(plist::Value(dictionary));
-    if (!checked) return failAndLog("not saved to " + std::string(shown) + ": " + checked.error());
-    return {};
+Result<std::string> serialise(plist::Dictionary dictionary, std::string_view shown) {
+    auto xml = plist::writeXmlChecked(plist::Value(std::move(dictionary)));
+    if (!xml) return failAndLog("not saved to " + std::string(shown) + ": " + xml.error());
+    return xml;
 }
 
 Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view devicePath,
@@ -304,8 +304,8 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
         case LoadedFile::Status::Dictionary: break;
     }
     if (!change(loaded.dictionary)) return SaveOutcome::Unchanged;
-    if (auto checked = checkChangedText(loaded.dictionary, shown); !checked)
-        return fail(checked.error());
+    auto xml = serialise(std::move(loaded.dictionary), shown);
+    if (!xml) return fail(xml.error());
     if (loaded.status == LoadedFile::Status::Unparsable) {
         if (auto backup = backUpUnparsable(parent.folder.get(), parent.name, shownFolder, loaded);
             !backup)
@@ -318,8 +318,7 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
         line += "\" held text XML cannot carry; it was saved with U+FFFD in its place";
         log::write(line);
     }
-    auto written = replaceFileAtomicallyAt(
-        parent.folder.get(), parent.name, plist::writeXml(plist::Value(loaded.dictionary)), 0644, shown);
+    auto written = replaceFileAtomicallyAt(parent.folder.get(), parent.name, *xml, 0644, shown);
     if (!written) return fail(written.error());
     return *written == Durability::Synced ? SaveOutcome::Written : SaveOutcome::WrittenFolderNotSynced;
 }
@@ -408,7 +407,8 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view d
                                                               std::chrono::milliseconds lockDeadline) {
     const std::string shown = DeviceRoot::normalise(devicePath);
     const std::string folder = str::stringByDeletingLastPathComponent(shown);
-    if (auto checked = checkChangedText(contents, shown); !checked) return fail(checked.error());
+    auto xml = serialise(std::move(contents), shown);
+    if (!xml) return fail(xml.error());
     if (auto made = jail::createFolders(folder); !made)
         return failAndLog("cannot save " + shown + ": " + made.error());
     auto locked = openAndLock(shown, lockDeadline);
@@ -425,8 +425,7 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view d
         if (!copied) return fail(copied.error());
         copy = std::move(copied.value());
     }
-    auto written = replaceFileAtomicallyAt(
-        folderFd, locked->parent.name, plist::writeXml(plist::Value(std::move(contents))), 0644, shown);
+    auto written = replaceFileAtomicallyAt(folderFd, locked->parent.name, *xml, 0644, shown);
     if (!written) {
         if (copy && copy->madeNow)
             currentDisk().removeAt(folderFd, copy->name);  // ignored: the old file is in place

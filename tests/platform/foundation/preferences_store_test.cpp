@@ -526,8 +526,9 @@ TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
         ASSERT_TRUE(saved) << "after kill " << kill;
         int counter = static_cast<int>(saved->find("counter")->intValue());
         EXPECT_GE(counter, lastSeen);
-        if (counter > 0)
+        if (counter > 0) {
             EXPECT_EQ(saved->find("padding")->string().size(), static_cast<std::size_t>(counter % 5000));
+        }
         lastSeen = counter;
     });
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("done", true)).ok());
