@@ -129,7 +129,9 @@ TEST_F(SettingsEditorTest, OptimisationWritesOptionsFirstAndNeverLeavesAThemeWit
     EXPECT_FALSE(frontAlert());
 
     // The write fails, by our own hand and the mover's (a folder stands at Options.plist):
-    // the script stays under its own name and nothing is left in the staging folder.
+    // the script stays under its own name (the backup name is free now, so a move would
+    // succeed) and nothing is left in the staging folder.
+    std::filesystem::remove(root.host(themeFile("config.js.bak")));
     std::filesystem::remove(root.host(themeFile("Options.plist")));
     root.makeFolder(themeFile("Options.plist"));
     root.makeFolder(std::string(kStagingFolder));
@@ -137,6 +139,7 @@ TEST_F(SettingsEditorTest, OptimisationWritesOptionsFirstAndNeverLeavesAThemeWit
     ASSERT_TRUE(extracted);
     EXPECT_EQ(extracted->entries.size(), 1u);
     EXPECT_TRUE(exists(themeFile("config.js")));
+    EXPECT_FALSE(exists(themeFile("config.js.bak")));
     EXPECT_TRUE(capture.contains("the settings script stays where it is"));
     EXPECT_TRUE(files::contentsOfDirectoryAtPath(kStagingFolder).empty());
 }

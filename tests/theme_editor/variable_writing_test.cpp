@@ -84,6 +84,7 @@ TEST(DeclarationLine, QuotedValuesAreEscapedAsJavaScriptStringsAndReadBack) {
     // The switch form is written unquoted, as it stands, and read back so.
     EXPECT_EQ(declarationLine(entry("s", "switch", "a\"b")), "var s = a\"b;");
     EXPECT_EQ(readDeclarationLine("var on = TRUE;")->value, "TRUE");
+    EXPECT_EQ(readDeclarationLine("var q = \" ;")->value, "\" ");  // one quote opens no string
     for (const char* notOurs : {"", "let x = 1;", "var x = \"open", "var x"})
         EXPECT_FALSE(readDeclarationLine(notOurs)) << notOurs;
 }
