@@ -77,11 +77,20 @@ function layers(page) {
     .sort((a, b) => a.z - b.z));
 }
 
+// The Echo theme's frame; one that was just put on the screen shows up once it has navigated.
+async function echoFrame(page) {
+  const isEcho = (f) => f !== page.mainFrame() && f.url().includes('/Widget.html') && f.url().includes(echoId);
+  const navigated = page.waitForEvent('framenavigated', { predicate: isEcho });
+  const shown = page.frames().find(isEcho);
+  if (!shown) return navigated;
+  navigated.catch(() => {});
+  return shown;
+}
+
 // What the Echo theme saw, once it saw a greeting other than `not`: a frame still on its way
 // to a new address may yet show its old page, and the wait carries on across the navigation.
 async function echoSeen(page, not = null) {
-  const frame = page.frames().find((f) => f.url().includes('/Widget.html') && f !== page.mainFrame() &&
-    f.url().includes(echoId));
+  const frame = await echoFrame(page);
   const handle = await frame.waitForFunction((old) => {
     const text = document.getElementById('seen')?.textContent;
     return text && JSON.parse(text).greeting !== old && text;
