@@ -45,15 +45,15 @@ std::optional<Array> arrayWithContentsOfFile(std::string_view devicePath) {
 }
 
 Result<void> writeFileAtomically(std::string_view devicePath, const Value& value) {
-    if (auto checked = checkText(value); !checked) {
-        std::string reason = "not saved to " + DeviceRoot::normalise(devicePath) + ": " +
-                             checked.error();
+    auto xml = writeXmlChecked(value);
+    if (!xml) {
+        std::string reason = "not saved to " + DeviceRoot::normalise(devicePath) + ": " + xml.error();
         log::write(reason);
         SaveWatch::note(reason);
         return fail(std::move(reason));
     }
     // A folder that could not be synced after the rename is logged; the file is in place.
-    auto written = replaceFileAtomically(devicePath, writeXml(value));
+    auto written = replaceFileAtomically(devicePath, *xml);
     // ignored by the watch: a caller may recover from a refused write (the theme editor
     // then asks the file mover), so only the caller knows whether this one was lost.
     if (!written) return fail(written.error());

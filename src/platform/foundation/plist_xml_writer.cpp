@@ -25,6 +25,7 @@ constexpr std::string_view kHeader =
 constexpr std::string_view kFooter = "</plist>\n";
 
 constexpr int kMaxDataIndent = 8;
+constexpr std::size_t kSmallDictionary = 16;
 constexpr int kBase64LineWidth = 76;
 
 // Dates outside years 0001..9999 do not fit the four-digit form; they are clamped.
@@ -233,9 +234,18 @@ private:
             writeDictionary(Dictionary::fromEntries(std::move(repaired)), depth);
             return;
         }
-        std::vector<const Dictionary::Entry*> sorted;
-        sorted.reserve(dictionary.size());
-        for (const auto& entry : dictionary) sorted.push_back(&entry);
+        // Most dictionaries are small: their order is found without allocating.
+        std::array<const Dictionary::Entry*, kSmallDictionary> few{};
+        std::vector<const Dictionary::Entry*> many;
+        std::span<const Dictionary::Entry*> sorted;
+        if (dictionary.size() <= kSmallDictionary) {
+            sorted = std::span(few.data(), dictionary.size());
+        } else {
+            many.resize(dictionary.size());
+            sorted = many;
+        }
+        std::size_t at = 0;
+        for (const auto& entry : dictionary) sorted[at++] = &entry;
         auto byKey = [](const auto* a, const auto* b) {
             return detail::lessByUtf16(a->first, b->first);
         };

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vx::str {
 
@@ -91,6 +92,40 @@ std::optional<std::size_t> matchFoldedAt(std::string_view text, std::size_t at,
         matched += piece.size();
     }
     return pos;
+}
+
+// A case-insensitive match of an ASCII needle where the text is ASCII too, byte by byte
+// (ASCII folds only A-Z, to a-z): whether it matches, or nothing when the text there is not
+// ASCII (or too short) and full folding must decide.
+std::optional<bool> asciiMatchAt(std::string_view text, std::size_t at, std::string_view needle) {
+    if (text.size() - at < needle.size()) return std::nullopt;
+    for (std::size_t k = 0; k < needle.size(); ++k) {
+        auto c = static_cast<unsigned char>(text[at + k]);
+        if (c >= 0x80) return std::nullopt;
+        auto n = static_cast<unsigned char>(needle[k]);
+        if ((c >= 'A' && c <= 'Z' ? c + 32 : c) != (n >= 'A' && n <= 'Z' ? n + 32 : n)) return false;
+    }
+    return true;
+}
+
+// From `from` on, the first byte where a match of a folded needle that starts with the
+// ASCII character `first` can begin: that character in either case, or any byte beyond
+// ASCII (such a character may fold to text that starts with it). Eight bytes at a time.
+std::size_t nextCandidate(std::string_view text, std::size_t from, char32_t first) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+    auto hasZeroByte = [](std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; };
+    const auto lower = static_cast<std::uint64_t>(first);
+    const std::uint64_t upper = first >= 'a' && first <= 'z' ? lower - 32 : lower;
+    std::size_t i = from;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        if ((word & kHighs) != 0 || hasZeroByte(word ^ (kOnes * lower)) ||
+            hasZeroByte(word ^ (kOnes * upper)))
+            break;
+    }
+    return i;
 }
 
 bool isAscii(std::string_view text) {
@@ -243,6 +278,10 @@ std::optional<std::size_t> matchAt(std::string_view text, std::size_t at, std::s
         if (text.substr(at, needle.size()) != needle) return std::nullopt;
         return at + needle.size();
     }
+    if (auto ascii = isAscii(needle) ? asciiMatchAt(text, at, needle) : std::nullopt) {
+        if (!*ascii) return std::nullopt;
+        return at + needle.size();
+    }
     return matchFoldedAt(text, at, foldedCodePoints(needle));
 }
 
@@ -256,11 +295,18 @@ std::optional<Range> rangeOfString(std::string_view haystack, std::string_view n
     }
     std::u32string folded = foldedCodePoints(needle);
     char32_t first = folded.front();
+    const bool asciiNeedle = isAscii(needle);
     for (std::size_t i = from; i < haystack.size();) {
+        if (first < 0x80 && (i = nextCandidate(haystack, i, first)) >= haystack.size()) break;
         auto byte = static_cast<unsigned char>(haystack[i]);
         if (byte < 0x80) {
             char32_t lower = byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
             if (lower != first) {
+                ++i;
+                continue;
+            }
+            if (auto ascii = asciiNeedle ? asciiMatchAt(haystack, i, needle) : std::nullopt) {
+                if (*ascii) return Range{i, i + needle.size()};
                 ++i;
                 continue;
             }

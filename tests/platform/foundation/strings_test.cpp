@@ -114,6 +114,10 @@ TEST(Strings, CaseInsensitiveSearchFoldsFully) {
     EXPECT_FALSE(rangeOfString("xx VAR y", "var", false));
     EXPECT_EQ(*rangeOfString("var var", "VAR", true, 1), (Range{4, 7}));
     EXPECT_EQ(*rangeOfString("größe", "SSE", true), (Range{4, 7}));
+    // Past long ASCII runs, read eight bytes at a time: a letter in either case, and a
+    // character beyond ASCII that folds to the needle.
+    EXPECT_EQ(*rangeOfString("a long line of code; vaR", "VAR", true), (Range{21, 24}));
+    EXPECT_EQ(*rangeOfString("a long line of code; \u212Aey", "key", true), (Range{21, 26}));
     EXPECT_EQ(*matchAt("VAR x", 0, "var ", true), 4u);
     EXPECT_FALSE(matchAt("VAR x", 0, "var ", false));
 }
