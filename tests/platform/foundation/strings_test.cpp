@@ -14,9 +14,8 @@ struct Vector {
 };
 
 TEST(Strings, BoolValueFollowsTheDeviceRules) {
-    for (const char* text : {"YES", "true", "t", "1", "-1", "+01", " 2", "1.0", "y", "\n\t Yes",
-                             "\u00A0"
-                             "1"})
+    for (const char* text :
+         {"YES", "true", "t", "1", "-1", "+01", " 2", "1.0", "y", "\n\t Yes", "\u00A01"})
         EXPECT_TRUE(boolValue(text)) << text;
     for (const char* text : {"0", "00", "0.9", "NO", "false", "", "x1", "+y", "-", "  "})
         EXPECT_FALSE(boolValue(text)) << text;
