@@ -71,10 +71,14 @@ SpecifierList PSListController::specifiers() { return specifiers_.value_or(Speci
 
 SpecifierList& PSListController::cachedSpecifiers() {
     if (!specifiers_) specifiers_.emplace();
+    groups_.reset();
     return *specifiers_;
 }
 
-void PSListController::setSpecifiers(SpecifierList specifiers) { specifiers_ = std::move(specifiers); }
+void PSListController::setSpecifiers(SpecifierList specifiers) {
+    specifiers_ = std::move(specifiers);
+    groups_.reset();
+}
 
 const SpecifierList& PSListController::shownSpecifiers() const {
     static const SpecifierList kNone;
@@ -104,8 +108,9 @@ SpecifierList PSListController::loadSpecifiersFromPlistName(std::string_view nam
     return std::move(file.specifiers);
 }
 
-std::vector<PSListController::Group> PSListController::groups() const {
-    std::vector<Group> groups;
+const std::vector<PSListController::Group>& PSListController::groups() const {
+    if (groups_) return *groups_;
+    std::vector<Group>& groups = groups_.emplace();
     const SpecifierList& rows = shownSpecifiers();
     for (std::size_t index = 0; index < rows.size(); ++index) {
         const SpecifierPtr& row = rows[index];
@@ -120,7 +125,7 @@ std::vector<PSListController::Group> PSListController::groups() const {
 }
 
 SpecifierPtr PSListController::specifierAtIndexPath(IndexPath indexPath) const {
-    std::vector<Group> all = groups();
+    const std::vector<Group>& all = groups();
     if (indexPath.section < 0 || indexPath.section >= static_cast<int>(all.size())) return nullptr;
     const Group& group = all[indexPath.section];
     if (indexPath.row < 0 || indexPath.row >= static_cast<int>(group.rows.size())) return nullptr;
@@ -129,7 +134,7 @@ SpecifierPtr PSListController::specifierAtIndexPath(IndexPath indexPath) const {
 
 std::optional<IndexPath> PSListController::indexPathForSpecifier(const SpecifierPtr& specifier) const {
     if (!specifier) return std::nullopt;
-    std::vector<Group> all = groups();
+    const std::vector<Group>& all = groups();
     for (std::size_t section = 0; section < all.size(); ++section) {
         const std::vector<std::size_t>& rows = all[section].rows;
         for (std::size_t row = 0; row < rows.size(); ++row) {
@@ -310,13 +315,13 @@ std::optional<int> PSListController::numberOfSectionsInTableView(UITableView&) {
 }
 
 int PSListController::numberOfRowsInSection(UITableView&, int section) {
-    std::vector<Group> all = groups();
+    const std::vector<Group>& all = groups();
     if (section < 0 || section >= static_cast<int>(all.size())) return 0;
     return static_cast<int>(all[section].rows.size());
 }
 
 std::optional<std::string> PSListController::titleForHeaderInSection(UITableView&, int section) {
-    std::vector<Group> all = groups();
+    const std::vector<Group>& all = groups();
     if (section < 0 || section >= static_cast<int>(all.size())) return std::nullopt;
     const SpecifierPtr& group = all[section].groupSpecifier;
     if (!group || group->name().empty()) return std::nullopt;
@@ -324,7 +329,7 @@ std::optional<std::string> PSListController::titleForHeaderInSection(UITableView
 }
 
 std::optional<std::string> PSListController::titleForFooterInSection(UITableView&, int section) {
-    std::vector<Group> all = groups();
+    const std::vector<Group>& all = groups();
     if (section < 0 || section >= static_cast<int>(all.size())) return std::nullopt;
     const SpecifierPtr& group = all[section].groupSpecifier;
     if (!group) return std::nullopt;

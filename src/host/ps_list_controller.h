@@ -46,7 +46,7 @@ public:
     // cached); pages override it to load and adjust their rows, keeping them in the cache.
     virtual SpecifierList specifiers();
     // The cached row list: whether there is one, the list itself (created empty on first
-    // use), and replacing it.
+    // use, handed out for change), and replacing it.
     bool hasSpecifiers() const { return specifiers_.has_value(); }
     SpecifierList& cachedSpecifiers();
     void setSpecifiers(SpecifierList specifiers);
@@ -145,7 +145,9 @@ protected:
         SpecifierPtr groupSpecifier;
         std::vector<std::size_t> rows;
     };
-    std::vector<Group> groups() const;
+    // Built once per row list and kept until the list is handed out for change
+    // (cachedSpecifiers, setSpecifiers), so each data-source call costs no rebuild.
+    const std::vector<Group>& groups() const;
 
     // Fills a cell for a row; pages with special rows extend it.
     virtual void configureCell(UITableViewCell& cell, const SpecifierPtr& specifier);
@@ -163,6 +165,7 @@ private:
     void tellTableAboutRow(const SpecifierPtr& specifier, bool inserted, IndexPath path, bool animated);
 
     std::optional<SpecifierList> specifiers_;
+    mutable std::optional<std::vector<Group>> groups_;
     std::shared_ptr<UITableView> table_;
     std::string bundlePath_{kDefaultBundlePath};
     mutable std::shared_ptr<Bundle> bundle_;

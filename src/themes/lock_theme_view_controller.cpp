@@ -1,5 +1,7 @@
 #include "themes/lock_theme_view_controller.h"
 
+#include <unordered_set>
+
 #include "platform/foundation/log.h"
 #include "platform/ui/page_table.h"
 #include "settings/preferences_file.h"
@@ -48,7 +50,19 @@ std::shared_ptr<UIView> LockThemeViewController::view() {
 
 void LockThemeViewController::scanThemes() {
     std::shared_ptr<const plist::Dictionary> preferences = readPreferencesCached();
-    dict_ = scanThemeFolders(enabledThemeFolders(preferences.get()));
+    setDict(scanThemeFolders(enabledThemeFolders(preferences.get())));
+}
+
+void LockThemeViewController::setDict(plist::Dictionary dict) {
+    dict_ = std::move(dict);
+    rowNames_.clear();
+    rowNames_.reserve(dict_.size());
+    for (std::size_t row = 0; row < dict_.size(); ++row) {
+        const plist::Dictionary* record = recordAtRow(static_cast<int>(row));
+        rowNames_.push_back(record ? stringEntry(*record, "name") : std::string());
+    }
+    rowSelected_.clear();
+    selectionChecked_ = false;
 }
 
 void LockThemeViewController::buildNavigationItem() {
@@ -77,7 +91,10 @@ std::optional<std::string> LockThemeViewController::titleForHeaderInSection(UITa
     return std::nullopt;
 }
 
+// The table asks this before building the rows of a load: the rows that follow look at the
+// file once between them.
 int LockThemeViewController::numberOfRowsInSection(UITableView&, int) {
+    selectionChecked_ = false;
     return static_cast<int>(dict_.size());
 }
 
@@ -86,25 +103,33 @@ std::shared_ptr<UITableViewCell> LockThemeViewController::cellForRowAtIndexPath(
     const std::string identifier(kCellIdentifier);
     auto cell = tableView.dequeueReusableCellWithIdentifier(identifier);
     if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, identifier);
-    const plist::Dictionary* record = recordAtRow(indexPath.row);
-    const std::string name = record ? stringEntry(*record, "name") : std::string();
-    cell->textLabel()->setText(name);
-    cell->setAccessoryType(record && themeNameIsSelected(name) ? UITableViewCellAccessoryType::Checkmark
-                                                               : UITableViewCellAccessoryType::None);
+    const auto row = static_cast<std::size_t>(indexPath.row);
+    const bool shown = indexPath.row >= 0 && row < rowNames_.size();
+    cell->textLabel()->setText(shown ? rowNames_[row] : std::string());
+    cell->setAccessoryType(shown && rowIsSelected(row) ? UITableViewCellAccessoryType::Checkmark
+                                                       : UITableViewCellAccessoryType::None);
     return cell;
 }
 
-bool LockThemeViewController::themeNameIsSelected(const std::string& name) {
-    std::shared_ptr<const plist::Dictionary> preferences = readPreferencesCached();
-    if (!namesValid_ || preferences != namesSource_) {
-        selectedNames_.clear();
-        for (const plist::Value& element : selectedThemes(preferences.get())) {
-            if (const std::string* stored = recordName(element)) selectedNames_.insert(*stored);
+// A row is checked when a selected record has its name.
+bool LockThemeViewController::rowIsSelected(std::size_t row) {
+    if (!selectionChecked_) {
+        std::shared_ptr<const plist::Dictionary> preferences = readPreferencesCached();
+        if (preferences != selectionSource_ || rowSelected_.size() != rowNames_.size()) {
+            std::unordered_set<std::string_view> selected;
+            for (const plist::Value& element : selectedThemes(preferences.get())) {
+                if (const std::string* stored = recordName(element)) selected.insert(*stored);
+            }
+            rowSelected_.assign(rowNames_.size(), false);
+            for (std::size_t index = 0; index < rowNames_.size(); ++index) {
+                rowSelected_[index] = recordAtRow(static_cast<int>(index)) != nullptr &&
+                                      selected.contains(rowNames_[index]);
+            }
+            selectionSource_ = std::move(preferences);
         }
-        namesSource_ = std::move(preferences);
-        namesValid_ = true;
+        selectionChecked_ = true;
     }
-    return selectedNames_.contains(name);
+    return rowSelected_[row];
 }
 
 void LockThemeViewController::didSelectRowAtIndexPath(UITableView& tableView, IndexPath indexPath) {

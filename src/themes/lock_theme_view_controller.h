@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "host/ps_view_controller.h"
 #include "platform/foundation/plist_value.h"
@@ -73,7 +73,7 @@ public:
     const std::shared_ptr<UITableView>& tblView() const { return tblView_; }
     void setTblView(std::shared_ptr<UITableView> table) { tblView_ = std::move(table); }
     const plist::Dictionary& dict() const { return dict_; }
-    void setDict(plist::Dictionary dict) { dict_ = std::move(dict); }
+    void setDict(plist::Dictionary dict);
     const std::shared_ptr<UIViewController>& controller() const { return controller_; }
     const std::shared_ptr<UINavigationController>& navCtrl() const { return navCtrl_; }
 
@@ -84,17 +84,20 @@ private:
     void scanThemes();
     void buildNavigationItem();
     void buildTable();
-    bool themeNameIsSelected(const std::string& name);
+    bool rowIsSelected(std::size_t row);
 
     std::shared_ptr<UITableView> tblView_;
     plist::Dictionary dict_;
     std::shared_ptr<UIViewController> controller_;
     std::shared_ptr<UINavigationController> navCtrl_;
-    // The selected names of one parsed state of the file, rebuilt whenever the cached read
-    // hands out another state; rows never parse the file themselves.
-    std::shared_ptr<const plist::Dictionary> namesSource_;
-    std::unordered_set<std::string> selectedNames_;
-    bool namesValid_ = false;
+    // The name each row shows, in row order, taken from the theme map when it is set.
+    std::vector<std::string> rowNames_;
+    // Whether each row's theme is selected, for one parsed state of the file; rebuilt when
+    // the cached read hands out another state. The file is looked at once per load of the
+    // table (a file saved a moment ago is parsed afresh on each read), never once per row.
+    std::shared_ptr<const plist::Dictionary> selectionSource_;
+    std::vector<bool> rowSelected_;
+    bool selectionChecked_ = false;
 };
 
 }  // namespace vx

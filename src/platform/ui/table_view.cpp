@@ -54,6 +54,7 @@ std::shared_ptr<UITableViewCell> UITableView::makeCell(UITableViewDataSource& so
         cell = std::make_shared<UITableViewCell>(UITableViewCellStyle::Default, "");
     }
     cell->setEditing(editing_);
+    if (!editing_) cell->setShowsReorderControl(false);  // what applyEditingToCells would set
     return cell;
 }
 
@@ -72,6 +73,21 @@ void UITableView::recycle(const std::shared_ptr<UITableViewCell>& cell) {
     if (!cell->reuseIdentifier().empty()) reusePool_[cell->reuseIdentifier()].push_back(cell);
 }
 
+// The cells leave the table last first, so each is near the end of the subview list (no
+// long search, no shift); put at the front of the reuse pool in that order, they come out of
+// it in table order.
+void UITableView::recycleAllCells() {
+    for (auto section = sections_.rbegin(); section != sections_.rend(); ++section) {
+        for (auto cell = section->cells.rbegin(); cell != section->cells.rend(); ++cell) {
+            if (!*cell) continue;
+            if ((*cell)->superviewPointer() == this) (*cell)->removeFromSuperview();
+            (*cell)->setSelected(false);
+            if (!(*cell)->reuseIdentifier().empty())
+                reusePool_[(*cell)->reuseIdentifier()].push_front(*cell);
+        }
+    }
+}
+
 void UITableView::reloadData() {
     if (reloading_) {
         reloadRequested_ = true;
@@ -84,9 +100,7 @@ void UITableView::reloadData() {
     int passes = 0;
     do {
         reloadRequested_ = false;
-        for (auto& section : sections_) {
-            for (auto& cell : section.cells) recycle(cell);
-        }
+        recycleAllCells();
         sections_.clear();
         selected_.reset();
         if (auto source = dataSource()) {
@@ -100,7 +114,7 @@ void UITableView::reloadData() {
     if (reloadRequested_) log::write("UITableView: the data source keeps asking for reloads; stopped");
     reloadRequested_ = false;
     reloading_ = false;
-    applyEditingToCells();
+    if (editing_) applyEditingToCells();  // out of editing, makeCell did it: one pass less
     layoutCells();
     log({TableChange::Kind::Reload, {}, UITableViewRowAnimation::None, false, false});
 }
@@ -113,8 +127,8 @@ std::shared_ptr<UITableViewCell> UITableView::dequeueReusableCellWithIdentifier(
     const std::string& identifier) {
     auto it = reusePool_.find(identifier);
     if (it == reusePool_.end() || it->second.empty()) return nullptr;
-    auto cell = it->second.front();
-    it->second.erase(it->second.begin());
+    auto cell = std::move(it->second.front());
+    it->second.pop_front();
     cell->prepareForReuse();
     return cell;
 }

@@ -255,6 +255,7 @@ private:
     Section buildSection(UITableViewDataSource& source, int section, int rows);
     int sectionCountFromSource(UITableViewDataSource& source);
     void recycle(const std::shared_ptr<UITableViewCell>& cell);
+    void recycleAllCells();
     void layoutCells();
     bool validPath(IndexPath path) const;
     bool countsAgreeWithSource();
@@ -271,7 +272,7 @@ private:
     std::shared_ptr<UIView> tableHeaderView_;
     std::shared_ptr<UIView> tableFooterView_;
     std::vector<Section> sections_;
-    std::map<std::string, std::vector<std::shared_ptr<UITableViewCell>>> reusePool_;
+    std::map<std::string, std::deque<std::shared_ptr<UITableViewCell>>> reusePool_;  // oldest first
     std::optional<IndexPath> selected_;
     bool allowsSelection_ = true;
     bool allowsSelectionDuringEditing_ = false;

@@ -116,10 +116,11 @@ void UIView::detachFromSuperview() {
     if (parent == nullptr) return;
     parent->willRemoveSubview(this);
     auto& siblings = parent->subviews_;
-    auto it = std::find_if(siblings.begin(), siblings.end(),
+    // From the back: views mostly leave last first (a table's reload), so the search is short.
+    auto it = std::find_if(siblings.rbegin(), siblings.rend(),
                            [this](const Ptr& v) { return v.get() == this; });
     superview_ = nullptr;
-    if (it != siblings.end()) siblings.erase(it);
+    if (it != siblings.rend()) siblings.erase(std::next(it).base());
     parent->setNeedsLayout();
 }
 
