@@ -1,15 +1,12 @@
 #include "web_host.h"
 
-#include <arpa/inet.h>
 #include <poll.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 
-#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <iostream>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -21,12 +18,12 @@
 #include "platform/darwin/darwin_notify.h"
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/plist_codec.h"
+#include "platform/foundation/root_jail.h"
+#include "web_request.h"
 
 namespace vx::web {
 
 namespace {
-
-using nlohmann::json;
 
 constexpr auto kStreamKeepAlive = std::chrono::seconds(15);
 constexpr int kTickMilliseconds = 200;
@@ -58,29 +55,6 @@ std::string randomToken() {
     return token;
 }
 
-// Compares without leaking through timing how much of the token was right.
-bool sameSecret(const std::string& given, const std::string& token) {
-    unsigned char difference = given.size() == token.size() ? 0 : 1;
-    for (std::size_t i = 0; i < token.size(); ++i) {
-        difference |= static_cast<unsigned char>(token[i] ^ (i < given.size() ? given[i] : 0));
-    }
-    return difference == 0;
-}
-
-std::optional<std::string> cookieValue(const std::string& header, const std::string& name) {
-    std::istringstream cookies(header);
-    for (std::string pair; std::getline(cookies, pair, ';');) {
-        const auto start = pair.find_first_not_of(' ');
-        if (start == std::string::npos) continue;
-        pair.erase(0, start);
-        if (pair.size() > name.size() && pair.compare(0, name.size(), name) == 0 &&
-            pair[name.size()] == '=') {
-            return pair.substr(name.size() + 1);
-        }
-    }
-    return std::nullopt;
-}
-
 // What identifies one version of the preferences file: a writer that posts nothing still
 // replaces the file (a new inode) or changes its size or times.
 struct FileIdentity {
@@ -96,11 +70,11 @@ struct FileIdentity {
     }
 };
 
+// Through the root jail, as the file is read: nothing on the way resolves out of the root.
 FileIdentity preferencesIdentity() {
-    struct stat info {};
-    // lstat: a link in place of the file is not followed out of the device root.
-    if (lstat(DeviceRoot::resolve(kPreferencesPath).c_str(), &info) != 0) return {};
-    return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_ctim};
+    auto info = jail::stat(kPreferencesPath);
+    if (!info) return {};
+    return {info->st_dev, info->st_ino, info->st_size, info->st_mtim, info->st_ctim};
 }
 
 // The change notifications the bundle's rows post, from the specifier files it carries.
@@ -127,8 +101,6 @@ double wallClockNow() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-std::string errorJson(const std::string& message) { return json{{"error", message}}.dump(); }
-
 void refuse(httplib::Response& response, int status, const std::string& message) {
     response.status = status;
     response.set_header("Connection", "close");
@@ -152,23 +124,7 @@ std::string regexEscaped(std::string_view text) {
     return out;
 }
 
-bool validClientId(const std::string& id) {
-    if (id.empty() || id.size() > 64) return false;
-    for (char c : id) {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-') return false;
-    }
-    return true;
-}
-
 }  // namespace
-
-bool isLoopbackAddress(const std::string& address) {
-    if (address == "localhost") return true;
-    in_addr v4{};
-    if (inet_pton(AF_INET, address.c_str(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
-    in6_addr v6{};
-    return inet_pton(AF_INET6, address.c_str(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
-}
 
 RouteRegistration::RouteRegistration(std::function<void(WebHost&)> addRoutes) {
     routeTable().push_back(std::move(addRoutes));
@@ -328,62 +284,41 @@ void WebHost::publishScreenIfChanged() {
     broadcaster_->publish(toJsonLine(screen), "");
 }
 
-// "HOST:PORT" as a browser sends it for this server's port.
-std::string WebHost::hostWithPort(const std::string& host) const {
-    return host + ":" + std::to_string(port_);
-}
-
 void WebHost::installChecks() {
     server_.set_payload_max_length(kMaxBodyBytes);
     server_.set_tcp_nodelay(true);  // an answer goes out in two writes; no waiting for an ACK
     server_.set_keep_alive_max_count(100000);
     server_.new_task_queue = [] { return new httplib::ThreadPool(kMaxEventStreams + kRequestThreads); };
 
-    server_.set_pre_routing_handler([this](const httplib::Request& request,
-                                           httplib::Response& response) {
-        const std::string host = request.get_header_value("Host");
-        const std::string bound = options_.bind.find(':') != std::string::npos
-                                      ? "[" + options_.bind + "]"
-                                      : options_.bind;
-        if (host != hostWithPort(bound) && host != hostWithPort("localhost") &&
-            host != hostWithPort("[::1]")) {
-            refuse(response, 403, "Forbidden: this server answers only to its own address");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (request.method == "GET") {
-            for (const auto& admits : admittedWithoutToken_)
-                if (admits(request.path)) return httplib::Server::HandlerResponse::Unhandled;
-        }
-        const std::string cookieName = "veltrix_token_" + std::to_string(port_);
-        if (request.path == "/" && request.has_param("token")) {
-            if (!sameSecret(request.get_param_value("token"), options_.token)) {
-                refuse(response, 403, "Forbidden: wrong token");
-                return httplib::Server::HandlerResponse::Handled;
+    server_.set_pre_routing_handler(
+        [this](const httplib::Request& request, httplib::Response& response) {
+            const std::string host = request.get_header_value("Host");
+            const std::string authorization = request.get_header_value("Authorization");
+            const std::string cookies = request.get_header_value("Cookie");
+            const std::string origin = request.get_header_value("Origin");
+            const std::string token = request.get_param_value("token");
+            RequestFacts facts{request.method, request.path, host, authorization, cookies};
+            if (request.has_header("Origin")) facts.origin = origin;
+            if (request.has_param("token")) facts.tokenParam = token;
+            bool admitted = false;
+            if (request.method == "GET") {
+                for (const auto& admits : admittedWithoutToken_)
+                    admitted = admitted || admits(request.path);
             }
-            response.status = 303;
-            response.set_header("Location", "/");
-            response.set_header(
-                "Set-Cookie", cookieName + "=" + options_.token + "; HttpOnly; SameSite=Strict; Path=/");
+            const Admission admission = rules_->admit(facts, admitted);
+            switch (admission.kind) {
+                case Admission::Kind::Pass: return httplib::Server::HandlerResponse::Unhandled;
+                case Admission::Kind::Refuse:
+                    refuse(response, admission.status, admission.message);
+                    break;
+                case Admission::Kind::SetCookie:
+                    response.status = admission.status;
+                    response.set_header("Location", "/");
+                    response.set_header("Set-Cookie", rules_->setCookieHeader());
+                    break;
+            }
             return httplib::Server::HandlerResponse::Handled;
-        }
-        std::string given;
-        const std::string authorization = request.get_header_value("Authorization");
-        if (authorization.rfind("Bearer ", 0) == 0) {
-            given = authorization.substr(7);
-        } else if (auto cookie = cookieValue(request.get_header_value("Cookie"), cookieName)) {
-            given = *cookie;
-        }
-        if (given.empty() || !sameSecret(given, options_.token)) {
-            refuse(response, 403, given.empty() ? "Forbidden: no token" : "Forbidden: wrong token");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        if (request.method == "POST" && request.has_header("Origin") &&
-            request.get_header_value("Origin") != "http://" + host) {
-            refuse(response, 403, "Forbidden: a request from another site");
-            return httplib::Server::HandlerResponse::Handled;
-        }
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
+        });
 
     server_.set_error_handler([](const httplib::Request&, httplib::Response& response) {
         if (response.body.empty()) {
@@ -429,25 +364,10 @@ void WebHost::installRoutes() {
     });
 
     post("/api/gesture", [this](const httplib::Request& request, httplib::Response& response) {
-        json body;
-        try {
-            body = json::parse(request.body);
-        } catch (const json::parse_error& error) {
+        auto line = gestureLine(request.body);
+        if (!line) {
             response.status = 400;
-            response.set_content(errorJson(std::string("the body is not JSON: ") + error.what()),
-                                 "application/json");
-            return;
-        }
-        if (!body.is_object() || !body.contains("line") || !body["line"].is_string()) {
-            response.status = 400;
-            response.set_content(errorJson("the body must be {\"line\": \"<one script line>\"}"),
-                                 "application/json");
-            return;
-        }
-        const std::string line = body["line"].get<std::string>();
-        if (line.find_first_of("\r\n") != std::string::npos) {
-            response.status = 400;
-            response.set_content(errorJson("one script line, without line breaks"), "application/json");
+            response.set_content(errorJson(line.error()), "application/json");
             return;
         }
         std::string client = request.get_header_value(kClientHeader);
@@ -456,13 +376,11 @@ void WebHost::installRoutes() {
         std::lock_guard lock(app_->lock);
         app_->catchUpWithFile();
         Result<void> done;
-        if (auto script = parseScript(line); !script) {
+        if (auto script = parseScript(*line); !script) {
             done = fail(script.error());
         } else {
             std::ostringstream discarded;  // `show` prints nothing here: the response is the screen
-            for (const auto& step : script->steps) {
-                if (done = runStep(app_->app, step, discarded); !done) break;
-            }
+            done = runScript(app_->app, *script, discarded);  // a failed save fails it, as in `run`
         }
         app_->seenFile = preferencesIdentity();  // this gesture's own save is no outside change
         Screen screen = app_->app.screen();
@@ -475,10 +393,7 @@ void WebHost::installRoutes() {
             response.set_content("{\"screen\":" + screenJson + "}", "application/json");
         } else {
             response.status = 422;
-            response.set_content(
-                "{\"error\":" + json(done.error()).dump(-1, ' ', false, json::error_handler_t::replace) +
-                    ",\"screen\":" + screenJson + "}",
-                "application/json");
+            response.set_content(errorJson(done.error(), screenJson), "application/json");
         }
     });
 
@@ -522,6 +437,7 @@ Result<void> WebHost::bind() {
                     (options_.port ? ":" + std::to_string(options_.port) : "") + ": " +
                     std::strerror(errno));
     }
+    rules_.emplace(options_.bind, port_, options_.token);
     return {};
 }
 

@@ -25,12 +25,14 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/settings_application.h"
 #include "platform/foundation/result.h"
+#include "web_request.h"
 
 namespace vx::web {
 
@@ -91,13 +93,13 @@ private:
     void installChecks();
     void installRoutes();
     void followClockAndFile();
-    std::string hostWithPort(const std::string& host) const;
 
     HostOptions options_;
     int port_ = 0;
     httplib::Server server_;
     std::unique_ptr<Application> app_;
     std::unique_ptr<ScreenBroadcaster> broadcaster_;
+    std::optional<RequestRules> rules_;  // once bound: the checks know the port
     std::vector<std::function<bool(const std::string&)>> admittedWithoutToken_;
     std::atomic<bool> stopping_{false};
     std::mutex tickMutex_;
@@ -109,8 +111,5 @@ private:
 struct RouteRegistration {
     explicit RouteRegistration(std::function<void(WebHost&)> addRoutes);
 };
-
-// Whether an address is a loopback one: 127.0.0.0/8, ::1 or "localhost".
-bool isLoopbackAddress(const std::string& address);
 
 }  // namespace vx::web

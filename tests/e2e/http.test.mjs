@@ -1,8 +1,9 @@
 // The HTTP interface of `veltrix-settings serve`, through raw requests (no browser).
 import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
 import { after, before, test } from 'node:test';
 
-import { demoDevice, gesture, request, serve } from './support.mjs';
+import { demoDevice, gesture, prefsWrite, readPreferences, request, serve } from './support.mjs';
 
 let device;
 let server;
@@ -51,6 +52,7 @@ test('each rule refuses with its status', async () => {
     ['opaque Origin', { method: 'POST', target: '/api/gesture', body: line, headers: { ...bearer, Origin: 'null' } }, 403],
     ['oversize body', { method: 'POST', target: '/api/gesture', body: 'x'.repeat(64 * 1024 + 1), headers: bearer }, 413],
     ['malformed JSON', { method: 'POST', target: '/api/gesture', body: '{"line":', headers: bearer }, 400],
+    ['a body that is not UTF-8', { method: 'POST', target: '/api/gesture', body: Buffer.from([0x7b, 0xff]), headers: bearer }, 400],
     ['no line', { method: 'POST', target: '/api/gesture', body: '{"lines":"back"}', headers: bearer }, 400],
     ['two lines', { method: 'POST', target: '/api/gesture', body: '{"line":"back\\nback"}', headers: bearer }, 400],
     ['dot segments', { target: '/../etc/passwd', headers: bearer }, 404],
@@ -84,4 +86,24 @@ test('gestures answer the screen, or the message run gives and the screen', asyn
   assert.equal((await gesture(server, 'fly away')).error, 'line 1: fly away: unknown gesture "fly"');
   assert.equal((await gesture(server, '# only a comment')).status, 200);
   assert.equal((await gesture(server, 'back')).screen.depth, 1);
+});
+
+test('a gesture whose save fails answers 422 with the reason and shows the stored value', async (t) => {
+  // Every fsync of the server fails (strace injects the error).
+  const inject = ['strace', '-f', '-o', '/dev/null', '-e', 'trace=fsync', '-e', 'inject=fsync:error=EIO'];
+  if (spawnSync(inject[0], [...inject.slice(1), '/bin/true']).status !== 0) return t.skip('strace cannot inject faults here');
+  const failing = demoDevice();
+  prefsWrite(failing.device, 'enabled', '-bool', 'YES');
+  const faulty = await serve(failing.device, { under: inject });
+  try {
+    const refused = await gesture(faulty, 'switch Enabled off');
+    assert.equal(refused.status, 422);
+    assert.match(refused.error, /^line 1: switch Enabled off: not saved: /);
+    const row = refused.screen.sections.flatMap((section) => section.rows).find((shown) => shown.label === 'Enabled');
+    assert.deepEqual(row.control, { kind: 'switch', on: true });
+    assert.equal(readPreferences(failing.device).enabled, true);
+  } finally {
+    await faulty.stop();
+    failing.remove();
+  }
 });

@@ -39,10 +39,14 @@ export function demoDevice() {
   return { scratch, device, remove: () => rmSync(scratch, { recursive: true, force: true }) };
 }
 
-// `veltrix-settings --root DEVICE [--lang L] serve ...`, once it printed its address.
-export async function serve(device, { lang = 'en', args = [] } = {}) {
-  const child = spawn(program, ['--root', device, '--lang', lang, 'serve', ...args], {
+// `veltrix-settings --root DEVICE [--lang L] serve ...`, once it printed its address;
+// `under` runs it under another program (its command line, the program's follows), in a
+// process group of their own that stop() signals as a whole.
+export async function serve(device, { lang = 'en', args = [], under = [] } = {}) {
+  const command = [...under, program, '--root', device, '--lang', lang, 'serve', ...args];
+  const child = spawn(command[0], command.slice(1), {
     env: { ...process.env, VELTRIX_NOTIFY_DIR: path.join(path.dirname(device), 'notify') },
+    detached: under.length > 0,
   });
   let errors = '';
   child.stderr.on('data', (chunk) => { errors += chunk; });
@@ -52,7 +56,8 @@ export async function serve(device, { lang = 'en', args = [] } = {}) {
     child, exited, url: line[0].slice('Serving '.length).trim(), base: line[1], port: Number(line[2]), token: line[3],
     errors: () => errors,
     async stop() {
-      child.kill('SIGTERM');
+      if (under.length > 0) process.kill(-child.pid, 'SIGTERM');
+      else child.kill('SIGTERM');
       return exited;
     },
   };
