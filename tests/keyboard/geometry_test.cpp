@@ -20,6 +20,14 @@ std::shared_ptr<UIView> nextAfter(UIScrollView& scroll, const UIView& prior) {
     return found;
 }
 
+TEST_F(KeyboardGeometry, StateBelongsToOneScrollViewAndGoesWithIt) {
+    std::weak_ptr<VXState> state = keyboardAvoidingState(*scroll);
+    EXPECT_EQ(keyboardAvoidingState(*scroll), state.lock());
+    EXPECT_NE(keyboardAvoidingState(*UIScrollView::initWithFrame(CGRectZero)), state.lock());
+    scroll.reset();
+    EXPECT_TRUE(state.expired());
+}
+
 TEST_F(KeyboardGeometry, InsetIsTheKeyboardPartAboveTheViewBottom) {
     // The other sides are the ones in force; scrolling moves the view's bottom, not K.
     scroll->setContentInset(UIEdgeInsetsMake(5, 6, 7, 8));
@@ -188,6 +196,18 @@ TEST_F(FourFields, SetUpGivesNextOrDoneAndItselfAsDelegateLeavingOthersAlone) {
     VX_initializeView(*plain, *single);
     EXPECT_EQ(single->returnKeyType(), UIReturnKeyType::Done);
     EXPECT_EQ(single->delegate(), nullptr);
+}
+
+TEST_F(FourFields, FirstResponderIsFoundDepthFirstBeneathTheViewNeverTheViewItself) {
+    window->addSubview(scroll);
+    auto holder = viewAt(0, 0, 320, 200);
+    auto nested = fieldAt(0, 0);
+    holder->addSubview(nested);
+    scroll->addSubview(holder);
+    EXPECT_EQ(VX_findFirstResponderBeneathView(*scroll, *scroll), nullptr);
+    ASSERT_TRUE(nested->becomeFirstResponder());
+    EXPECT_EQ(VX_findFirstResponderBeneathView(*scroll, *scroll), nested);
+    EXPECT_EQ(VX_findFirstResponderBeneathView(*scroll, *nested), nullptr);
 }
 
 }  // namespace

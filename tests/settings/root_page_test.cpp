@@ -33,10 +33,18 @@ TEST_F(RootPage, SixteenRowsThenThePluginsRowOnceAtIndexTenWhenTheFolderGainsAnE
     auto page = rootPage();
     auto rows = page->specifiers();
     ASSERT_EQ(rows.size(), 16u);
-    std::vector<std::string> actions;
-    for (const auto& row : rows)
+    std::vector<std::string> actions, links;
+    for (const auto& row : rows) {
         if (row->cellType() == PSCellType::Button) actions.push_back(row->actionName());
+        if (row->cellType() == PSCellType::Link) links.push_back(row->detailClassName());
+    }
     EXPECT_EQ(actions, (std::vector<std::string>{"getLocation:", "lauchDoc:"}));
+    for (const char* page :
+         {"LockNoteListController", "VeltrixHideListController", "LockBarListController",
+          "LockAdvancedController", "LockBatteryListController", "LockMiscListController",
+          "LockMoveListController", "VeltrixStringListController", "LockThemeViewController",
+          "WidgetCoordinatesController"})
+        EXPECT_NE(std::find(links.begin(), links.end(), page), links.end()) << page;
     EXPECT_EQ(rows[10]->detailClassName(), "VeltrixStringListController");
 
     root.makeFolder(kPlugins);
