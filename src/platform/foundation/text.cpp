@@ -117,6 +117,10 @@ std::size_t firstXmlFault(std::string_view text, std::size_t from, UChar32& foun
                 continue;
             }
         }
+        if (data[i] >= 0x20 && data[i] < 0x80) {  // one ASCII byte: short texts and tails
+            ++i;
+            continue;
+        }
         int32_t offset = 0;
         int32_t available = static_cast<int32_t>(std::min<std::size_t>(size - i, 4));
         UChar32 c;
