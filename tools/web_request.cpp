@@ -95,7 +95,7 @@ Result<std::string> gestureLine(std::string_view body) {
     json parsed;
     try {
         parsed = json::parse(body);
-    } catch (const json::parse_error& error) {
+    } catch (const json::exception& error) {  // a syntax error, or a number out of range
         return fail(std::string("the body is not JSON: ") + error.what());
     }
     const auto line = parsed.is_object() ? parsed.find("line") : parsed.end();

@@ -53,6 +53,7 @@ test('each rule refuses with its status', async () => {
     ['oversize body', { method: 'POST', target: '/api/gesture', body: 'x'.repeat(64 * 1024 + 1), headers: bearer }, 413],
     ['malformed JSON', { method: 'POST', target: '/api/gesture', body: '{"line":', headers: bearer }, 400],
     ['a body that is not UTF-8', { method: 'POST', target: '/api/gesture', body: Buffer.from([0x7b, 0xff]), headers: bearer }, 400],
+    ['a number out of range', { method: 'POST', target: '/api/gesture', body: '{"n":1E400,"line":"back"}', headers: bearer }, 400],
     ['no line', { method: 'POST', target: '/api/gesture', body: '{"lines":"back"}', headers: bearer }, 400],
     ['two lines', { method: 'POST', target: '/api/gesture', body: '{"line":"back\\nback"}', headers: bearer }, 400],
     ['dot segments', { target: '/../etc/passwd', headers: bearer }, 404],
