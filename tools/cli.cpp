@@ -112,7 +112,7 @@ fs::path userDataFolder() {
 fs::path defaultDeviceRoot() {
     std::error_code error;
     if (fs::is_directory("/var/mobile", error)) return "/";
-    const fs::path demo = userDataFolder() / "veltrix-settings" / "device";
+    fs::path demo = userDataFolder() / "veltrix-settings" / "device";
     if (!fs::exists(demo, error)) {
         if (auto laidOut = layOutDeviceRoot(demo); !laidOut) {
             reportFailure("cannot create the demo device " + demo.string() + ": " + laidOut.error());

@@ -27,8 +27,6 @@ namespace vx::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // ---- reading -----------------------------------------------------------------------------
 
 std::string formatReal(double real) {

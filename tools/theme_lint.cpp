@@ -94,7 +94,7 @@ private:
             // The reader names the line in its reason: "... (line N)".
             static const std::regex kLine(R"(^(.*) \(line ([0-9]+)\)$)");
             std::smatch found;
-            std::string reason = read.error();
+            const std::string& reason = read.error();
             if (std::regex_match(reason, found, kLine))
                 say(file, std::stoul(found[2]), LintSeverity::Error,
                     found[1].str() + "; the editor will show no rows");

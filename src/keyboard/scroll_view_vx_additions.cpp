@@ -190,8 +190,8 @@ void VX_findTextFieldAfterTextField(UIScrollView& self, const UIView& priorTextF
 }
 
 void VX_assignTextDelegateForViewsBeneathView(UIScrollView& self, const UIView& view) {
-    // Copied: setting up a field may not change the tree, but a delegate could.
-    const auto subviews = view.subviews();
+    // Copied on purpose: setting up a field may not change the tree, but a delegate could.
+    const auto subviews = view.subviews();  // NOLINT(performance-unnecessary-copy-initialization)
     for (const auto& subview : subviews) {
         if (!subview) continue;
         if (isTextInput(*subview))

@@ -53,7 +53,9 @@ SpecifierPtr VeltrixSettingsListController::makePluginsRow() {
 }
 
 void VeltrixSettingsListController::loadView() {
-    PSListController::loadView();
+    // The header goes in before the tint, so this page skips its parent's loadView (which
+    // tints at once) and tints itself last.
+    PSListController::loadView();  // NOLINT(bugprone-parent-virtual-call)
     setupHeader();
     setupTint();
 }

@@ -20,7 +20,7 @@ std::string quotedLine(std::string_view name, std::string_view value) {
 
 // A switch's value as written: its default, or false where that would leave no value.
 std::string switchValue(const OptionsEntry& entry) {
-    const std::string chosen = entryText(entry, kEntryDefault);
+    std::string chosen = entryText(entry, kEntryDefault);
     if (str::trimWhitespace(chosen).find_first_not_of("\n\r") == std::string::npos) return "false";
     return chosen;
 }
@@ -36,7 +36,7 @@ std::optional<std::string> optionLabelFor(const OptionsEntry& entry, const std::
 }  // namespace
 
 std::string declarationValue(const OptionsEntry& entry) {
-    const std::string chosen = entryText(entry, kEntryDefault);
+    std::string chosen = entryText(entry, kEntryDefault);
     if (entryText(entry, kEntryType) == kTypeSelect) {
         if (std::optional<std::string> value = optionValue(entry, chosen)) return *value;
     }

@@ -52,8 +52,11 @@ std::optional<std::string> Bundle::pathForResource(std::string_view name, std::s
     std::string file(name);
     if (!ext.empty()) file += "." + std::string(ext);
     std::vector<std::string> candidates{path_ + "/" + file};
-    for (const auto& language : searchLanguages())
-        candidates.push_back(path_ + "/" + language + ".lproj/" + file);
+    for (const auto& language : searchLanguages()) {
+        std::string candidate = path_ + "/";
+        candidate.append(language).append(".lproj/").append(file);
+        candidates.push_back(std::move(candidate));
+    }
     for (const auto& candidate : candidates)
         if (files::fileExistsAtPath(candidate)) return candidate;
     return std::nullopt;

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "platform/foundation/atomic_file.h"
@@ -18,8 +17,6 @@
 
 namespace vx {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Across file systems: the bytes go to the destination through the atomic replacement
 // (temporary file, sync, rename, folder sync), and only then is the source unlinked, so

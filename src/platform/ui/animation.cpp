@@ -64,7 +64,7 @@ void AnimationRecorder::recordChange(const UIView& view, std::string property, A
     change.view = sharedFrom(const_cast<UIView*>(&view));
     change.identity = &view;
     change.property = std::move(property);
-    change.value = std::move(value);
+    change.value = value;
     change.blockId = currentBlockId();
     change.animatedSetter = animatedSetter;
     changes_.push_back(std::move(change));

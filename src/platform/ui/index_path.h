@@ -12,6 +12,7 @@ struct IndexPath {
     // indexPathForRow:inSection:
     static constexpr IndexPath indexPathForRow(int row, int section) { return {section, row}; }
 
+    // NOLINTNEXTLINE(modernize-use-nullptr): clang-tidy 14 misreads a defaulted <=>
     auto operator<=>(const IndexPath&) const = default;
     bool operator==(const IndexPath&) const = default;
 };

@@ -345,6 +345,7 @@ void UITableView::deleteRowsAtIndexPaths(const std::vector<IndexPath>& paths,
 void UITableView::insertSections(const std::vector<int>& sections, UITableViewRowAnimation animation) {
     auto keepAlive = sharedFrom(this);
     std::vector<IndexPath> logged;
+    logged.reserve(sections.size());
     for (int s : sections) logged.push_back({s, 0});
     log({TableChange::Kind::InsertSections, logged, animation,
          animation != UITableViewRowAnimation::None, false});
@@ -375,6 +376,7 @@ void UITableView::insertSections(const std::vector<int>& sections, UITableViewRo
 void UITableView::deleteSections(const std::vector<int>& sections, UITableViewRowAnimation animation) {
     auto keepAlive = sharedFrom(this);
     std::vector<IndexPath> logged;
+    logged.reserve(sections.size());
     for (int s : sections) logged.push_back({s, 0});
     log({TableChange::Kind::DeleteSections, logged, animation,
          animation != UITableViewRowAnimation::None, false});

@@ -88,7 +88,8 @@ std::shared_ptr<UIView> UIView::superview() const { return sharedFrom(superview_
 void UIView::addSubview(const Ptr& view) { insertSubview(view, subviews_.size()); }
 
 void UIView::insertSubview(const Ptr& viewArgument, std::size_t index) {
-    Ptr view = viewArgument;  // the argument may live in the old superview's list
+    // Copied on purpose: the argument may live in the old superview's list.
+    Ptr view = viewArgument;  // NOLINT(performance-unnecessary-copy-initialization)
     if (!view) return;
     if (view.get() == this || isDescendantOfView(view.get())) {
         log::write("UIView: refusing to add a view inside itself");
@@ -306,8 +307,7 @@ void UIView::animateWithDuration(double duration, const std::function<void()>& a
 }
 
 void UIView::recordChange(std::string property, AnimatedValue value, bool animatedSetter) const {
-    AnimationRecorder::shared().recordChange(*this, std::move(property), std::move(value),
-                                             animatedSetter);
+    AnimationRecorder::shared().recordChange(*this, std::move(property), value, animatedSetter);
 }
 
 }  // namespace vx
