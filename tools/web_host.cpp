@@ -297,7 +297,8 @@ void WebHost::installChecks() {
             const std::string cookies = request.get_header_value("Cookie");
             const std::string origin = request.get_header_value("Origin");
             const std::string token = request.get_param_value("token");
-            RequestFacts facts{request.method, request.path, host, authorization, cookies};
+            RequestFacts facts{request.method, request.path, host,        authorization,
+                               cookies,        std::nullopt, std::nullopt};
             if (request.has_header("Origin")) facts.origin = origin;
             if (request.has_param("token")) facts.tokenParam = token;
             bool admitted = false;
