@@ -25,7 +25,8 @@ Screen sampleScreen() {
     first.rows.push_back({"Mode", "Fast", RowAccessory::Disclosure, std::monostate{}, true});
     first.rows.push_back({"Opacity", "0.5", RowAccessory::None, SliderControl{0.5, 0, 1}, false});
     ScreenSection second;
-    second.rows.push_back({"Clock", "", RowAccessory::Checkmark, std::monostate{}, true});
+    second.rows.push_back({"Clock", "", RowAccessory::Checkmark, std::monostate{}, true, true});
+    second.rows.push_back({"Dim", "", RowAccessory::None, SwitchControl{false}, false});
     screen.sections = {first, second};
     screen.alert = ScreenAlert{
         "Reset Widget Coordinates", "Would you like to reset", {"Reset", "Cancel"}};
@@ -80,6 +81,8 @@ TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
     EXPECT_EQ(rows[2]["accessory"], "disclosure");
     EXPECT_EQ(rows[2]["detail"], "Fast");
     EXPECT_EQ(sections[1]["rows"][0]["accessory"], "checkmark");
+    EXPECT_EQ(sections[1]["rows"][0]["movable"], true);
+    EXPECT_EQ(sections[1]["rows"][1]["control"], (json{{"kind", "switch"}, {"on", false}}));
     EXPECT_EQ(rows[0]["accessory"], "none");
 
     EXPECT_EQ(parsed["alert"], (json{{"title", "Reset Widget Coordinates"},
@@ -124,6 +127,7 @@ TEST(ScreenText, ShowsRowsControlsAccessoriesAndAlert) {
     EXPECT_NE(text.find("#0.2  Mode  | Fast  >"), std::string::npos);
     EXPECT_NE(text.find("footer: Applies at once"), std::string::npos);
     EXPECT_NE(text.find("#1.0  Clock  (checked)"), std::string::npos);
+    EXPECT_NE(text.find("#1.1  Dim  [off]"), std::string::npos) << text;
     EXPECT_NE(text.find("alert: Reset Widget Coordinates - Would you like to reset  [Reset] [Cancel]"),
               std::string::npos);
 }
