@@ -63,6 +63,27 @@ std::string detectCharset(std::string_view bytes) {
     return name;
 }
 
+// Top bit of each byte in a word of eight.
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// The eight bytes at `data` as one word, for skipping runs of ASCII a word at a time.
+uint64_t wordAt(const uint8_t* data) {
+    uint64_t word;
+    std::memcpy(&word, data, sizeof word);
+    return word;
+}
+
+// The code point that starts at byte `i`, negative when the bytes are not valid UTF-8;
+// `length` gets the bytes it spans.
+UChar32 codePointAt(const uint8_t* data, std::size_t size, std::size_t i, std::size_t& length) {
+    int32_t offset = 0;
+    const auto available = static_cast<int32_t>(std::min<std::size_t>(size - i, 4));
+    UChar32 c;
+    U8_NEXT(data + i, offset, available, c);
+    length = static_cast<std::size_t>(offset);
+    return c;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -71,24 +92,17 @@ bool isValidUtf8(std::string_view bytes) {
     std::size_t i = 0;
     while (i < size) {
         // Runs of ASCII eight bytes at a time: property-list readers check whole files.
-        if (size - i >= 8) {
-            uint64_t chunk;
-            std::memcpy(&chunk, data + i, 8);
-            if ((chunk & 0x8080808080808080ull) == 0) {
-                i += 8;
-                continue;
-            }
+        if (size - i >= 8 && (wordAt(data + i) & kHighBits) == 0) {
+            i += 8;
+            continue;
         }
         if (data[i] < 0x80) {
             ++i;
             continue;
         }
-        int32_t offset = 0;
-        int32_t available = static_cast<int32_t>(std::min<std::size_t>(size - i, 4));
-        UChar32 c;
-        U8_NEXT(data + i, offset, available, c);
-        if (c < 0) return false;
-        i += static_cast<std::size_t>(offset);
+        std::size_t length = 0;
+        if (codePointAt(data, size, i, length) < 0) return false;
+        i += length;
     }
     return true;
 }
@@ -108,10 +122,9 @@ std::size_t firstXmlFault(std::string_view text, std::size_t from, UChar32& foun
     std::size_t i = from;
     while (i < size) {
         if (size - i >= 8) {  // runs of printable ASCII eight bytes at a time
-            uint64_t chunk;
-            std::memcpy(&chunk, data + i, 8);
-            bool highOrControl = (chunk & 0x8080808080808080ull) != 0 ||
-                                 ((chunk - 0x2020202020202020ull) & ~chunk & 0x8080808080808080ull) != 0;
+            const uint64_t word = wordAt(data + i);
+            const bool highOrControl = (word & kHighBits) != 0 ||
+                                       ((word - 0x2020202020202020ull) & ~word & kHighBits) != 0;
             if (!highOrControl) {
                 i += 8;
                 continue;
@@ -121,16 +134,12 @@ std::size_t firstXmlFault(std::string_view text, std::size_t from, UChar32& foun
             ++i;
             continue;
         }
-        int32_t offset = 0;
-        int32_t available = static_cast<int32_t>(std::min<std::size_t>(size - i, 4));
-        UChar32 c;
-        U8_NEXT(data + i, offset, available, c);
+        const UChar32 c = codePointAt(data, size, i, length);
         if (c < 0 || !xmlAllows(static_cast<char32_t>(c))) {
             found = c;
-            length = static_cast<std::size_t>(offset);
             return i;
         }
-        i += static_cast<std::size_t>(offset);
+        i += length;
     }
     return std::string_view::npos;
 }
