@@ -22,6 +22,8 @@ public:
             const auto iterations = static_cast<double>(run.iterations);
             seconds_[run.benchmark_name()] = {run.real_accumulated_time / iterations,
                                               run.cpu_accumulated_time / iterations};
+            for (const auto& [name, counter] : run.counters)
+                counters_[run.benchmark_name() + "|" + name] = counter.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -30,6 +32,11 @@ public:
     // did not run.
     double real(const std::string& name) const { return find(name).real; }
     double cpu(const std::string& name) const { return find(name).cpu; }
+    // A counter the run set (as reported), 0 when it did not run.
+    double counter(const std::string& name, const std::string& counterName) const {
+        auto found = counters_.find(name + "|" + counterName);
+        return found == counters_.end() ? 0.0 : found->second;
+    }
 
 private:
     Time find(const std::string& name) const {
@@ -39,6 +46,7 @@ private:
     }
 
     std::map<std::string, Time> seconds_;
+    std::map<std::string, double> counters_;
 };
 
 inline double ratio(double a, double b) { return b > 0 ? a / b : 0.0; }

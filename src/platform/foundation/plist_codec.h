@@ -49,8 +49,10 @@ std::vector<std::string> repairText(Value& value);
 // Text XML cannot carry is written as U+FFFD.
 std::string writeXml(const Value& value);
 // The same in one pass with the check of checkText: text XML cannot carry gives its reason
-// instead.
-Result<std::string> writeXmlChecked(const Value& value);
+// instead. `readsBackExactly`, when given, is set to whether parsing the output gives back
+// exactly `value`, key order included (not so when a dictionary's keys were out of order,
+// or a date or real had to be rounded).
+Result<std::string> writeXmlChecked(const Value& value, bool* readsBackExactly = nullptr);
 // Appends standard base64 with "=" padding, on one line.
 void appendBase64(std::string& out, std::span<const std::uint8_t> bytes);
 

@@ -32,13 +32,6 @@ constexpr int kBase64LineWidth = 76;
 constexpr double kEarliestDate = -62135596800.0 - static_cast<double>(Date::kReferenceUnixSeconds);
 constexpr double kLatestDate = 253402300799.0 - static_cast<double>(Date::kReferenceUnixSeconds);
 
-constexpr std::array<bool, 256> makeEscapeTable() {
-    std::array<bool, 256> table{};
-    table['<'] = table['>'] = table['&'] = true;
-    return table;
-}
-constexpr std::array<bool, 256> kNeedsEscape = makeEscapeTable();
-
 // Rough size of the output, so that the string is allocated once.
 std::size_t estimateSize(const Value& value, std::size_t depth) {
     constexpr std::size_t kTagOverhead = 24;
@@ -81,6 +74,9 @@ public:
 
     // True when some text XML cannot carry was written as U+FFFD.
     bool repaired() const { return repaired_; }
+    // True while reading the output back gives exactly the value written: no text repaired,
+    // every dictionary already in key order, no date or real rounded.
+    bool readsBackExactly() const { return !repaired_ && !reordered_ && !rounded_; }
 
 private:
     void indent(int depth) { out_.append(static_cast<std::size_t>(depth), '\t'); }
@@ -88,46 +84,9 @@ private:
     // Text XML cannot carry never reaches the file: such characters become U+FFFD (the
     // file writers refuse such values; this keeps any output parsable).
     void appendEscaped(std::string_view text) {
-        if (!text::isXmlText(text)) {
-            repaired_ = true;
-            appendEscapedXmlText(text::toXmlText(text));
-            return;
-        }
-        appendEscapedXmlText(text);
-    }
-
-    void appendEscapedXmlText(std::string_view text) {
-        std::size_t start = 0;
-        std::size_t i = 0;
-        while (i < text.size()) {
-            i = skipPlainWords(text, i);
-            for (const std::size_t wordEnd = std::min(i + 8, text.size()); i < wordEnd; ++i) {
-                const char c = text[i];
-                if (!kNeedsEscape[static_cast<unsigned char>(c)]) continue;
-                out_.append(text.data() + start, i - start);
-                out_.append(c == '<' ? "&lt;" : c == '>' ? "&gt;" : "&amp;");
-                start = i + 1;
-            }
-        }
-        out_.append(text.data() + start, text.size() - start);
-    }
-
-    // The first position from `from` on, in steps of eight bytes, whose word may hold a
-    // character to escape: most text has none, and a word is checked in a few operations.
-    static std::size_t skipPlainWords(std::string_view text, std::size_t from) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-        constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-        auto hasZeroByte = [](std::uint64_t word) { return ((word - kOnes) & ~word & kHighs) != 0; };
-        std::size_t i = from;
-        for (; i + 8 <= text.size(); i += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, 8);
-            // '<' (0x3C) and '>' (0x3E) differ only in bit 1: one test finds both.
-            if (hasZeroByte((word | (kOnes * 0x02)) ^ (kOnes * '>')) ||
-                hasZeroByte(word ^ (kOnes * '&')))
-                break;
-        }
-        return i;
+        if (text::appendEscapedXmlText(out_, text)) return;
+        repaired_ = true;
+        text::appendEscapedXmlText(out_, text::toXmlText(text));  // ignored: repaired text passes
     }
 
     void writeInteger(std::int64_t number) {
@@ -141,10 +100,12 @@ private:
     void writeReal(double number) {
         out_.append("<real>");
         if (std::isnan(number)) {
+            rounded_ = true;  // NaN never compares equal, not even to itself
             out_.append("nan");
         } else if (std::isinf(number)) {
             out_.append(number > 0 ? "+infinity" : "-infinity");
         } else if (number == 0.0) {
+            rounded_ = rounded_ || std::signbit(number);
             out_.append("0.0");
         } else {
             // Same digits as printf("%.17g").
@@ -170,6 +131,7 @@ private:
     void writeDate(double sinceReferenceDate) {
         double clamped = std::isnan(sinceReferenceDate) ? 0.0 : sinceReferenceDate;
         clamped = std::clamp(std::floor(clamped), kEarliestDate, kLatestDate);
+        rounded_ = rounded_ || clamped != sinceReferenceDate;
         auto unixSeconds = static_cast<std::int64_t>(clamped) + Date::kReferenceUnixSeconds;
         std::int64_t days = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
         auto secondOfDay = static_cast<unsigned>(unixSeconds - days * 86400);
@@ -249,13 +211,15 @@ private:
         auto byKey = [](const auto* a, const auto* b) {
             return detail::lessByUtf16(a->first, b->first);
         };
-        if (!std::is_sorted(sorted.begin(), sorted.end(), byKey))
+        if (!std::is_sorted(sorted.begin(), sorted.end(), byKey)) {
+            reordered_ = true;
             std::sort(sorted.begin(), sorted.end(), byKey);
+        }
         out_.append("<dict>\n");
         for (const auto* entry : sorted) {
             indent(depth + 1);
             out_.append("<key>");
-            appendEscapedXmlText(entry->first);
+            text::appendEscapedXmlText(out_, entry->first);  // ignored: keys were checked above
             out_.append("</key>\n");
             write(entry->second, depth + 1);
         }
@@ -265,10 +229,13 @@ private:
 
     std::string& out_;
     bool repaired_ = false;
+    bool reordered_ = false;
+    bool rounded_ = false;
 };
 
-// The whole document; `repaired` tells whether some text had to be repaired.
-std::string writeDocument(const Value& value, bool& repaired) {
+// The whole document; `repaired` tells whether some text had to be repaired, `exact` whether
+// it reads back as exactly `value`.
+std::string writeDocument(const Value& value, bool& repaired, bool& exact) {
     std::string out;
     out.reserve(kHeader.size() + kFooter.size() + estimateSize(value, 0));
     out.append(kHeader);
@@ -276,6 +243,7 @@ std::string writeDocument(const Value& value, bool& repaired) {
     writer.write(value, 0);
     out.append(kFooter);
     repaired = writer.repaired();
+    exact = writer.readsBackExactly();
     return out;
 }
 
@@ -302,12 +270,15 @@ void appendBase64(std::string& out, std::span<const std::uint8_t> bytes) {
 
 std::string writeXml(const Value& value) {
     bool repaired = false;
-    return writeDocument(value, repaired);
+    bool exact = false;
+    return writeDocument(value, repaired, exact);
 }
 
-Result<std::string> writeXmlChecked(const Value& value) {
+Result<std::string> writeXmlChecked(const Value& value, bool* readsBackExactly) {
     bool repaired = false;
-    std::string out = writeDocument(value, repaired);
+    bool exact = false;
+    std::string out = writeDocument(value, repaired, exact);
+    if (readsBackExactly) *readsBackExactly = exact;
     if (!repaired) return out;
     auto checked = checkText(value);
     return fail(checked ? std::string("text XML cannot carry") : checked.error());

@@ -183,7 +183,16 @@ struct LoadedFile {
     std::vector<std::string> repairedKeys;
 };
 
-LoadedFile loadFile(std::string_view devicePath) {
+// What this process last wrote to a file, kept for its next save there: a save re-reads the
+// file under the lock, and when the bytes are exactly these, parsing them would give back
+// `dictionary` (the writer said so), so the parse is skipped. Anything else on disk, from
+// any writer, is parsed as usual.
+struct LastWritten {
+    std::string bytes;
+    plist::Dictionary dictionary;
+};
+
+LoadedFile loadFile(std::string_view devicePath, LastWritten* lastWritten = nullptr) {
     const std::string shown = DeviceRoot::normalise(devicePath);
     LoadedFile loaded;
     for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
@@ -201,6 +210,11 @@ LoadedFile loadFile(std::string_view devicePath) {
     if (!loaded.file.stable) {
         loaded.status = LoadedFile::Status::Unreadable;
         loaded.reason = shown + " kept changing while it was read";
+        return loaded;
+    }
+    if (lastWritten && lastWritten->bytes == loaded.file.bytes) {
+        loaded.status = LoadedFile::Status::Dictionary;
+        loaded.dictionary = std::move(lastWritten->dictionary);
         return loaded;
     }
     auto parsed = plist::parseLenient(loaded.file.bytes);
@@ -278,10 +292,41 @@ Result<void> backUpUnparsable(int folder, const std::string& target, std::string
 
 // Text XML cannot carry is refused where it comes in: a change that brings some is not
 // saved. (What was already in the file was repaired when it was loaded.)
-Result<std::string> serialise(plist::Dictionary dictionary, std::string_view shown) {
-    auto xml = plist::writeXmlChecked(plist::Value(std::move(dictionary)));
+Result<std::string> serialise(const plist::Value& value, std::string_view shown,
+                              bool* readsBackExactly = nullptr) {
+    auto xml = plist::writeXmlChecked(value, readsBackExactly);
     if (!xml) return failAndLog("not saved to " + std::string(shown) + ": " + xml.error());
     return xml;
+}
+
+// Files this process saved, by host path. Each entry is taken out by the save that uses it
+// (saves of one file are serialised by its lock) and put back only after a write that
+// succeeded, so a failed or refused save leaves nothing stale behind.
+class LastWrittenFiles {
+public:
+    std::optional<LastWritten> take(const std::string& hostPath) {
+        std::lock_guard guard(mutex_);
+        auto found = entries_.find(hostPath);
+        if (found == entries_.end()) return std::nullopt;
+        LastWritten taken = std::move(found->second);
+        entries_.erase(found);
+        return taken;
+    }
+    void keep(const std::string& hostPath, LastWritten written) {
+        std::lock_guard guard(mutex_);
+        if (entries_.size() >= kMaxFiles) entries_.clear();  // a few files are saved often
+        entries_.insert_or_assign(hostPath, std::move(written));
+    }
+
+private:
+    static constexpr std::size_t kMaxFiles = 4;
+    std::mutex mutex_;
+    std::map<std::string, LastWritten> entries_;
+};
+
+LastWrittenFiles& lastWrittenFiles() {
+    static LastWrittenFiles files;
+    return files;
 }
 
 Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view devicePath,
@@ -289,7 +334,10 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
     const std::string shown = DeviceRoot::normalise(devicePath);
     const std::string shownFolder = str::stringByDeletingLastPathComponent(shown);
     removeLeftovers(currentDisk(), parent.folder.get(), parent.name, shownFolder);
-    LoadedFile loaded = loadFile(devicePath);
+    const std::string hostPath = DeviceRoot::resolve(devicePath).string();
+    std::optional<LastWritten> lastWritten = lastWrittenFiles().take(hostPath);
+    LoadedFile loaded = loadFile(devicePath, lastWritten ? &*lastWritten : nullptr);
+    lastWritten.reset();
     switch (loaded.status) {
         case LoadedFile::Status::Unreadable: return failAndLog(loaded.reason + "; nothing was written");
         case LoadedFile::Status::Missing:
@@ -304,7 +352,9 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
         case LoadedFile::Status::Dictionary: break;
     }
     if (!change(loaded.dictionary)) return SaveOutcome::Unchanged;
-    auto xml = serialise(std::move(loaded.dictionary), shown);
+    plist::Value changed(std::move(loaded.dictionary));
+    bool readsBackExactly = false;
+    auto xml = serialise(changed, shown, &readsBackExactly);
     if (!xml) return fail(xml.error());
     if (loaded.status == LoadedFile::Status::Unparsable) {
         if (auto backup = backUpUnparsable(parent.folder.get(), parent.name, shownFolder, loaded);
@@ -320,6 +370,8 @@ Result<SaveOutcome> saveUnderLock(const jail::Parent& parent, std::string_view d
     }
     auto written = replaceFileAtomicallyAt(parent.folder.get(), parent.name, *xml, 0644, shown);
     if (!written) return fail(written.error());
+    if (readsBackExactly)
+        lastWrittenFiles().keep(hostPath, LastWritten{std::move(*xml), std::move(changed.dictionary())});
     return *written == Durability::Synced ? SaveOutcome::Written : SaveOutcome::WrittenFolderNotSynced;
 }
 
@@ -407,7 +459,7 @@ Result<std::optional<std::filesystem::path>> replacePlistFile(std::string_view d
                                                               std::chrono::milliseconds lockDeadline) {
     const std::string shown = DeviceRoot::normalise(devicePath);
     const std::string folder = str::stringByDeletingLastPathComponent(shown);
-    auto xml = serialise(std::move(contents), shown);
+    auto xml = serialise(plist::Value(std::move(contents)), shown);
     if (!xml) return fail(xml.error());
     if (auto made = jail::createFolders(folder); !made)
         return failAndLog("cannot save " + shown + ": " + made.error());

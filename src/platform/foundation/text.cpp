@@ -6,7 +6,12 @@
 #include <unicode/ustring.h>
 #include <unicode/utf8.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -155,6 +160,67 @@ Result<void> checkXmlText(std::string_view text) {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     return fail(std::string(code) + " at byte " + std::to_string(at) + " is not allowed in XML");
+}
+
+namespace {
+
+// Bytes an XML writer must look at: controls, '<', '>', '&', and every byte of a UTF-8
+// sequence. Everything else is printable ASCII, copied as it is.
+constexpr std::array<bool, 256> makeXmlSpecial() {
+    std::array<bool, 256> table{};
+    for (int byte = 0; byte < 256; ++byte) table[byte] = byte < 0x20 || byte >= 0x80;
+    table['<'] = table['>'] = table['&'] = true;
+    return table;
+}
+constexpr std::array<bool, 256> kXmlSpecial = makeXmlSpecial();
+
+// The first such byte from `i` on, or `size`: sixteen bytes a step where the machine has
+// SSE2, since whole preferences files pass through here on every save.
+std::size_t nextXmlSpecial(const uint8_t* data, std::size_t size, std::size_t i) {
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(0x20);
+    const __m128i angle = _mm_set1_epi8('>');  // '<' | 2 == '>', and no other byte gives it
+    const __m128i two = _mm_set1_epi8(2);
+    const __m128i ampersand = _mm_set1_epi8('&');
+    for (; i + 16 <= size; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        // Signed: bytes of 0x80 and above are negative, so below ' ' too.
+        const __m128i special = _mm_or_si128(
+            _mm_cmplt_epi8(chunk, space), _mm_or_si128(_mm_cmpeq_epi8(_mm_or_si128(chunk, two), angle),
+                                                       _mm_cmpeq_epi8(chunk, ampersand)));
+        if (const int mask = _mm_movemask_epi8(special); mask != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    }
+#endif
+    while (i < size && !kXmlSpecial[data[i]]) ++i;
+    return i;
+}
+
+}  // namespace
+
+bool appendEscapedXmlText(std::string& out, std::string_view text) {
+    const auto* data = reinterpret_cast<const uint8_t*>(text.data());
+    const std::size_t size = text.size();
+    const std::size_t mark = out.size();
+    std::size_t copied = 0;
+    for (std::size_t i = nextXmlSpecial(data, size, 0); i < size; i = nextXmlSpecial(data, size, i)) {
+        const uint8_t byte = data[i];
+        if (byte == '<' || byte == '>' || byte == '&') {
+            out.append(text.data() + copied, i - copied);
+            out.append(byte == '<' ? "&lt;" : byte == '>' ? "&gt;" : "&amp;");
+            copied = ++i;
+            continue;
+        }
+        std::size_t length = 1;
+        const UChar32 c = byte < 0x80 ? UChar32{byte} : codePointAt(data, size, i, length);
+        if (c < 0 || !xmlAllows(static_cast<char32_t>(c))) {
+            out.resize(mark);
+            return false;
+        }
+        i += length;
+    }
+    out.append(text.data() + copied, size - copied);
+    return true;
 }
 
 bool isXmlText(std::string_view text) {

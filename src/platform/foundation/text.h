@@ -26,6 +26,9 @@ bool isXmlText(std::string_view text);
 // The lenient reading of what another program wrote: every malformed UTF-8 sequence and
 // every character XML forbids becomes U+FFFD; everything else is kept.
 std::string toXmlText(std::string_view text);
+// Appends `text` with '<', '>' and '&' written as entities, in one pass that also checks it
+// is text XML can carry (as isXmlText); when it is not, returns false with `out` unchanged.
+bool appendEscapedXmlText(std::string& out, std::string_view text);
 // Bytes in the named encoding (any name ICU knows) to UTF-8; an error on any byte
 // sequence that is not valid in that encoding.
 Result<std::string> toUtf8(std::string_view bytes, const char* encoding);
