@@ -29,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::ScopedDeviceRoot;
 
+constexpr std::string_view kFolder = "/var/mobile/Library/Preferences";
 constexpr std::string_view kFile = "/var/mobile/Library/Preferences/test.domain.plist";
 
 PlistChange setKey(std::string key, plist::Value value) {
@@ -46,6 +47,8 @@ std::vector<std::string> namesIn(const fs::path& folder) {
     std::sort(names.begin(), names.end());
     return names;
 }
+
+const std::vector<std::string> kJustTheFile = {"test.domain.plist", "test.domain.plist.lock"};
 
 // A device root on tmpfs when there is one: the many-save tests check locking and
 // atomicity, not the disk, and real syncs would make them take minutes.
@@ -71,39 +74,38 @@ private:
     fs::path previous_;
 };
 
-TEST(PreferencesStore, MissingFileIsCreatedOnlyWhenTheCallerAsks) {
+// Only a caller that asks creates the file; a save keeps the other keys and the file's mode,
+// removes what an interrupted save of this file left (and nothing of other files), and a
+// declined change writes nothing.
+TEST(PreferencesStore, SaveCreatesOnlyWhenAskedAndKeepsWhatItDoesNotChange) {
     ScopedDeviceRoot root;
-    auto skipped = updatePlistFile(kFile, WhenMissing::Skip, setKey("a", 1));
-    ASSERT_TRUE(skipped.ok());
-    EXPECT_EQ(*skipped, SaveOutcome::Unchanged);
-    EXPECT_FALSE(fs::exists(root.host(kFile)));
-
+    const fs::path host = root.host(kFile);
+    for (bool folderThere : {false, true}) {  // the folder is looked at first, then the file
+        if (folderThere) root.makeFolder(kFolder);
+        auto skipped = updatePlistFile(kFile, WhenMissing::Skip, setKey("a", 1));
+        ASSERT_TRUE(skipped.ok());
+        EXPECT_EQ(*skipped, SaveOutcome::Unchanged);
+        EXPECT_FALSE(fs::exists(host));
+    }
     auto created = updatePlistFile(kFile, WhenMissing::Create, setKey("a", 1));
     ASSERT_TRUE(created.ok()) << created.error();
     EXPECT_EQ(*created, SaveOutcome::Written);
-    EXPECT_EQ(readPlistDictionary(kFile), (plist::Dictionary{{"a", 1}}));
-    EXPECT_EQ(namesIn(root.host(kFile).parent_path()),
-              (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}));
-}
+    EXPECT_EQ(namesIn(host.parent_path()), kJustTheFile);
 
-TEST(PreferencesStore, SaveKeepsOtherKeysTheFileModeAndDeclinedChangesWriteNothing) {
-    ScopedDeviceRoot root;
-    plist::Dictionary original{{"ThemesSelected", plist::Array{plist::Dictionary{{"name", "A"}}}},
-                               {"keep", "me"}};
-    root.writeFile(kFile, xmlOf(original));
-    ::chmod(root.host(kFile).c_str(), 0640);
-
-    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("new", true)).ok());
-    auto now = readPlistDictionary(kFile);
-    ASSERT_TRUE(now);
-    EXPECT_EQ(now->size(), 3u);
-    EXPECT_EQ(*now->find("ThemesSelected"), *original.find("ThemesSelected"));
-    EXPECT_EQ(*now->find("new"), plist::Value(true));
+    ::chmod(host.c_str(), 0640);
+    test::writeHostFile(host.parent_path() / ".test.domain.plist.saving-AbC123", "half a fi");
+    test::writeHostFile(host.parent_path() / ".other.plist.saving-AbC123", "someone else's");
+    const plist::Value list(plist::Array{plist::Dictionary{{"name", "A"}}});
+    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("list", list)).ok());
+    EXPECT_EQ(readPlistDictionary(kFile), (plist::Dictionary{{"a", 1}, {"list", list}}));
     struct stat info {};
-    ::stat(root.host(kFile).c_str(), &info);
+    ::stat(host.c_str(), &info);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(namesIn(host.parent_path()),
+              (std::vector<std::string>{".other.plist.saving-AbC123", "test.domain.plist",
+                                        "test.domain.plist.lock"}));
 
-    std::string before = root.readFile(kFile);
+    const std::string before = root.readFile(kFile);
     auto declined = updatePlistFile(kFile, WhenMissing::Skip, [](plist::Dictionary& dict) {
         dict.set("ignored", 1);
         return false;
@@ -234,9 +236,7 @@ TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
     log::Capture capture;
 
     // Another writer holds the lock past the deadline.
-    fs::path lockPath = root.host(kFile);
-    lockPath += ".lock";
-    int holder = ::open(lockPath.c_str(), O_RDWR | O_CREAT, 0644);
+    int holder = ::open((root.host(kFile).string() + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     auto locked = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2),
                                   std::chrono::milliseconds(20));
@@ -245,30 +245,16 @@ TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
     ::close(holder);
     EXPECT_EQ(root.readFile(kFile), before);
 
-    // A folder where the file should be.
+    // A folder where the file should be; a file where its folder should be.
     root.makeFolder("/var/mobile/Library/Preferences/folder.plist");
-    EXPECT_FALSE(updatePlistFile("/var/mobile/Library/Preferences/folder.plist", WhenMissing::Create,
-                                 setKey("b", 2))
-                     .ok());
+    for (std::string_view path : {"/var/mobile/Library/Preferences/folder.plist",
+                                  "/var/mobile/Library/Preferences/test.domain.plist/x.plist"})
+        EXPECT_FALSE(updatePlistFile(path, WhenMissing::Create, setKey("b", 2)).ok()) << path;
 
     EXPECT_FALSE(capture.lines().empty());
 }
 
-TEST(PreferencesStore, NextSaveRemovesTemporaryFilesOfAnInterruptedSave) {
-    ScopedDeviceRoot root;
-    root.writeFile(kFile, xmlOf({{"a", 1}}));
-    const fs::path folder = root.host(kFile).parent_path();
-    test::writeHostFile(folder / ".test.domain.plist.saving-AbC123", "half a fi");
-    test::writeHostFile(folder / ".other.plist.saving-AbC123", "someone else's");
-    ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2)).ok());
-    EXPECT_EQ(namesIn(folder),
-              (std::vector<std::string>{".other.plist.saving-AbC123", "test.domain.plist",
-                                        "test.domain.plist.lock"}));
-}
-
 // ---- the protocol's calls, on a recording disk -------------------------------------------
-
-constexpr std::string_view kFolder = "/var/mobile/Library/Preferences";
 
 // The calls in order, a run of the same call shown once, temporary files shown as "temp"
 // and the hash in a backup's name as "*".
@@ -285,36 +271,29 @@ std::vector<std::string> callsOf(const test::RecordingDisk& disk) {
 }
 
 TEST(PreferencesStore, SavesWriteSyncAndRenameUnderTheLockThenSyncTheFolder) {
-    const std::vector<std::string> head = {"create test.domain.plist.lock",
-                                           "lock test.domain.plist.lock", "open test.domain.plist",
-                                           "read test.domain.plist"};
-    const std::vector<std::string> replaceTarget = {"create temp",
-                                                    "write temp",
-                                                    "sync temp",
-                                                    "close temp",
-                                                    "rename temp test.domain.plist",
-                                                    "sync " + std::string(kFolder)};
-    const std::vector<std::string> tail = {"unlock test.domain.plist.lock",
-                                           "close test.domain.plist.lock"};
-    auto join = [](std::initializer_list<std::vector<std::string>> parts) {
-        std::vector<std::string> all;
-        for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
+    // Lock, read, [keep the old file beside it,] write the new one, unlock; each file is
+    // written whole under a temporary name, synced, renamed into place, and its folder synced.
+    auto calls = [](std::vector<std::string> targets) {
+        std::vector<std::string> all = {"create test.domain.plist.lock", "lock test.domain.plist.lock",
+                                        "open test.domain.plist", "read test.domain.plist"};
+        for (const std::string& target : targets)
+            all.insert(all.end(), {"create temp", "write temp", "sync temp", "close temp",
+                                   "rename temp " + target, "sync " + std::string(kFolder)});
+        all.insert(all.end(), {"unlock test.domain.plist.lock", "close test.domain.plist.lock"});
         return all;
     };
-    std::vector<std::string> backUp = replaceTarget;  // the old file is kept first, the same way
-    backUp[4] = "rename temp test.domain.plist.replaced-*";
     struct Case {
         const char* name;
         std::function<bool()> save;
         std::vector<std::string> calls;
     } cases[] = {
         {"update", [] { return updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2)).ok(); },
-         join({head, replaceTarget, tail})},
+         calls({"test.domain.plist"})},
         {"replace",
          [] {
              return replacePlistFile(kFile, plist::Dictionary{{"a", 1}, {"b", 2}}).ok();
          },
-         join({head, backUp, replaceTarget, tail})},
+         calls({"test.domain.plist.replaced-*", "test.domain.plist"})},
     };
     for (const Case& c : cases) {
         ScopedDeviceRoot root;
@@ -377,9 +356,7 @@ TEST(PreferencesStore, FailedCallLeavesTheFileAsItWas) {
         auto saved = updatePlistFile(kFile, WhenMissing::Skip, setKey("b", 2));
         const auto calls = callsOf(disk);
         EXPECT_LE(std::count(calls.begin(), calls.end(), "sync temp"), 1) << name;
-        EXPECT_EQ(disk.namesIn(std::string(kFolder)),
-                  (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}))
-            << name;
+        EXPECT_EQ(disk.namesIn(std::string(kFolder)), kJustTheFile) << name;
         if (c.nth == 2 && std::string(c.operation) == "sync") {
             ASSERT_TRUE(saved.ok()) << saved.error();
             EXPECT_EQ(*saved, SaveOutcome::WrittenFolderNotSynced);
@@ -532,8 +509,7 @@ TEST(PreferencesStore, SaverKilledAtRandomMomentsLeavesAWholeVersion) {
         lastSeen = counter;
     });
     ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Skip, setKey("done", true)).ok());
-    EXPECT_EQ(namesIn(root.host(kFile).parent_path()),
-              (std::vector<std::string>{"test.domain.plist", "test.domain.plist.lock"}));
+    EXPECT_EQ(namesIn(root.host(kFile).parent_path()), kJustTheFile);
 }
 
 // A saver that keeps spoiling the file and saving over it (so every save backs up), killed:
