@@ -131,7 +131,8 @@ private:
     void writeDate(double sinceReferenceDate) {
         double clamped = std::isnan(sinceReferenceDate) ? 0.0 : sinceReferenceDate;
         clamped = std::clamp(std::floor(clamped), kEarliestDate, kLatestDate);
-        rounded_ = rounded_ || clamped != sinceReferenceDate;
+        // Whole seconds in range read back as they are; -0 reads back as 0.
+        rounded_ = rounded_ || clamped != sinceReferenceDate || (clamped == 0 && std::signbit(clamped));
         auto unixSeconds = static_cast<std::int64_t>(clamped) + Date::kReferenceUnixSeconds;
         std::int64_t days = unixSeconds >= 0 ? unixSeconds / 86400 : (unixSeconds - 86399) / 86400;
         auto secondOfDay = static_cast<unsigned>(unixSeconds - days * 86400);

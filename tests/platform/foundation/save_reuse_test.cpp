@@ -37,6 +37,7 @@ TEST(PlistXmlWriter, SaysWhenItsTextReadsBackAsExactlyTheSameValue) {
         {"keys out of order", Dictionary{{"b", 1}, {"a", 2}}, false},
         {"nested keys out of order", Array{Dictionary{{"z", 1}, {"y", 2}}}, false},
         {"a date with a fraction", Date{0.5}, false},
+        {"a date of minus zero", Date{-0.0}, false},
         {"a date past year 9999", Date{1e12}, false},
         {"negative zero", -0.0, false},
         {"not a number", std::nan(""), false},
