@@ -1,4 +1,6 @@
 // The coordinates page, the theme order page and the array operations behind its moves.
+#include <tuple>
+
 #include "themes/lock_theme_order_view_controller.h"
 #include "themes/mutable_array_additions.h"
 #include "themes/widget_coordinates_controller.h"
@@ -27,13 +29,6 @@ protected:
         if (!cell || cell->contentView()->subviews().size() != 1) return nullptr;
         return std::dynamic_pointer_cast<UITextField>(cell->contentView()->subviews().front());
     }
-    std::optional<plist::Value> storedEntry(std::string_view name) const {
-        plist::Dictionary now = preferences();
-        const plist::Value* entries = now.find("WidgetCoordinates");
-        const plist::Value* entry = entries ? plist::lookup(*entries, name) : nullptr;
-        return entry ? std::optional<plist::Value>(*entry) : std::nullopt;
-    }
-
     std::shared_ptr<WidgetCoordinatesController> page_;
 };
 
@@ -42,87 +37,75 @@ TEST_F(CoordinatesTest, OneSectionPerSelectedNameWithYAboveXShownWithPercentG) {
         {{"ThemesSelected", plist::Array{clock(), moon(), otherClock(), "junk"}},
          {"WidgetCoordinates",
           plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", "12.50"}, {"widgetY", 1000000}}}}}});
-    open();
-    auto& table = *page_->widgetTableView();
-    EXPECT_EQ(page_->title(), "Coordinates");
+    auto& table = *open()->widgetTableView();
     ASSERT_EQ(table.numberOfSections(), 2);  // two records named "Clock" make one section
     EXPECT_EQ(table.headerTitleForSection(0), "Clock");
     EXPECT_EQ(table.headerTitleForSection(1), "Moon");
     EXPECT_EQ(labels(table, 0), (std::vector<std::string>{"Y", "X"}));
-
-    auto y = field(0, 0), x = field(0, 1);
-    ASSERT_TRUE(x && y);
-    EXPECT_EQ(y->text(), "1e+06");
-    EXPECT_EQ(x->text(), "12.5");
-    EXPECT_EQ(x->tag(), 1);
-    EXPECT_EQ(x->layer().name(), "Clock");
-    ASSERT_TRUE(field(1, 0));
+    EXPECT_EQ(field(0, 0)->text(), "1e+06");
+    EXPECT_EQ(field(0, 1)->text(), "12.5");
     EXPECT_EQ(field(1, 0)->text(), "0");  // no entry yet: 0
-    EXPECT_EQ(page_->optionsDict().find("Moon")->dictionary(),
-              (plist::Dictionary{{"widgetX", 0}, {"widgetY", 0}}));
+    // A keystroke saves without a reload; a tap reloads the rows, formatted again.
+    ASSERT_TRUE(field(0, 1)->userReplaceText("12.50"));
+    EXPECT_EQ(field(0, 1)->text(), "12.50");
+    ASSERT_TRUE(table.userTapRow({0, 0}));
+    EXPECT_EQ(field(0, 1)->text(), "12.5");
 
     writePreferences({{"ThemesSelected", plist::Dictionary{}}});  // no list, no sections
     EXPECT_EQ(open()->widgetTableView()->numberOfSections(), 0);
 }
 
-TEST_F(CoordinatesTest, KeystrokesSaveStringsAndKeepEntriesOfNamesNotShown) {
-    plist::Dictionary keep{{"widgetX", 40}, {"widgetY", "7"}, {"note", "mine"}};
-    writePreferences(
-        {{"ThemesSelected", plist::Array{clock(), moon()}},
-         {"WidgetCoordinates",
-          plist::Dictionary{
-              {"Old", keep}, {"Weird", 5}, {"Clock", plist::Dictionary{{"widgetY", 3}, {"z", 1}}}}},
-         {"other", true}});
-    open();
-    auto x = field(0, 1);
-    ASSERT_TRUE(x);
-    ASSERT_TRUE(x->userReplaceText("12.50"));
-    EXPECT_EQ(storedEntry("Clock"),
-              plist::Value(plist::Dictionary{{"widgetY", 3}, {"z", 1}, {"widgetX", "12.50"}}));
-    EXPECT_EQ(storedEntry("Moon"), plist::Value(plist::Dictionary{{"widgetX", 0}, {"widgetY", 0}}));
-    EXPECT_EQ(storedEntry("Old"), plist::Value(keep));
-    EXPECT_EQ(storedEntry("Weird"), plist::Value(5));
-    EXPECT_EQ(*preferences().find("other"), plist::Value(true));
-    EXPECT_EQ(x->text(), "12.50");  // no reload on save
-
-    auto moonY = field(1, 0);
-    ASSERT_TRUE(moonY);
-    ASSERT_TRUE(moonY->userReplaceText(""));
-    EXPECT_EQ(storedEntry("Moon"), plist::Value(plist::Dictionary{{"widgetX", 0}, {"widgetY", ""}}));
-
-    // A tap reloads the rows from the working copy, formatted again.
-    ASSERT_TRUE(page_->widgetTableView()->userTapRow({0, 0}));
-    EXPECT_EQ(field(0, 1)->text(), "12.5");
-    EXPECT_EQ(field(1, 0)->text(), "0");
-}
-
-TEST_F(CoordinatesTest, WrongTypedStoresAreReplacedOnlyWhereThePageOwnsThem) {
-    writePreferences({{"ThemesSelected", plist::Array{moon()}},
-                      {"WidgetCoordinates", plist::Dictionary{{"Moon", "garbage"}, {"Sun", "also"}}}});
-    open();
-    EXPECT_EQ(field(0, 1)->text(), "0");
-    ASSERT_TRUE(field(0, 1)->userReplaceText("-4"));
-    EXPECT_EQ(storedEntry("Moon"), plist::Value(plist::Dictionary{{"widgetX", "-4"}, {"widgetY", 0}}));
-    EXPECT_EQ(storedEntry("Sun"), plist::Value("also"));
-
-    writePreferences({{"ThemesSelected", plist::Array{moon()}}, {"WidgetCoordinates", 17}});
-    open();
-    ASSERT_TRUE(field(0, 0)->userReplaceText("9"));
-    EXPECT_EQ(storedEntry("Moon"), plist::Value(plist::Dictionary{{"widgetX", 0}, {"widgetY", "9"}}));
+// A keystroke stores the typed text in the entry of its section and row; entries of names
+// not shown, other keys of an entry, and other keys of the file stay.
+TEST_F(CoordinatesTest, KeystrokesSaveStringsAndKeepWhatThePageDoesNotOwn) {
+    using D = plist::Dictionary;
+    const D keep{{"widgetX", 40}, {"widgetY", "7"}, {"note", "mine"}};
+    const plist::Value zero(D{{"widgetX", 0}, {"widgetY", 0}});
+    const D clockY3{{"widgetY", 3}, {"z", 1}}, clockTyped{{"widgetY", 3}, {"z", 1}, {"widgetX", "12.5"}};
+    const D many{{"Old", keep}, {"Weird", 5}, {"Clock", clockY3}};
+    const D manyTyped{{"Old", keep}, {"Weird", 5}, {"Clock", clockTyped}, {"Moon", zero}};
+    const D moonBlank{{"Clock", zero}, {"Moon", D{{"widgetX", 0}, {"widgetY", ""}}}};
+    // Wrong-typed stores are replaced only where the page owns them.
+    const D wrong{{"Moon", "garbage"}, {"Sun", "also"}};
+    const D wrongTyped{{"Moon", D{{"widgetX", "-4"}, {"widgetY", 0}}}, {"Sun", "also"}};
+    const D numberTyped{{"Moon", D{{"widgetX", 0}, {"widgetY", "9"}}}};
+    struct Case {
+        plist::Array selected;
+        plist::Value stored;
+        int section, row;
+        std::string typed;
+        D expected;
+    };
+    const Case cases[] = {
+        {{clock(), moon()}, many, 0, 1, "12.5", manyTyped},
+        {{clock(), moon()}, D{}, 1, 0, "", moonBlank},
+        {{moon()}, wrong, 0, 1, "-4", wrongTyped},
+        {{moon()}, 17, 0, 0, "9", numberTyped},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        D file{{"ThemesSelected", c.selected}, {"WidgetCoordinates", c.stored}, {"other", true}};
+        writePreferences(file);
+        open();
+        ASSERT_TRUE(field(c.section, c.row)->userReplaceText(c.typed));
+        file.set("WidgetCoordinates", c.expected);
+        EXPECT_EQ(preferences(), file);
+    }
 }
 
 TEST(ArrayAdditions, MovesLandAtTheDestinationAndPastTheEndAppends) {
     const plist::Array abc{"A", "B", "C"};
-    auto moved = [&](std::size_t from, std::size_t to) {
+    const std::tuple<std::size_t, std::size_t, plist::Array> cases[] = {
+        {0, 2, {"B", "C", "A"}},
+        {2, 0, {"C", "A", "B"}},
+        {0, 5, {"B", "C", "A"}},
+        {1, 1, abc},
+        {7, 0, abc}};  // no such element: nothing moves
+    for (auto [from, to, expected] : cases) {
         plist::Array array = abc;
         moveObjectFromIndex(array, from, to);
-        return array;
-    };
-    EXPECT_EQ(moved(0, 2), (plist::Array{"B", "C", "A"}));
-    EXPECT_EQ(moved(2, 0), (plist::Array{"C", "A", "B"}));
-    EXPECT_EQ(moved(0, 5), (plist::Array{"B", "C", "A"}));
-    EXPECT_EQ(moved(1, 1), abc);
-    EXPECT_EQ(moved(7, 0), abc);  // no such element: nothing moves
+        EXPECT_EQ(array, expected) << from << " to " << to;
+    }
     EXPECT_EQ(safeObjectAtIndex(plist::Array{}, 0), nullptr);
     EXPECT_EQ(safeObjectAtIndex(abc, 3), nullptr);
     EXPECT_EQ(*safeObjectAtIndex(abc, 2), plist::Value("C"));
@@ -134,32 +117,23 @@ TEST_F(ThemeOrderTest, DragsChangeOnlyTheCopyUntilDoneStoresTheOrderWithDuplicat
     writePreferences({{"ThemesSelected", plist::Array{clock(), moon(), clock(), 42}}, {"other", "x"}});
     auto page = LockThemeOrderViewController::init();
     auto& table = *page->tableView();
-    EXPECT_EQ(page->title(), "Theme Order");
     EXPECT_TRUE(table.isEditing());
     EXPECT_EQ(labels(table), (std::vector<std::string>{"Clock", "Moon", "Clock", ""}));
     EXPECT_EQ(table.editingStyleForRow({0, 0}), UITableViewCellEditingStyle::None);
     EXPECT_FALSE(table.shouldIndentWhileEditingRow({0, 0}));
-    EXPECT_TRUE(table.canMoveRow({0, 3}));
-
     ASSERT_TRUE(table.moveRow({0, 0}, {0, 3}));
-    EXPECT_EQ(page->themeArray(), (plist::Array{moon(), clock(), 42, clock()}));
     EXPECT_EQ(selected(), (plist::Array{clock(), moon(), clock(), 42}));  // nothing stored yet
-
     UIBarButtonItem done("Done", UIBarButtonItemStyle::Done, {});
     page->doneButtonTapped(done);
-    auto now = preferences();
-    EXPECT_EQ(*now.find("ThemesSelected"), plist::Value(plist::Array{moon(), clock(), 42, clock()}));
-    EXPECT_EQ(*now.find("other"), plist::Value("x"));
-}
+    EXPECT_EQ(preferences(),
+              (plist::Dictionary{{"ThemesSelected", plist::Array{moon(), clock(), 42, clock()}},
+                                 {"other", "x"}}));
 
-TEST_F(ThemeOrderTest, WithoutAListTheOrderIsEmptyAndDoneCreatesTheFile) {
+    // Without a list the order is empty, and "Done" creates the missing file.
     writePreferences({{"ThemesSelected", "not a list"}});
     EXPECT_TRUE(LockThemeOrderViewController::init()->themeArray().empty());
     std::filesystem::remove(root_.host(kPreferencesPath));
-    auto page = LockThemeOrderViewController::init();
-    EXPECT_EQ(page->tableView()->numberOfRowsInSection(0), 0);
-    UIBarButtonItem done("Done", UIBarButtonItemStyle::Done, {});
-    page->doneButtonTapped(done);
+    LockThemeOrderViewController::init()->doneButtonTapped(done);
     EXPECT_EQ(preferences(), (plist::Dictionary{{"ThemesSelected", plist::Array{}}}));
 }
 

@@ -49,7 +49,6 @@ protected:
         auto read = readPreferences();
         return read ? *read : plist::Dictionary();
     }
-    bool preferencesExist() const { return std::filesystem::exists(root_.host(kPreferencesPath)); }
     plist::Array selected() const {
         auto now = preferences();
         const plist::Value* list = now.find("ThemesSelected");
@@ -68,6 +67,17 @@ protected:
         for (int row = 0; row < table.numberOfRowsInSection(section); ++row)
             out.push_back(table.cellForRowAtIndexPath({section, row})->textLabel()->text());
         return out;
+    }
+
+    // One character per row of section 0: "x" for a row with a check mark, "-" otherwise.
+    static std::string checks(UITableView& table) {
+        std::string marks;
+        for (int row = 0; row < table.numberOfRowsInSection(0); ++row)
+            marks += table.cellForRowAtIndexPath({0, row})->accessoryType() ==
+                             UITableViewCellAccessoryType::Checkmark
+                         ? 'x'
+                         : '-';
+        return marks;
     }
 
     ScopedDeviceRoot root_;
