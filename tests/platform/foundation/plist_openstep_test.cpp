@@ -76,9 +76,10 @@ TEST(PlistOpenStep, RefusesMalformedTextWithTheLine) {
                                "{ (a) = b; }",
                                "\"\xff\"",
                                "  // only a comment",
-                               std::string(600, '('),
+                               std::string(kMaxDepth + 1, '(') + std::string(kMaxDepth + 1, ')'),
                                "a = b; c"};
     for (const std::string& text : bad) EXPECT_FALSE(read(text).ok()) << text;
+    EXPECT_TRUE(read(std::string(kMaxDepth, '(') + std::string(kMaxDepth, ')')).ok());
     auto late = read("{\n  a = b;\n  c = d\n}");
     ASSERT_FALSE(late.ok());
     EXPECT_EQ(late.error(), "old-style property list: expected \";\" after a value (line 4)");

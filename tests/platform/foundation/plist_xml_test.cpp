@@ -8,6 +8,7 @@
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_detail.h"
+#include "platform/foundation/plist_test_support.h"
 
 namespace vx::plist {
 namespace {
@@ -50,17 +51,7 @@ TEST(PlistXmlWriter, WritesHeaderTabsAndEmptyForms) {
               "<integer>-9223372036854775808</integer>\n");
 }
 
-TEST(PlistXmlWriter, SortsKeysByCodeUnitsAtEveryLevel) {
-    Dictionary nested{{"b", 1}, {"a", 2}};
-    Dictionary dict{{"date", 1}, {"d", 2}, {"a", 3}, {"_x", 4}, {"Z", 5}, {"data", 6}, {"B", nested}};
-    std::string xml = body(dict);
-    std::vector<std::string> keys;
-    for (std::size_t at = xml.find("<key>"); at != std::string::npos; at = xml.find("<key>", at + 1))
-        keys.push_back(xml.substr(at + 5, xml.find("</key>", at) - at - 5));
-    EXPECT_EQ(keys, (std::vector<std::string>{"B", "a", "b", "Z", "_x", "a", "d", "data", "date"}));
-}
-
-TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsWhateverTheInsertionOrder) {
+TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsAtEveryLevelWhateverTheInsertionOrder) {
     // A character U+E000..U+FFFF is one UTF-16 unit and sorts after a surrogate pair
     // (U+10000 and up), unlike in UTF-8 byte order; prefixes sort first.
     const std::pair<const char*, const char*> ordered[] = {
@@ -69,12 +60,16 @@ TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsWhateverTheInsertionOrder) {
         {"\xED\x9F\xBF", "\xF0\x90\x80\x80"},  // U+D7FF < U+10000
         {"z", "\xC3\xA9"},                     // ASCII < U+00E9
         {"ab", "ab\xF0\x9F\x98\x80"},          // a prefix first
+        {"B", "Z"},
+        {"Z", "_x"},
+        {"_x", "a"},
+        {"data", "date"},
     };
     for (const auto& [first, second] : ordered) {
         EXPECT_TRUE(detail::lessByUtf16(first, second)) << first << " < " << second;
         EXPECT_FALSE(detail::lessByUtf16(second, first)) << second << " !< " << first;
-        for (const Dictionary& dict :
-             {Dictionary{{first, 1}, {second, 2}}, Dictionary{{second, 2}, {first, 1}}}) {
+        for (const Dictionary& dict : {Dictionary{{first, 1}, {second, 2}},
+                                       Dictionary{{"n", Dictionary{{second, 2}, {first, 1}}}}}) {
             const std::string xml = body(dict);
             EXPECT_LT(xml.find(std::string("<key>") + first), xml.find(std::string("<key>") + second))
                 << first << " before " << second;
@@ -100,23 +95,19 @@ TEST(PlistXmlWriter, EscapesOnlyAngleBracketsAndAmpersand) {
 }
 
 TEST(PlistXmlWriter, WritesRealsAsDevice) {
-    struct Case {
-        double value;
-        const char* text;
-    };
-    const Case cases[] = {{0.1, "0.10000000000000001"},
-                          {1.5, "1.5"},
-                          {100.0, "100"},
-                          {1e20, "1e+20"},
-                          {-2.5, "-2.5"},
-                          {0.0, "0.0"},
-                          {-0.0, "0.0"},
-                          {1e-7, "9.9999999999999995e-08"},
-                          {std::numeric_limits<double>::quiet_NaN(), "nan"},
-                          {HUGE_VAL, "+infinity"},
-                          {-HUGE_VAL, "-infinity"}};
-    for (const auto& c : cases)
-        EXPECT_EQ(body(c.value), std::string("<real>") + c.text + "</real>\n") << c.text;
+    const std::pair<double, const char*> cases[] = {{0.1, "0.10000000000000001"},
+                                                    {1.5, "1.5"},
+                                                    {100.0, "100"},
+                                                    {1e20, "1e+20"},
+                                                    {-2.5, "-2.5"},
+                                                    {0.0, "0.0"},
+                                                    {-0.0, "0.0"},
+                                                    {1e-7, "9.9999999999999995e-08"},
+                                                    {std::numeric_limits<double>::quiet_NaN(), "nan"},
+                                                    {HUGE_VAL, "+infinity"},
+                                                    {-HUGE_VAL, "-infinity"}};
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(body(value), std::string("<real>") + text + "</real>\n") << text;
 }
 
 TEST(PlistXmlWriter, RealDigitsMatchPrintf) {
@@ -164,61 +155,32 @@ TEST(PlistXmlWriter, WritesDataInIndentedBase64Lines) {
     EXPECT_EQ(read(writeXml(deep)).value(), deep);
 }
 
-TEST(PlistXmlReader, ReadsIntegerForms) {
-    const std::pair<const char*, std::int64_t> good[] = {{"010", 10},
-                                                         {"+42", 42},
-                                                         {"0X1f", 31},
-                                                         {"0x1F", 31},
-                                                         {"-0", 0},
-                                                         {" \t7", 7},
-                                                         {"-0x10", -16},
-                                                         {"9223372036854775807", INT64_MAX},
-                                                         {"-9223372036854775808", INT64_MIN}};
-    for (const auto& [text, number] : good) {
-        auto value = readValue(std::string("<integer>") + text + "</integer>");
-        ASSERT_TRUE(value.ok()) << text << ": " << value.error();
-        EXPECT_TRUE(value->isInteger()) << text;
-        EXPECT_EQ(value->integer(), number) << text;
-    }
-    for (const char* text : {"", "1F", "42 ", "1.0", "9223372036854775808", "-9223372036854775809", "0x",
-                             "+-1", "--1", "18446744073709551616", "1e3"})
-        EXPECT_FALSE(readValue(std::string("<integer>") + text + "</integer>").ok()) << text;
-    EXPECT_FALSE(readValue("<integer/>").ok());
-}
-
-TEST(PlistXmlReader, ReadsRealForms) {
-    const std::pair<const char*, double> good[] = {{"1e3", 1000},
-                                                   {".5", 0.5},
-                                                   {"5.", 5},
-                                                   {" 2.5", 2.5},
-                                                   {"-1.25E-2", -0.0125},
-                                                   {"+3", 3},
-                                                   {"0.10000000000000001", 0.1},
-                                                   {"INF", HUGE_VAL},
-                                                   {"+Infinity", HUGE_VAL},
-                                                   {"-inf", -HUGE_VAL},
-                                                   {"-INFINITY", -HUGE_VAL},
-                                                   {"1e400", HUGE_VAL},
-                                                   {"1e-400", 0.0}};
-    for (const auto& [text, number] : good) {
-        auto value = readValue(std::string("<real>") + text + "</real>");
-        ASSERT_TRUE(value.ok()) << text << ": " << value.error();
-        EXPECT_TRUE(value->isReal()) << text;
-        EXPECT_EQ(value->real(), number) << text;
-    }
-    auto nan = readValue("<real>NaN</real>");
-    ASSERT_TRUE(nan.ok());
-    EXPECT_TRUE(std::isnan(nan->real()));
-    for (const char* text : {"1.5 ", "1,5", "0x10", "", ".", "+-1", "nanx", "e5", "1e", "inf "})
-        EXPECT_FALSE(readValue(std::string("<real>") + text + "</real>").ok()) << text;
-}
-
-TEST(PlistXmlReader, ReadsStringsVerbatimWithEntities) {
-    struct Case {
-        const char* xml;
-        const char* text;
-    };
-    const Case cases[] = {
+// Each scalar element read with its type kept apart (integer 10 is not real 10).
+TEST(PlistXmlReader, ReadsScalarForms) {
+    const std::pair<const char*, Value> good[] = {
+        {"<integer>010</integer>", 10},
+        {"<integer>+42</integer>", 42},
+        {"<integer>0X1f</integer>", 31},
+        {"<integer>0x1F</integer>", 31},
+        {"<integer>-0</integer>", 0},
+        {"<integer> \t7</integer>", 7},
+        {"<integer>-0x10</integer>", -16},
+        {"<integer>9223372036854775807</integer>", INT64_MAX},
+        {"<integer>-9223372036854775808</integer>", INT64_MIN},
+        {"<real>1e3</real>", 1000.0},
+        {"<real>.5</real>", 0.5},
+        {"<real>5.</real>", 5.0},
+        {"<real> 2.5</real>", 2.5},
+        {"<real>-1.25E-2</real>", -0.0125},
+        {"<real>+3</real>", 3.0},
+        {"<real>0.10000000000000001</real>", 0.1},
+        {"<real>INF</real>", HUGE_VAL},
+        {"<real>+Infinity</real>", HUGE_VAL},
+        {"<real>-inf</real>", -HUGE_VAL},
+        {"<real>-INFINITY</real>", -HUGE_VAL},
+        {"<real>1e400</real>", HUGE_VAL},
+        {"<real>1e-400</real>", 0.0},
+        {"<real>NaN</real>", std::nan("")},
         {"<string>  a \n b  </string>", "  a \n b  "},
         {"<string>&lt;&gt;&amp;&apos;&quot;</string>", "<>&'\""},
         {"<string>&#65;&#x42;&#x1F600;&#233;</string>", "AB\xF0\x9F\x98\x80\xC3\xA9"},
@@ -226,36 +188,37 @@ TEST(PlistXmlReader, ReadsStringsVerbatimWithEntities) {
         {"<string/>", ""},
         {"<string></string>", ""},
         {"<string>\xC3\xA9t\xC3\xA9</string>", "\xC3\xA9t\xC3\xA9"},
+        {"<true></true>", true},
+        {"<false/>", false},
+        {"<date>2001-01-01T00:01:40Z</date>", Date{100}},
+        {"<date>2000-02-29T00:00:00Z</date>", Date{-307.0 * 86400}},
+        {"<data>\n\tYWJj\n\tZA==\n</data>", Data{'a', 'b', 'c', 'd'}},
+        {"<data>YWJjZA</data>", Data{'a', 'b', 'c', 'd'}},
+        {"<data/>", Data{}},
     };
-    for (const auto& c : cases) {
-        auto value = readValue(c.xml);
-        ASSERT_TRUE(value.ok()) << c.xml << ": " << value.error();
-        EXPECT_EQ(value->string(), c.text) << c.xml;
+    for (const auto& [element, expected] : good) {
+        auto value = readValue(element);
+        ASSERT_TRUE(value.ok()) << element << ": " << value.error();
+        EXPECT_EQ(test::canonical(*value), test::canonical(expected)) << element;
     }
-    for (const char* xml :
-         {"<string>&foo;</string>", "<string>a & b</string>", "<string>&#xD800;</string>",
-          "<string>&#0;</string>", "<string>&#x110000;</string>", "<string>&#;</string>",
-          "<string>\xC3(</string>", "<string>\xED\xA0\x80</string>", "<string>a<b/></string>",
-          "<string>abc", "<string>a</strin>"})
-        EXPECT_FALSE(readValue(xml).ok()) << xml;
-}
-
-TEST(PlistXmlReader, ReadsBooleansDatesAndData) {
-    EXPECT_EQ(readValue("<true></true>").value(), Value(true));
-    EXPECT_TRUE(readValue("<false/>")->isBoolean());
-    EXPECT_FALSE(readValue("<true>x</true>").ok());
-    EXPECT_FALSE(readValue("<true> </true>").ok());
-    EXPECT_EQ(readValue("<date>2001-01-01T00:01:40Z</date>")->date().sinceReferenceDate, 100.0);
-    EXPECT_EQ(readValue("<date>2000-02-29T00:00:00Z</date>")->date().sinceReferenceDate, -307.0 * 86400);
-    for (const char* xml : {"<date>2001-02-29T00:00:00Z</date>", "<date>2001-01-01T24:00:00Z</date>",
-                            "<date>2001-01-01</date>", "<date>2001-01-01T00:00:00</date>", "<date/>"})
-        EXPECT_FALSE(readValue(xml).ok()) << xml;
-    EXPECT_EQ(readValue("<data>\n\tYWJj\n\tZA==\n</data>").value(), Value(Data{'a', 'b', 'c', 'd'}));
-    EXPECT_EQ(readValue("<data>YWJjZA</data>").value(), Value(Data{'a', 'b', 'c', 'd'}));
-    EXPECT_EQ(readValue("<data/>").value(), Value(Data{}));
-    for (const char* xml :
-         {"<data>YW*j</data>", "<data>Y</data>", "<data>YQ==YQ==</data>", "<data>=</data>"})
-        EXPECT_FALSE(readValue(xml).ok()) << xml;
+    const std::pair<std::string, std::vector<std::string>> refused[] = {
+        {"integer",
+         {"", "1F", "42 ", "1.0", "9223372036854775808", "-9223372036854775809", "0x", "+-1", "--1",
+          "18446744073709551616", "1e3"}},
+        {"real", {"1.5 ", "1,5", "0x10", "", ".", "+-1", "nanx", "e5", "1e", "inf "}},
+        {"string",
+         {"&foo;", "a & b", "&#xD800;", "&#0;", "&#x110000;", "&#;", "\xC3(", "\xED\xA0\x80", "a<b/>"}},
+        {"true", {"x", " "}},
+        {"date", {"2001-02-29T00:00:00Z", "2001-01-01T24:00:00Z", "2001-01-01", "2001-01-01T00:00:00"}},
+        {"data", {"YW*j", "Y", "YQ==YQ==", "="}},
+    };
+    for (const auto& [tag, texts] : refused) {
+        for (const std::string& text : texts)
+            EXPECT_FALSE(readValue("<" + tag + ">" + text + "</" + tag + ">").ok())
+                << tag << ": " << text;
+    }
+    for (const char* element : {"<integer/>", "<date/>", "<string>abc", "<string>a</strin>"})
+        EXPECT_FALSE(readValue(element).ok()) << element;
 }
 
 TEST(PlistXmlReader, ReadsDictionariesStrictly) {
@@ -265,14 +228,11 @@ TEST(PlistXmlReader, ReadsDictionariesStrictly) {
     ASSERT_TRUE(dict.ok()) << dict.error();
     EXPECT_EQ(dict->dictionary().keys(), (std::vector<std::string>{"a", "b", ""}));
     EXPECT_EQ(*lookup(*dict, "a"), Value(3));
-    EXPECT_FALSE(readValue("<dict><key>a</key></dict>").ok());
-    EXPECT_FALSE(readValue("<dict><string>a</string><true/></dict>").ok());
-    EXPECT_FALSE(readValue("<dict><key>a</key><key>b</key><true/></dict>").ok());
-    EXPECT_FALSE(readValue("<dict><key>a</key>text<true/></dict>").ok());
-    EXPECT_FALSE(readValue("<array><key>a</key></array>").ok());
-    EXPECT_FALSE(readValue("<array><true/></dict>").ok());
-    EXPECT_FALSE(readValue("<array><unknown/></array>").ok());
-    EXPECT_FALSE(readValue("<array><true/>").ok());
+    for (const char* bad : {"<dict><key>a</key></dict>", "<dict><string>a</string><true/></dict>",
+                            "<dict><key>a</key><key>b</key><true/></dict>",
+                            "<dict><key>a</key>text<true/></dict>", "<array><key>a</key></array>",
+                            "<array><true/></dict>", "<array><unknown/></array>", "<array><true/>"})
+        EXPECT_FALSE(readValue(bad).ok()) << bad;
     // Many keys with repeats: last value wins, in linear time.
     std::string big = "<dict>";
     for (int i = 0; i < 50000; ++i)
@@ -295,11 +255,9 @@ TEST(PlistXmlReader, HandlesPrologAndWhatFollowsTheRoot) {
         "\"boom\">]><plist><string>&e;</string></plist>");
     EXPECT_FALSE(entity.ok());
     EXPECT_NE(entity.error().find("internal subset"), std::string::npos);
-    for (std::string_view bad :
-         {std::string_view(""), std::string_view(" \n"), std::string_view("<plist/>"),
-          std::string_view("<plist></plist>"), std::string_view("hello world"),
-          std::string_view("<plist><!-- open"), std::string_view("<plist><dict>"),
-          std::string_view("<plist><array><plist/></array></plist>"), std::string_view("<?xml")})
+    for (const char* bad :
+         {"", " \n", "<plist/>", "<plist></plist>", "hello world", "<plist><!-- open", "<plist><dict>",
+          "<plist><array><plist/></array></plist>", "<?xml", "<plist><!DOCTYPE plist><true/></plist>"})
         EXPECT_FALSE(read(bad).ok()) << bad;
     auto truncated = read("<plist>\n<dict>\n<key>a</key>\n<string>x");
     ASSERT_FALSE(truncated.ok());

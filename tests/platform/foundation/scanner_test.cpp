@@ -20,7 +20,7 @@ TEST(Scanner, ScanUpToKeepsTrailingBlanksAndSkipsLeadingOnes) {
     EXPECT_FALSE(scanner.scanUpToString(";", &taken));  // at the end
 }
 
-TEST(Scanner, ScanStringIsAnchoredAndMovesOnlyOnSuccess) {
+TEST(Scanner, ScanStringIsAnchoredMovesOnlyOnSuccessAndCanHeedCase) {
     Scanner scanner("\n\t VAR x");
     EXPECT_FALSE(scanner.scanString("x"));
     EXPECT_EQ(scanner.scanLocation(), 0u);
@@ -29,14 +29,10 @@ TEST(Scanner, ScanStringIsAnchoredAndMovesOnlyOnSuccess) {
     EXPECT_EQ(taken, "VAR ");  // the text's own characters
     EXPECT_EQ(scanner.scanLocation(), 7u);
     EXPECT_FALSE(scanner.scanString(""));
-}
-
-TEST(Scanner, CaseSensitivityCanBeTurnedOn) {
-    Scanner scanner("Var var");
-    scanner.setCaseSensitive(true);
-    EXPECT_FALSE(scanner.scanString("var"));
-    std::string taken;
-    ASSERT_TRUE(scanner.scanUpToString("var", &taken));
+    Scanner sensitive("Var var");
+    sensitive.setCaseSensitive(true);
+    EXPECT_FALSE(sensitive.scanString("var"));
+    ASSERT_TRUE(sensitive.scanUpToString("var", &taken));
     EXPECT_EQ(taken, "Var ");
 }
 

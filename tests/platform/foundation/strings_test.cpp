@@ -8,11 +8,6 @@
 namespace vx::str {
 namespace {
 
-struct Vector {
-    const char* input;
-    const char* expected;
-};
-
 TEST(Strings, BoolValueFollowsTheDeviceRules) {
     for (const char* text :
          {"YES", "true", "t", "1", "-1", "+01", " 2", "1.0", "y", "\n\t Yes", "\u00A01"})
@@ -32,69 +27,54 @@ TEST(Strings, DoubleValueTakesTheLongestNumericPrefix) {
     EXPECT_EQ(floatValue("0.1"), 0.1f);
 }
 
-TEST(Strings, NumbersIgnoreTheProcessLocale) {
-    // A locale with a decimal comma must change neither parsing nor formatting.
+// In the C locale whatever the process locale: a decimal comma changes nothing.
+TEST(Strings, FormatsLikePrintfAndParsesInTheCLocale) {
     const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    const std::pair<std::string, std::string> cases[] = {
+        {formatG(12.5), "12.5"},           {formatG(0), "0"},         {formatG(1e6), "1e+06"},
+        {formatG(1234567), "1.23457e+06"}, {formatG(1e-5), "1e-05"},  {formatF(-1.5), "-1.500000"},
+        {formatF(0), "0.000000"},          {formatF(2.5), "2.500000"}};
+    for (const auto& [formatted, expected] : cases) EXPECT_EQ(formatted, expected);
+    EXPECT_EQ(formatF(1e300).size(), 301u + 7u);
     EXPECT_DOUBLE_EQ(doubleValue("2.5"), 2.5);
-    EXPECT_EQ(formatG(2.5), "2.5");
-    EXPECT_EQ(formatF(2.5), "2.500000");
     if (german) std::setlocale(LC_NUMERIC, "C");
 }
 
-TEST(Strings, FormatsLikePrintf) {
-    EXPECT_EQ(formatG(12.5), "12.5");
-    EXPECT_EQ(formatG(0), "0");
-    EXPECT_EQ(formatG(1e6), "1e+06");
-    EXPECT_EQ(formatG(1234567), "1.23457e+06");
-    EXPECT_EQ(formatG(1e-5), "1e-05");
-    EXPECT_EQ(formatF(-1.5), "-1.500000");
-    EXPECT_EQ(formatF(0), "0.000000");
-    EXPECT_EQ(formatF(1e300).size(), 301u + 7u);
-}
-
-TEST(Strings, PathExtension) {
-    for (auto v : {Vector{"a.b.c", "c"},
-                   {".scratch.tiff", "tiff"},
-                   {"scratch..tiff", "tiff"},
-                   {".js", ""},
-                   {"..", ""},
-                   {"/tmp/", ""},
-                   {"/tmp/a.theme/", "theme"},
-                   {"dir.d/file", ""},
-                   {"", ""},
-                   {"a.", ""}})
-        EXPECT_EQ(pathExtension(v.input), v.expected) << v.input;
-}
-
-TEST(Strings, DeletingPathExtension) {
-    for (auto v : {Vector{"Clock.old.theme", "Clock.old"},
-                   {"scratch.bundle/", "scratch"},
-                   {".tiff", ".tiff"},
-                   {"/", "/"},
-                   {"/a/b.c", "/a/b"},
-                   {"dir.d/file", "dir.d/file"},
-                   {"", ""}})
-        EXPECT_EQ(stringByDeletingPathExtension(v.input), v.expected) << v.input;
-}
-
-TEST(Strings, LastPathComponent) {
-    for (auto v : {Vector{"/tmp/", "tmp"},
-                   {"scratch///", "scratch"},
-                   {"/", "/"},
-                   {"a/b", "b"},
-                   {"", ""},
-                   {"//", "/"}})
-        EXPECT_EQ(lastPathComponent(v.input), v.expected) << v.input;
-}
-
-TEST(Strings, DeletingLastPathComponent) {
-    for (auto v : {Vector{"/tmp/lock/", "/tmp"},
-                   {"/tmp", "/"},
-                   {"scratch.tiff", ""},
-                   {"/", "/"},
-                   {"a//b//c", "a/b"},
-                   {"", ""}})
-        EXPECT_EQ(stringByDeletingLastPathComponent(v.input), v.expected) << v.input;
+TEST(Strings, PathComponentsAsTheDeviceDoes) {
+    using Vectors = std::vector<std::pair<const char*, const char*>>;
+    const std::pair<std::string (*)(std::string_view), Vectors> cases[] = {
+        {pathExtension,
+         {{"a.b.c", "c"},
+          {".scratch.tiff", "tiff"},
+          {"scratch..tiff", "tiff"},
+          {".js", ""},
+          {"..", ""},
+          {"/tmp/", ""},
+          {"/tmp/a.theme/", "theme"},
+          {"dir.d/file", ""},
+          {"", ""},
+          {"a.", ""}}},
+        {stringByDeletingPathExtension,
+         {{"Clock.old.theme", "Clock.old"},
+          {"scratch.bundle/", "scratch"},
+          {".tiff", ".tiff"},
+          {"/", "/"},
+          {"/a/b.c", "/a/b"},
+          {"dir.d/file", "dir.d/file"},
+          {"a.", "a."},
+          {"", ""}}},
+        {lastPathComponent,
+         {{"/tmp/", "tmp"}, {"scratch///", "scratch"}, {"/", "/"}, {"a/b", "b"}, {"", ""}, {"//", "/"}}},
+        {stringByDeletingLastPathComponent,
+         {{"/tmp/lock/", "/tmp"},
+          {"/tmp", "/"},
+          {"scratch.tiff", ""},
+          {"/", "/"},
+          {"a//b//c", "a/b"},
+          {"", ""}}},
+    };
+    for (const auto& [function, vectors] : cases)
+        for (const auto& [input, expected] : vectors) EXPECT_EQ(function(input), expected) << input;
 }
 
 TEST(Strings, CaseInsensitiveSearchFoldsFully) {
@@ -155,16 +135,8 @@ TEST(Strings, WhitespaceAndLineBreakSets) {
 }
 
 TEST(Strings, MalformedUtf8IsOneReplacementPerBadSequence) {
-    EXPECT_EQ(codePointAt("\xff"
-                          "a",
-                          0)
-                  .value,
-              U'\uFFFD');
-    EXPECT_EQ(codePointAt("\xff"
-                          "a",
-                          0)
-                  .length,
-              1u);
+    EXPECT_EQ(codePointAt("\377a", 0).value, U'\uFFFD');
+    EXPECT_EQ(codePointAt("\377a", 0).length, 1u);
     EXPECT_EQ(codePointAt("\xe2\x82", 0).length, 2u);  // truncated sequence
     EXPECT_EQ(lowercase("A\xff"), "a\uFFFD");
     EXPECT_FALSE(containsCaseInsensitive("\xff\xfe", "a"));
