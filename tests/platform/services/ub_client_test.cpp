@@ -23,7 +23,6 @@ TEST(UBClient, MovesAFileAndReplacesAnExistingDestination) {
     test::ScopedDeviceRoot root;
     root.writeFile("/Library/Themes/A.theme/settings.js", "var a = 1;");
     root.writeFile("/Library/Themes/A.theme/settings.js.bak", "old backup");
-    EXPECT_EQ(UBClient::sharedInstance(), UBClient::sharedInstance());
     log::Capture capture;
     UBClient::sharedInstance()->moveFile("/Library/Themes/A.theme/settings.js",
                                          "/Library/Themes/A.theme/settings.js.bak");

@@ -83,6 +83,10 @@ TEST_F(Weather, ALaterFetchReplacesOneUnderWay) {
     auto refreshed = WeatherPreferences::sharedPreferences()->localWeatherCity();
     EXPECT_EQ(refreshed->updateTime(), kNow + 1 + LocationUpdater::kFetchDuration);
     EXPECT_EQ(refreshed->location()->coordinate(), (CLLocationCoordinate2D{1, 1}));
+    updater->updateWeatherForLocation(CLLocation::initWithLatitude(5, 6), city);  // a position is kept
+    RunLoop::main().advance(LocationUpdater::kFetchDuration);
+    EXPECT_EQ(WeatherPreferences::sharedPreferences()->localWeatherCity()->location()->coordinate(),
+              (CLLocationCoordinate2D{5, 6}));
 }
 
 TEST_F(Weather, LocationManagerDeliversEverySecondUntilStopped) {
