@@ -80,23 +80,23 @@ TEST_F(PluginAndDomainTest, EntriesThatMakeNoRowGiveNothing) {
     EXPECT_TRUE(entryRows(plist::Dictionary{{"cell", "PSNoCell"}}).empty());
 }
 
-TEST_F(PluginAndDomainTest, EntryWithoutDetailOpensItsItemsPage) {
-    auto items = openRow(entryRows(plist::Dictionary{{"label", "Acme"}})[0]);
-    ASSERT_TRUE(std::dynamic_pointer_cast<PluginItemsListController>(items));
-    EXPECT_EQ(items->bundlePath(), kPluginFolder);
-    EXPECT_EQ(items->title(), "Acme Settings");
-    ASSERT_EQ(items->cachedSpecifiers().size(), 1u);
-    EXPECT_EQ(items->cachedSpecifiers()[0]->name(), "Turbo");
-}
-
-TEST_F(PluginAndDomainTest, EntryDetailOpensTheRegisteredClassAndAnUnknownOneFallsBack) {
+TEST_F(PluginAndDomainTest, EntryOpensItsRegisteredDetailClassElseItsItemsPage) {
     ClassRegistry::shared().registerClass<CustomPluginPage>("CustomPluginPage");
-    auto custom = openRow(entryRows(plist::Dictionary{{"detail", "CustomPluginPage"}})[0]);
-    EXPECT_TRUE(std::dynamic_pointer_cast<CustomPluginPage>(custom));
-    navigation->popViewControllerAnimated(false);
-
-    auto fallback = openRow(entryRows(plist::Dictionary{{"detail", "Missing"}})[0]);
-    EXPECT_TRUE(std::dynamic_pointer_cast<PluginItemsListController>(fallback));
+    for (const char* detail : {"", "CustomPluginPage", "Missing"}) {
+        SCOPED_TRACE(detail);
+        auto opened = openRow(entryRows(plist::Dictionary{{"detail", detail}})[0]);
+        ASSERT_TRUE(opened);
+        if (std::string(detail) == "CustomPluginPage") {
+            EXPECT_TRUE(std::dynamic_pointer_cast<CustomPluginPage>(opened));
+        } else {
+            ASSERT_TRUE(std::dynamic_pointer_cast<PluginItemsListController>(opened));
+            EXPECT_EQ(opened->bundlePath(), kPluginFolder);
+            EXPECT_EQ(opened->title(), "Acme Settings");
+            ASSERT_EQ(opened->cachedSpecifiers().size(), 1u);
+            EXPECT_EQ(opened->cachedSpecifiers()[0]->name(), "Turbo");
+        }
+        navigation->popViewControllerAnimated(false);
+    }
 }
 
 TEST_F(PluginAndDomainTest, DomainRowReadsStoredValueAndWritesThenNotifiesOnce) {

@@ -21,20 +21,26 @@ TEST_F(SpecifierFileTest, CellTypeNamesRoundTripAndUnknownNamesGiveNothing) {
 }
 
 TEST_F(SpecifierFileTest, LoadsRowsWithPropertiesHooksTitleAndTarget) {
-    writeSpecifierFile(
-        "Sample",
-        {item({{"cell", "PSGroupCell"}, {"label", "GENERAL"}, {"footerText", "FOOT"}}),
-         item({{"cell", "PSSwitchCell"},
-               {"label", "ENABLED"},
-               {"key", "enabled"},
-               {"default", true},
-               {"PostNotification", "com.example/changed"}}),
-         item({{"cell", "PSLinkCell"}, {"label", "More"}, {"detail", "MorePage"}, {"id", "more"}}),
-         item({{"cell", "PSButtonCell"},
-               {"label", "Docs"},
-               {"action", "lauchDoc:"},
-               {"enabled", false}})},
-        "Sample Title");
+    writeSpecifierFile("Sample",
+                       {item({{"cell", "PSGroupCell"}, {"label", "GENERAL"}, {"footerText", "FOOT"}}),
+                        item({{"cell", "PSSwitchCell"},
+                              {"label", "ENABLED"},
+                              {"key", "enabled"},
+                              {"default", true},
+                              {"PostNotification", "com.example/changed"}}),
+                        item({{"cell", "PSLinkCell"},
+                              {"label", "More"},
+                              {"detail", "MorePage"},
+                              {"id", "more"},
+                              {"icon", "more.png"}}),
+                        item({{"cell", "PSButtonCell"},
+                              {"label", "Docs"},
+                              {"action", "lauchDoc:"},
+                              {"enabled", false},
+                              {"icon", "sub/docs.png"}})},
+                       "Sample Title");
+    for (const char* icon : {"/more.png", "/sub/docs.png"})
+        root.writeFile(std::string(kDefaultBundlePath) + icon, "png");
     auto page = PSListController::init();
     SpecifierList rows = page->loadSpecifiersFromPlistName("Sample", page);
 
@@ -57,25 +63,27 @@ TEST_F(SpecifierFileTest, LoadsRowsWithPropertiesHooksTitleAndTarget) {
     EXPECT_EQ(rows[3]->actionName(), "lauchDoc:");
     EXPECT_FALSE(rows[3]->isEnabled());
     EXPECT_TRUE(rows[2]->isEnabled());
+    EXPECT_NE(rows[2]->objectForKey("iconImage"), nullptr);
+    EXPECT_EQ(rows[3]->objectForKey("iconImage"), nullptr) << "an icon is a file of the bundle folder";
 }
 
 TEST_F(SpecifierFileTest, ValidValuesAndTitlesBecomeTheTitleDictionaryOfAChoiceRow) {
     writeSpecifierFile("Choice", {item({{"cell", "PSLinkListCell"},
                                         {"label", "Style"},
                                         {"key", "style"},
-                                        {"validValues", plist::Array{0, 1, "x"}},
-                                        {"validTitles", plist::Array{"Off", "On", "Ex"}}})});
+                                        {"validValues", plist::Array{0, 1, "x", 1}},
+                                        {"validTitles", plist::Array{"Off", "On", "Ex", "Uno"}}})});
     auto page = PSListController::init();
     SpecifierList rows = page->loadSpecifiersFromPlistName("Choice", page);
 
     ASSERT_EQ(rows.size(), 1u);
     ASSERT_TRUE(rows[0]->titleDictionary());
-    EXPECT_EQ(rows[0]->titleDictionary()->size(), 3u);
-    EXPECT_EQ(rows[0]->titleForValue(1), "On");
-    EXPECT_EQ(rows[0]->titleForValue(true), "On");  // Foundation equality: @YES == @1
+    EXPECT_EQ(rows[0]->titleDictionary()->size(), 3u) << "a repeated value keeps its last title";
+    EXPECT_EQ(rows[0]->titleForValue(1), "Uno");
+    EXPECT_EQ(rows[0]->titleForValue(true), "Uno");  // Foundation equality: @YES == @1
     EXPECT_EQ(rows[0]->titleForValue("x"), "Ex");
     EXPECT_FALSE(rows[0]->titleForValue(2));
-    EXPECT_EQ(rows[0]->values(), (plist::Array{0, 1, "x"}));
+    EXPECT_EQ(rows[0]->values(), (plist::Array{0, 1, "x", 1}));
     EXPECT_EQ(rows[0]->detailClassName(), kChoicePageClassName);
 }
 
@@ -112,18 +120,16 @@ TEST_F(SpecifierFileTest, MissingUnreadableOrShapelessFilesGiveNoRows) {
     auto page = PSListController::init();
     log::Capture capture;
     EXPECT_TRUE(page->loadSpecifiersFromPlistName("Missing", page).empty());
-
-    root.writeFile(std::string(kDefaultBundlePath) + "/Garbage.plist", "<plist><dict><key>");
-    EXPECT_TRUE(page->loadSpecifiersFromPlistName("Garbage", page).empty());
-
-    root.writeFile(std::string(kDefaultBundlePath) + "/Array.plist",
-                   plist::writeXml(plist::Value(plist::Array{1, 2})));
-    EXPECT_TRUE(page->loadSpecifiersFromPlistName("Array", page).empty());
-
-    root.writeFile(std::string(kDefaultBundlePath) + "/NoItems.plist",
-                   plist::writeXml(plist::Value(plist::Dictionary{{"items", "nope"}})));
-    EXPECT_TRUE(page->loadSpecifiersFromPlistName("NoItems", page).empty());
+    const std::pair<std::string, std::string> files[] = {
+        {"Garbage", "<plist><dict><key>"},
+        {"Array", plist::writeXml(plist::Value(plist::Array{1, 2}))},
+        {"NoItems", plist::writeXml(plist::Value(plist::Dictionary{{"items", "nope"}}))}};
+    for (const auto& [name, contents] : files) {
+        root.writeFile(std::string(kDefaultBundlePath) + "/" + name + ".plist", contents);
+        EXPECT_TRUE(page->loadSpecifiersFromPlistName(name, page).empty()) << name;
+    }
     EXPECT_GE(capture.lines().size(), 4u);
+    EXPECT_TRUE(capture.contains("Array.plist: root is not a dictionary"));
 }
 
 }  // namespace
