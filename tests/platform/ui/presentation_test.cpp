@@ -24,13 +24,12 @@ struct Answers : UIAlertViewDelegate {
     }
 };
 
-TEST_F(PresentationTest, AlertsQueueInOrderAndReportThePressedButton) {
+TEST_F(PresentationTest, AlertsQueueInOrderReportThePressedButtonAndURLsAreRecorded) {
     auto answers = std::make_shared<Answers>();
     auto& app = UIApplication::sharedApplication();
     std::weak_ptr<UIAlertView> weakFirst;
     {
         auto first = UIAlertView::init();
-        first->setTitle("Reset Widget Coordinates");
         first->setDelegate(answers);
         first->setTag(1);
         EXPECT_EQ(first->addButtonWithTitle("No"), 0);
@@ -45,7 +44,6 @@ TEST_F(PresentationTest, AlertsQueueInOrderAndReportThePressedButton) {
     }
     ASSERT_EQ(app.alerts().size(), 2u);  // the queue keeps them alive
     EXPECT_EQ(app.frontAlert()->tag(), 1);
-    EXPECT_TRUE(app.frontAlert()->isVisible());
     EXPECT_FALSE(app.frontAlert()->userPressButtonAtIndex(2));  // no such button
     EXPECT_TRUE(app.frontAlert()->userPressButtonAtIndex(1));
     EXPECT_TRUE(weakFirst.expired());
@@ -56,6 +54,10 @@ TEST_F(PresentationTest, AlertsQueueInOrderAndReportThePressedButton) {
     answers.reset();
     EXPECT_TRUE(app.frontAlert()->userPressButtonAtIndex(0));
     EXPECT_TRUE(app.alerts().empty());
+
+    EXPECT_TRUE(app.openURL("https://example.com/docs"));
+    EXPECT_FALSE(app.openURL("not a url"));
+    EXPECT_EQ(app.openedURLs(), (std::vector<std::string>{"https://example.com/docs"}));
 }
 
 TEST_F(PresentationTest, NavigationStackParentsAndTitles) {
@@ -114,7 +116,9 @@ TEST_F(PresentationTest, PresentedAndPresentingLinksFollowUIKit) {
     ASSERT_TRUE(field->becomeFirstResponder());
 
     // The picker closes itself: its presenter closes it.
-    picker->dismissViewControllerAnimated(true);
+    completed = false;
+    picker->dismissViewControllerAnimated(true, [&] { completed = true; });
+    EXPECT_TRUE(completed);
     EXPECT_EQ(editor->presentedViewController(), nullptr);
     EXPECT_EQ(pickerNavigation->presentingViewController(), nullptr);
     EXPECT_EQ(pickerNavigation->view()->window(), nullptr);
@@ -134,29 +138,33 @@ TEST_F(PresentationTest, PresentedAndPresentingLinksFollowUIKit) {
     EXPECT_FALSE(completed);
 }
 
-TEST_F(PresentationTest, ViewsLoadLazilyAndKnowTheirController) {
-    struct Loading : UIViewController {
-        int loads = 0;
-        void loadView() override {
-            ++loads;
-            setView(UIView::initWithFrame(CGRectMake(0, 0, 320, 416)));
-        }
-    };
-    auto controller = std::make_shared<Loading>();
-    EXPECT_FALSE(controller->isViewLoaded());
-    auto view = controller->view();
-    controller->view();
-    EXPECT_EQ(controller->loads, 1);
-    EXPECT_EQ(view->owningViewController(), controller);
-    EXPECT_TRUE(controller->respondsToSelector("setView:"));
-    EXPECT_FALSE(controller->respondsToSelector("tintSwitches"));
-}
+// Records the loading of its view and its appearance steps.
+struct Recording : UIViewController {
+    std::vector<std::string> steps;
+    void loadView() override {
+        steps.push_back("load");
+        UIViewController::loadView();
+    }
+    void viewDidLoad() override { steps.push_back("did load"); }
+    void viewWillAppear(bool) override { steps.push_back("will appear"); }
+    void viewDidAppear(bool) override { steps.push_back("did appear"); }
+};
 
-TEST_F(PresentationTest, ApplicationRecordsOpenedURLs) {
-    auto& app = UIApplication::sharedApplication();
-    EXPECT_TRUE(app.openURL("https://example.com/docs"));
-    EXPECT_FALSE(app.openURL("not a url"));
-    EXPECT_EQ(app.openedURLs(), (std::vector<std::string>{"https://example.com/docs"}));
+TEST_F(PresentationTest, AViewLoadsOnceAndBeforeItsControllerFirstAppears) {
+    // As UIKit does: a pushed or presented page's view is loaded before its will-appear step.
+    auto navigation = UINavigationController::initWithRootViewController(UIViewController::init());
+    auto pushed = std::make_shared<Recording>(), presented = std::make_shared<Recording>();
+    navigation->pushViewController(pushed, false);
+    navigation->presentViewController(presented, false);
+    for (const auto& page : {pushed, presented}) {
+        EXPECT_EQ(page->steps,
+                  (std::vector<std::string>{"load", "did load", "will appear", "did appear"}));
+        page->view();
+        EXPECT_EQ(page->steps.size(), 4u) << "loaded once";
+    }
+    auto loose = std::make_shared<Recording>();
+    EXPECT_FALSE(loose->isViewLoaded());
+    EXPECT_EQ(loose->view()->owningViewController(), loose);
 }
 
 }  // namespace

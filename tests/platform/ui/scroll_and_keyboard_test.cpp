@@ -3,8 +3,8 @@
 #include "platform/ui/keyboard.h"
 #include "platform/ui/screen.h"
 #include "platform/ui/scroll_view.h"
-#include "platform/ui/table_view.h"
 #include "platform/ui/text_field.h"
+#include "platform/ui/window.h"
 
 namespace vx {
 namespace {
@@ -43,15 +43,24 @@ TEST(ScrollView, ScrollRectToVisibleStaysWithinContentAndInsets) {
     EXPECT_EQ(scroll->contentOffset(), CGPointMake(0, -64));
 }
 
-TEST(TextField, DelegateMayRefuseAnEditAndTheTextStays) {
+TEST(TextField, TheDelegateIsHeldWeaklyMayRefuseAnEditAndAnswersReturn) {
     struct NoDigits : UITextFieldDelegate {
+        int returns = 0;
         std::optional<bool> shouldChangeCharactersInRange(UITextField&, std::size_t, std::size_t,
                                                           const std::string& replacement) override {
             return replacement.find_first_of("0123456789") == std::string::npos;
         }
+        std::optional<bool> textFieldShouldReturn(UITextField& field) override {
+            ++returns;
+            field.resignFirstResponder();
+            return false;
+        }
     };
-    auto delegate = std::make_shared<NoDigits>();
+    auto window = std::make_shared<UIWindow>();
     auto field = UITextField::initWithFrame(CGRectZero);
+    window->addSubview(field);
+    EXPECT_TRUE(field->userPressReturn());  // no delegate: yes
+    auto delegate = std::make_shared<NoDigits>();
     field->setDelegate(delegate);
     EXPECT_TRUE(field->userInsertText("ab"));
     EXPECT_FALSE(field->userInsertText("1"));
@@ -59,50 +68,16 @@ TEST(TextField, DelegateMayRefuseAnEditAndTheTextStays) {
     field->setText("é");
     EXPECT_TRUE(field->userDeleteBackward());  // a whole two-byte character
     EXPECT_EQ(field->text(), "");
+    ASSERT_TRUE(field->becomeFirstResponder());
+    EXPECT_FALSE(field->userPressReturn());
+    EXPECT_FALSE(field->isFirstResponder());
+    EXPECT_EQ(delegate->returns, 1);
+    delegate.reset();
+    EXPECT_EQ(field->delegate(), nullptr);
+    EXPECT_TRUE(field->userPressReturn());
     field->setEnabled(false);
     EXPECT_FALSE(field->userInsertText("x"));
-}
-
-struct Sections : UITableViewDataSource {
-    std::vector<int> counts{1, 2};
-    int built = 0;
-    std::optional<int> numberOfSectionsInTableView(UITableView&) override {
-        return static_cast<int>(counts.size());
-    }
-    int numberOfRowsInSection(UITableView&, int section) override { return counts[section]; }
-    std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView& table, IndexPath path) override {
-        ++built;
-        auto cell = table.dequeueReusableCellWithIdentifier("Cell");
-        if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Default, "Cell");
-        cell->textLabel()->setText(std::to_string(path.section) + ":" + std::to_string(path.row));
-        return cell;
-    }
-};
-
-TEST(TableView, SectionChangesAndRowReloadsRebuildOnlyWhatChanged) {
-    auto source = std::make_shared<Sections>();
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Grouped);
-    table->setDataSource(source);
-    table->reloadData();
-    EXPECT_EQ(source->built, 3);
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->textLabel()->text(), "0:0");
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->detailTextLabel(), nullptr);  // default style
-
-    source->counts.insert(source->counts.begin(), 3);
-    table->insertSections({0}, UITableViewRowAnimation::Fade);
-    EXPECT_EQ(source->built, 6);  // only the new section's rows
-    EXPECT_EQ(table->numberOfSections(), 3);
-    EXPECT_EQ(table->cellForRowAtIndexPath({1, 0})->textLabel()->text(), "0:0");  // built before
-
-    source->counts.erase(source->counts.begin() + 1);
-    table->deleteSections({1}, UITableViewRowAnimation::Fade);
-    EXPECT_EQ(table->numberOfSections(), 2);
-    EXPECT_EQ(table->reusePoolSize("Cell"), 1u);
-
-    table->reloadRowsAtIndexPaths({{1, 1}}, UITableViewRowAnimation::None);
-    EXPECT_EQ(table->cellForRowAtIndexPath({1, 1})->textLabel()->text(), "1:1");
-    EXPECT_EQ(table->reusePoolSize("Cell"), 1u);  // the old cell went to the pool and came back
-    EXPECT_EQ(table->changeLog().back().kind, TableChange::Kind::Reload);
+    EXPECT_FALSE(field->becomeFirstResponder());
 }
 
 }  // namespace

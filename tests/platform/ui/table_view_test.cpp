@@ -5,19 +5,16 @@
 #include "platform/foundation/log.h"
 #include "platform/ui/switch.h"
 #include "platform/ui/text_field.h"
-#include "platform/ui/window.h"
 
 namespace vx {
 namespace {
 
 // A page-like data source: one section per entry of `rows`, a text field in every cell of
-// section 0, a checkmark on `checked`.
+// section 0.
 struct Rows : UITableViewDataSource, UITableViewDelegate {
     std::vector<std::vector<std::string>> rows{{"a", "b", "c"}};
     bool clearContentView = true;
     bool moves = false;
-    int checked = -1;
-    std::vector<std::pair<IndexPath, IndexPath>> moved;
     std::vector<IndexPath> selected;
 
     int numberOfRowsInSection(UITableView&, int section) override {
@@ -35,8 +32,6 @@ struct Rows : UITableViewDataSource, UITableViewDelegate {
         if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, "FunctionCell");
         if (clearContentView) cell->contentView()->removeAllSubviews();
         cell->textLabel()->setText(rows[path.section][path.row]);
-        cell->setAccessoryType(path.row == checked ? UITableViewCellAccessoryType::Checkmark
-                                                   : UITableViewCellAccessoryType::None);
         if (path.section == 0) {
             auto field = UITextField::initWithFrame(CGRectMake(10, 10, 280, 25));
             field->setTag(path.row);
@@ -47,7 +42,6 @@ struct Rows : UITableViewDataSource, UITableViewDelegate {
     }
     bool implementsMoveRow() const override { return moves; }
     void moveRowAtIndexPath(UITableView&, IndexPath from, IndexPath to) override {
-        moved.emplace_back(from, to);
         auto value = rows[from.section][from.row];
         rows[from.section].erase(rows[from.section].begin() + from.row);
         rows[to.section].insert(rows[to.section].begin() + to.row, value);
@@ -67,59 +61,69 @@ std::vector<std::shared_ptr<UITextField>> fieldsOf(const std::shared_ptr<UITable
     return out;
 }
 
-TEST(TableView, ReloadBuildsEveryRowAndLaysCellsOutAsSubviews) {
+std::shared_ptr<UITableView> tableFor(const std::shared_ptr<Rows>& source,
+                                      UITableViewStyle style = UITableViewStyle::Plain) {
+    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), style);
+    table->setDataSource(source);
+    table->setDelegate(source);
+    return table;
+}
+
+std::string textAt(UITableView& table, IndexPath path) {
+    return table.cellForRowAtIndexPath(path)->textLabel()->text();
+}
+
+TEST(TableView, FirstLayoutLoadsEveryRowAndLaysCellsOutAsSubviews) {
     auto source = std::make_shared<Rows>();
     source->rows = {{"a", "b"}, {"c"}};
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
-    table->setDataSource(source);
-    auto header = UIView::initWithFrame(CGRectMake(0, 0, 320, 95));
-    table->setTableHeaderView(header);
-    table->reloadData();
+    auto table = tableFor(source, UITableViewStyle::Grouped);
+    table->setTableHeaderView(UIView::initWithFrame(CGRectMake(0, 0, 320, 95)));
+    EXPECT_FALSE(table->hasLoaded());
+    table->layoutIfNeeded();
+    ASSERT_TRUE(table->hasLoaded());
 
     EXPECT_EQ(table->numberOfSections(), 2);
     EXPECT_EQ(table->numberOfRowsInSection(0), 2);
     EXPECT_EQ(table->headerTitleForSection(0), "First");
     EXPECT_EQ(table->headerTitleForSection(1), std::nullopt);
     auto b = table->cellForRowAtIndexPath({0, 1});
-    ASSERT_TRUE(b);
     EXPECT_EQ(b->textLabel()->text(), "b");
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 2}), nullptr);
     EXPECT_EQ(b->superview(), table);
-    // header view 95, section header 44, then rows of 44.
+    // Header view 95, section header 44, rows of 44; grouped: 18 in place of a missing title.
     EXPECT_EQ(b->frame(), CGRectMake(0, 95 + 44 + 44, 320, 44));
-    EXPECT_EQ(table->contentSize(), CGSizeMake(320, 95 + 44 + 88 + 44));
-    // A field inside a cell converts through the table.
+    EXPECT_EQ(table->contentSize(), CGSizeMake(320, 95 + 44 + 88 + 18 + 18 + 44 + 18));
     auto field = fieldsOf(b).at(0);
     EXPECT_EQ(field->convertRectToView(field->bounds(), table.get()).origin, CGPointMake(10, 193));
     EXPECT_EQ(table->indexPathForCell(b.get()), (IndexPath{0, 1}));
 }
 
-TEST(TableView, LoadsOnFirstLayoutWithoutAnExplicitReload) {
+TEST(TableView, ReuseComesBackInTableOrderAndResetsOnlyTheSelection) {
+    // As on the device, prepareForReuse resets only the selection state: a page that does not
+    // clear the content view or the accessory shows the old row's.
     auto source = std::make_shared<Rows>();
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Grouped);
-    table->setDataSource(source);
-    EXPECT_FALSE(table->hasLoaded());
-    table->layoutIfNeeded();
-    EXPECT_TRUE(table->hasLoaded());
-    EXPECT_EQ(table->visibleCells().size(), 3u);
-}
-
-TEST(TableView, ReusedCellsKeepNoStaleControlsWhenThePageClearsThem) {
-    auto source = std::make_shared<Rows>();
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
-    table->setDataSource(source);
+    auto table = tableFor(source);
     table->reloadData();
+    table->selectRowAtIndexPath({0, 0}, false);
     auto first = table->cellForRowAtIndexPath({0, 0});
+    first->setAccessoryView(UISwitch::initWithFrame(CGRectZero));
+    first->detailTextLabel()->setText("detail");
     table->reloadData();
-    // The cells of the previous build came back through the pool…
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0}), first);
+    ASSERT_EQ(table->cellForRowAtIndexPath({0, 0}), first);
     EXPECT_EQ(table->reusePoolSize("FunctionCell"), 0u);
-    // …and each holds exactly the one field the page put in this time.
     for (int row = 0; row < 3; ++row) {
         auto fields = fieldsOf(table->cellForRowAtIndexPath({0, row}));
         ASSERT_EQ(fields.size(), 1u);
         EXPECT_EQ(fields[0]->tag(), row);
     }
+    EXPECT_NE(first->accessoryView(), nullptr);
+    EXPECT_EQ(first->detailTextLabel()->text(), "detail");
+    EXPECT_FALSE(first->isSelected());
+    EXPECT_EQ(table->indexPathForSelectedRow(), std::nullopt);
+    source->clearContentView = false;
+    table->reloadData();
+    EXPECT_EQ(fieldsOf(first).size(), 2u);
+
     // Fewer rows: the surplus cells wait in the pool, out of the view tree.
     source->rows = {{"z"}};
     table->reloadData();
@@ -127,55 +131,47 @@ TEST(TableView, ReusedCellsKeepNoStaleControlsWhenThePageClearsThem) {
     EXPECT_EQ(table->subviews().size(), 1u);
 }
 
-TEST(TableView, ReuseKeepsWhatThePageDoesNotSetAgain) {
-    // As on the device, prepareForReuse resets only the selection state: a page that
-    // forgets to clear the content view or the accessory shows the old row's.
+TEST(TableView, RowAndSectionChangesAreRecordedAppliedAndCheckedAgainstTheSource) {
     auto source = std::make_shared<Rows>();
-    source->clearContentView = false;
-    source->checked = 0;
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
-    table->setDataSource(source);
+    auto table = tableFor(source);
     table->reloadData();
     table->selectRowAtIndexPath({0, 0}, false);
-    auto cell = table->cellForRowAtIndexPath({0, 0});
-    cell->setAccessoryView(UISwitch::initWithFrame(CGRectZero));
-    cell->detailTextLabel()->setText("detail");
-    table->reloadData();
-    ASSERT_EQ(table->cellForRowAtIndexPath({0, 0}), cell);
-    EXPECT_EQ(fieldsOf(cell).size(), 2u);
-    EXPECT_NE(cell->accessoryView(), nullptr);
-    EXPECT_EQ(cell->detailTextLabel()->text(), "detail");
-    EXPECT_FALSE(cell->isSelected());
-    EXPECT_EQ(table->indexPathForSelectedRow(), std::nullopt);
-}
-
-TEST(TableView, InsertAndDeleteAreRecordedAppliedAndCheckedAgainstTheSource) {
-    auto source = std::make_shared<Rows>();
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
-    table->setDataSource(source);
-    table->reloadData();
-    table->selectRowAtIndexPath({0, 2}, false);
+    table->selectRowAtIndexPath({0, 1}, false);
+    EXPECT_FALSE(table->cellForRowAtIndexPath({0, 0})->isSelected());
     table->clearChangeLog();
 
     source->rows[0].insert(source->rows[0].begin() + 1, "new");
     table->insertRowsAtIndexPaths({{0, 1}}, UITableViewRowAnimation::Fade);
-    EXPECT_EQ(table->numberOfRowsInSection(0), 4);
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 1})->textLabel()->text(), "new");
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 2})->textLabel()->text(), "b");
-    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 3}));  // the selection follows its row
+    EXPECT_EQ(textAt(*table, {0, 1}), "new");
+    EXPECT_EQ(textAt(*table, {0, 2}), "b");
+    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 2}));  // the selection follows its row
     EXPECT_EQ(table->cellForRowAtIndexPath({0, 3})->frame().origin.y, 44 + 3 * 44);
-
     source->rows[0].erase(source->rows[0].begin());
     table->deleteRowsAtIndexPaths({{0, 0}}, UITableViewRowAnimation::Automatic);
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->textLabel()->text(), "new");
-    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 2}));
-
+    EXPECT_EQ(textAt(*table, {0, 0}), "new");
+    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 1}));
+    EXPECT_EQ(table->reusePoolSize("FunctionCell"), 1u);
     const auto& log = table->changeLog();
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0].kind, TableChange::Kind::InsertRows);
     EXPECT_EQ(log[0].indexPaths, (std::vector<IndexPath>{{0, 1}}));
     EXPECT_EQ(log[0].animation, UITableViewRowAnimation::Fade);
     EXPECT_EQ(log[1].kind, TableChange::Kind::DeleteRows);
+
+    // A new section builds only its own rows; the rows after it move down with the selection.
+    auto shown = table->cellForRowAtIndexPath({0, 0});
+    source->rows.insert(source->rows.begin(), {"x"});
+    table->insertSections({0}, UITableViewRowAnimation::Fade);
+    EXPECT_EQ(table->cellForRowAtIndexPath({1, 0}), shown);
+    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{1, 1}));
+    source->rows.erase(source->rows.begin());
+    table->deleteSections({0}, UITableViewRowAnimation::Fade);
+    EXPECT_EQ(table->numberOfSections(), 1);
+    EXPECT_EQ(table->reusePoolSize("FunctionCell"), 1u);
+    source->rows[0][1] = "b2";
+    table->reloadRowsAtIndexPaths({{0, 1}}, UITableViewRowAnimation::None);
+    EXPECT_EQ(textAt(*table, {0, 1}), "b2");
+    EXPECT_EQ(table->reusePoolSize("FunctionCell"), 1u);  // the old cell went to the pool and came back
 
     // A change the data source does not agree with is answered by a full reload, not a crash.
     log::Capture capture;
@@ -189,22 +185,23 @@ TEST(TableView, InsertAndDeleteAreRecordedAppliedAndCheckedAgainstTheSource) {
 
 TEST(TableView, MovesNeedEditingModeAndReachTheDataSource) {
     auto source = std::make_shared<Rows>();
+    auto table = tableFor(source, UITableViewStyle::Grouped);
+    table->setEditing(true, true);
+    EXPECT_FALSE(table->cellForRowAtIndexPath({0, 0})->showsReorderControl()) << "no moves";
     source->moves = true;
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Grouped);
-    table->setDataSource(source);
-    table->setDelegate(source);
-    table->reloadData();
+    table->setEditing(false, false);
     log::Capture capture;
     EXPECT_FALSE(table->moveRow({0, 0}, {0, 2}));  // not editing
     table->setEditing(true, true);
+    table->reloadData();  // a reload while editing keeps the reorder controls
     EXPECT_TRUE(table->cellForRowAtIndexPath({0, 0})->showsReorderControl());
+    table->selectRowAtIndexPath({0, 0}, false);
     EXPECT_EQ(table->editingStyleForRow({0, 0}), UITableViewCellEditingStyle::None);
     EXPECT_FALSE(table->moveRow({0, 0}, {0, 3}));  // past the end
     EXPECT_TRUE(table->moveRow({0, 0}, {0, 2}));
     EXPECT_EQ(source->rows[0], (std::vector<std::string>{"b", "c", "a"}));
-    EXPECT_EQ(table->cellForRowAtIndexPath({0, 2})->textLabel()->text(), "a");
-    ASSERT_EQ(source->moved.size(), 1u);
-    EXPECT_EQ(source->moved[0], std::make_pair(IndexPath{0, 0}, IndexPath{0, 2}));
+    EXPECT_EQ(textAt(*table, {0, 2}), "a");
+    EXPECT_EQ(table->indexPathForSelectedRow(), (IndexPath{0, 2}));
     EXPECT_EQ(table->changeLog().back().kind, TableChange::Kind::MoveRow);
 
     // In editing mode a tap selects nothing unless allowed.
@@ -217,13 +214,12 @@ TEST(TableView, MovesNeedEditingModeAndReachTheDataSource) {
     EXPECT_TRUE(table->changeLog().back().animated);
 }
 
-TEST(TableView, AGoneDataSourceOrDelegateIsNotCalled) {
+TEST(TableView, AGoneDataSourceIsNotCalledAndANullCellIsLoggedAndReplaced) {
     auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
     {
         auto source = std::make_shared<Rows>();
         table->setDataSource(source);
         table->setDelegate(source);
-        table->reloadData();
         EXPECT_EQ(table->numberOfRowsInSection(0), 3);
     }
     EXPECT_EQ(table->delegate(), nullptr);
@@ -231,22 +227,20 @@ TEST(TableView, AGoneDataSourceOrDelegateIsNotCalled) {
     table->reloadData();
     EXPECT_EQ(table->numberOfSections(), 0);
     EXPECT_FALSE(table->userTapRow({0, 0}));
-}
 
-TEST(TableView, ANullCellIsLoggedAndReplaced) {
     struct Broken : UITableViewDataSource {
         int numberOfRowsInSection(UITableView&, int) override { return 1; }
         std::shared_ptr<UITableViewCell> cellForRowAtIndexPath(UITableView&, IndexPath) override {
             return nullptr;
         }
     };
-    auto source = std::make_shared<Broken>();
-    auto table = UITableView::initWithFrame(CGRectMake(0, 0, 320, 416), UITableViewStyle::Plain);
-    table->setDataSource(source);
+    auto broken = std::make_shared<Broken>();
+    table->setDataSource(broken);
     log::Capture capture;
-    table->reloadData();
+    table->layoutIfNeeded();
     EXPECT_TRUE(capture.contains("gave no cell"));
-    EXPECT_NE(table->cellForRowAtIndexPath({0, 0}), nullptr);
+    ASSERT_NE(table->cellForRowAtIndexPath({0, 0}), nullptr);
+    EXPECT_EQ(table->cellForRowAtIndexPath({0, 0})->detailTextLabel(), nullptr) << "default style";
 }
 
 }  // namespace

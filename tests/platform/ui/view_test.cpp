@@ -12,7 +12,7 @@
 namespace vx {
 namespace {
 
-TEST(ViewConversion, ScrolledBoundsNestedViewsAndTheWindow) {
+TEST(ViewConversion, ScrolledBoundsNestedViewsTheWindowAndADetachedRoot) {
     auto window = std::make_shared<UIWindow>();
     auto scroll = std::make_shared<UIScrollView>(CGRectMake(0, 64, 320, 416));
     auto cell = std::make_shared<UIView>(CGRectMake(0, 300, 320, 44));
@@ -32,23 +32,21 @@ TEST(ViewConversion, ScrolledBoundsNestedViewsAndTheWindow) {
     EXPECT_EQ(cell->convertRectFromView(CGRectMake(10, 274, 1, 1), nullptr), CGRectMake(10, 10, 1, 1));
     EXPECT_EQ(scroll->convertRectToView(CGRectMake(0, 388, 320, 216), window.get()),
               CGRectMake(0, 352, 320, 216));
-}
-
-TEST(ViewConversion, ADetachedTreeConvertsThroughItsRoot) {
-    auto root = std::make_shared<UIView>(CGRectMake(5, 7, 100, 100));
-    auto child = std::make_shared<UIView>(CGRectMake(10, 20, 50, 50));
-    root->addSubview(child);
-    EXPECT_EQ(child->convertRectToView(CGRectZero, nullptr).origin, CGPointMake(15, 27));
-    EXPECT_EQ(child->window(), nullptr);
+    // A tree outside any window converts through its root.
+    scroll->removeFromSuperview();
+    EXPECT_EQ(field->convertRectToView(CGRectZero, nullptr).origin, CGPointMake(10, 274));
+    EXPECT_EQ(field->window(), nullptr);
 }
 
 struct MoveRecorder : UIView {
     std::vector<UIView*>* log;
+    int touches = 0;
     explicit MoveRecorder(std::vector<UIView*>* l) : log(l) {}
     void willMoveToSuperview(UIView* newSuperview) override { log->push_back(newSuperview); }
+    void touchesEnded(const UITouchSet&, const UIEvent*) override { ++touches; }
 };
 
-TEST(ViewHierarchy, MovesRemovalsAndWillMoveHook) {
+TEST(ViewHierarchy, MovesRemovalsTouchesAndTheWillMoveHook) {
     std::vector<UIView*> moves;
     auto a = std::make_shared<UIView>();
     auto b = std::make_shared<UIView>();
@@ -58,6 +56,10 @@ TEST(ViewHierarchy, MovesRemovalsAndWillMoveHook) {
     EXPECT_TRUE(a->subviews().empty());
     ASSERT_EQ(b->subviews().size(), 1u);
     EXPECT_EQ(child->superview(), b);
+    auto leaf = std::make_shared<UIView>();
+    child->addSubview(leaf);
+    leaf->touchesEnded({}, nullptr);  // a touch goes up to the superview
+    EXPECT_EQ(child->touches, 1);
     child->removeFromSuperview();
     EXPECT_EQ(child->superview(), nullptr);
     EXPECT_EQ(moves, (std::vector<UIView*>{a.get(), b.get(), nullptr}));
@@ -77,12 +79,11 @@ TEST(ViewHierarchy, MovesRemovalsAndWillMoveHook) {
     EXPECT_EQ(orphan->superview(), nullptr);
     EXPECT_EQ(orphan->superviewPointer(), nullptr);
 
-    // Subviews keep back-to-front order; viewWithTag searches depth first.
+    // viewWithTag searches depth first.
     auto x = std::make_shared<UIView>(), y = std::make_shared<UIView>();
     y->setTag(7);
+    x->addSubview(y);
     b->addSubview(x);
-    b->addSubview(y);
-    EXPECT_EQ(b->subviews().back(), y);
     EXPECT_EQ(b->viewWithTag(7), y);
     EXPECT_EQ(b->viewWithTag(99), nullptr);
 }
@@ -93,7 +94,7 @@ protected:
     void TearDown() override { NotificationCenter::defaultCenter().reset(); }
 };
 
-TEST_F(FirstResponderTest, WindowKeepsOneFirstResponderAndPostsBeginEditing) {
+TEST_F(FirstResponderTest, WindowKeepsOneFirstResponderPostsBeginEditingAndForcesAResign) {
     auto window = std::make_shared<UIWindow>();
     auto a = std::make_shared<UITextField>(CGRectMake(0, 0, 100, 30));
     auto b = std::make_shared<UITextField>(CGRectMake(0, 40, 100, 30));
@@ -132,29 +133,21 @@ TEST_F(FirstResponderTest, WindowKeepsOneFirstResponderAndPostsBeginEditing) {
     auto loose = std::make_shared<UITextField>();
     EXPECT_FALSE(loose->becomeFirstResponder());
 
-    // Taking the responder out of the window makes it resign.
-    notes->removeFromSuperview();
-    EXPECT_EQ(window->firstResponder(), nullptr);
-    EXPECT_FALSE(notes->isFirstResponder());
-}
-
-struct RefusingDelegate : UITextFieldDelegate {
-    bool allowEnd = false;
-    std::optional<bool> textFieldShouldEndEditing(UITextField&) override { return allowEnd; }
-};
-
-TEST_F(FirstResponderTest, DelegateCanKeepTheFocusButRemovalForcesIt) {
-    auto window = std::make_shared<UIWindow>();
-    auto a = std::make_shared<UITextField>(), b = std::make_shared<UITextField>();
-    window->addSubview(a);
-    window->addSubview(b);
-    auto delegate = std::make_shared<RefusingDelegate>();
-    a->setDelegate(delegate);
+    // A delegate may keep the focus, but ending editing by force or leaving the window takes it.
+    struct RefusingDelegate : UITextFieldDelegate {
+        std::optional<bool> textFieldShouldEndEditing(UITextField&) override { return false; }
+    };
+    auto refusing = std::make_shared<RefusingDelegate>();
+    a->setDelegate(refusing);
     ASSERT_TRUE(a->becomeFirstResponder());
     EXPECT_FALSE(b->becomeFirstResponder());
-    EXPECT_TRUE(a->isFirstResponder());
     EXPECT_FALSE(window->endEditing(false));
+    EXPECT_TRUE(a->isFirstResponder());
     EXPECT_TRUE(window->endEditing(true));
+    EXPECT_FALSE(a->isFirstResponder());
+    ASSERT_TRUE(a->becomeFirstResponder());
+    a->removeFromSuperview();
+    EXPECT_EQ(window->firstResponder(), nullptr);
     EXPECT_FALSE(a->isFirstResponder());
 }
 
@@ -177,6 +170,7 @@ TEST(ViewLayout, LayoutIfNeededRunsMarkedViewsOnceAndHitTestFindsTheFrontmost) {
 
     auto front = std::make_shared<UIView>(CGRectMake(0, 0, 20, 20));
     child->addSubview(front);
+    root->addSubview(std::make_shared<UIView>(CGRectMake(70, 70, 20, 20)));  // in front, elsewhere
     EXPECT_EQ(root->hitTest({15, 15}), front);
     front->setHidden(true);
     EXPECT_EQ(root->hitTest({15, 15}), child);
