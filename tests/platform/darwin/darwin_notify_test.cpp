@@ -103,40 +103,34 @@ TEST(DarwinNotify, PostRemovesOnlyDeadSocketsInsideAPrivateFolder) {
 
 TEST(DarwinNotify, PostReachesListenersInOtherProcesses) {
     ScopedRendezvous rendezvous;
-    constexpr int kListeners = 2;
-    std::vector<pid_t> children;
-    std::vector<int> replies;
-    for (int i = 0; i < kListeners; ++i) {
+    const std::string kName = "com.corvane.veltrix.settingschanged";
+    std::vector<std::pair<pid_t, int>> children;  // each child's pid and the end its reply comes from
+    for (int i = 0; i < 2; ++i) {
         int pipeFds[2];
         ASSERT_EQ(::pipe(pipeFds), 0);
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0) {
-            ::close(pipeFds[0]);
-            auto listener = Listener::create({"com.corvane.veltrix.settingschanged"});
+        if (child == 0) {  // listens, says it is ready, then writes back the name it got
+            auto listener = Listener::create({kName});
             if (!listener || ::write(pipeFds[1], "r", 1) != 1) ::_exit(2);
             auto name = (*listener)->waitForNext(std::chrono::seconds(10));
-            if (!name) ::_exit(3);
-            ssize_t written = ::write(pipeFds[1], name->data(), name->size());
-            ::_exit(written == static_cast<ssize_t>(name->size()) ? 0 : 4);
+            const bool told = name && ::write(pipeFds[1], name->data(), name->size()) ==
+                                          static_cast<ssize_t>(name->size());
+            ::_exit(told ? 0 : 3);
         }
         ::close(pipeFds[1]);
         char ready = 0;
         ASSERT_EQ(::read(pipeFds[0], &ready, 1), 1);
-        children.push_back(child);
-        replies.push_back(pipeFds[0]);
+        children.emplace_back(child, pipeFds[0]);
     }
-    auto delivered = post("com.corvane.veltrix.settingschanged");
-    ASSERT_TRUE(delivered.ok());
-    EXPECT_EQ(*delivered, static_cast<std::size_t>(kListeners));
-    for (int i = 0; i < kListeners; ++i) {
+    EXPECT_EQ(post(kName).value(), children.size());
+    for (const auto& [child, reply] : children) {
         char buffer[128] = {};
-        ssize_t got = ::read(replies[i], buffer, sizeof buffer - 1);
-        EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0),
-                  "com.corvane.veltrix.settingschanged");
-        ::close(replies[i]);
+        ssize_t got = ::read(reply, buffer, sizeof buffer - 1);
+        EXPECT_EQ(std::string(buffer, got > 0 ? static_cast<std::size_t>(got) : 0), kName);
+        ::close(reply);
         int status = 0;
-        ::waitpid(children[i], &status, 0);
+        ::waitpid(child, &status, 0);
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 }
