@@ -41,15 +41,13 @@ TEST_F(BundleTest, TranslatesInThePreferredLanguageThenEnglishThenFallsBack) {
     EXPECT_EQ(bundle.localizedStringForKey("Enabled", "Enabled", "NoSuchTable"), "Enabled");
 }
 
-TEST_F(BundleTest, TablesAreReadOncePerBundle) {
+// A bundle reads a table once; a new bundle reads it again, and a broken one has nothing.
+TEST_F(BundleTest, TablesAreReadOncePerBundleAndMissingOrBrokenOnesHaveNoTranslations) {
     Bundle bundle{std::string(kBundle)};
     EXPECT_EQ(bundle.localizedStringForKey("Enabled", "Enabled"), "Enabled!");
     root.writeFile(std::string(kBundle) + "/en.lproj/Localizable.strings", "\"Enabled\" = \"New\";");
     EXPECT_EQ(bundle.localizedStringForKey("Enabled", "Enabled"), "Enabled!");
     EXPECT_EQ(Bundle(std::string(kBundle)).localizedStringForKey("Enabled", "Enabled"), "New");
-}
-
-TEST_F(BundleTest, MissingOrBrokenTablesHaveNoTranslations) {
     Bundle missing("/Library/PreferenceBundles/Nothing.bundle");
     EXPECT_EQ(missing.localizedStringForKey("Enabled", "Enabled"), "Enabled");
     root.writeFile(std::string(kBundle) + "/en.lproj/Localizable.strings", "\"Enabled\" = ");

@@ -32,28 +32,18 @@ std::size_t openDescriptors() {
 
 constexpr const char* kLevel = "level-of-folder";  // 16 bytes a level with its "/"
 
-// A chain of `depth` folders named kLevel below `top`, made and removed with *at calls so
-// that paths longer than PATH_MAX are never needed.
-void makeDeepChain(const fs::path& top, int depth) {
+// Makes, or removes, a chain of `depth` folders named kLevel below `top`, with *at calls so
+// that paths longer than PATH_MAX are never needed. Removal walks down, then climbs with
+// ".." removing each level.
+void deepChain(const fs::path& top, int depth, bool make) {
     int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
     for (int i = 0; i < depth; ++i) {
-        if (::mkdirat(fd, kLevel, 0755) != 0) throw std::runtime_error("mkdirat");
+        if (make && ::mkdirat(fd, kLevel, 0755) != 0) throw std::runtime_error("mkdirat");
         int child = ::openat(fd, kLevel, O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = child;
     }
-    ::close(fd);
-}
-
-void removeDeepChain(const fs::path& top, int depth) {
-    // Remove from the bottom: walk down, then climb with ".." removing each level.
-    int fd = ::open(top.c_str(), O_RDONLY | O_DIRECTORY);
-    for (int i = 0; i < depth; ++i) {
-        int child = ::openat(fd, kLevel, O_RDONLY | O_DIRECTORY);
-        ::close(fd);
-        fd = child;
-    }
-    for (int i = 0; i < depth; ++i) {
+    for (int i = 0; i < (make ? 0 : depth); ++i) {
         int parent = ::openat(fd, "..", O_RDONLY | O_DIRECTORY);
         ::close(fd);
         fd = parent;
@@ -125,7 +115,7 @@ TEST(Files, SubpathsOfADeepTree) {
     // bottom. (Removing folders is slow on some disks, so the tree stays small.)
     constexpr int kDepth = 300;
     root.makeFolder("/deep");
-    makeDeepChain(root.host("/deep"), kDepth);
+    deepChain(root.host("/deep"), kDepth, true);
     std::size_t openBefore = openDescriptors();
     rlimit saved{};
     ::getrlimit(RLIMIT_NOFILE, &saved);
@@ -135,7 +125,7 @@ TEST(Files, SubpathsOfADeepTree) {
     auto paths = subpathsOfDirectoryAtPath("/deep");
     ::setrlimit(RLIMIT_NOFILE, &saved);
     EXPECT_EQ(openDescriptors(), openBefore);  // none left behind
-    removeDeepChain(root.host("/deep"), kDepth);
+    deepChain(root.host("/deep"), kDepth, false);
     ASSERT_EQ(paths.size(), static_cast<std::size_t>(kDepth));
     EXPECT_EQ(paths.front(), "level-of-folder");
     EXPECT_EQ(paths[1], "level-of-folder/level-of-folder");

@@ -245,6 +245,8 @@ TEST(PlistXmlReader, ReadsDictionariesStrictly) {
 }
 
 TEST(PlistXmlReader, HandlesPrologAndWhatFollowsTheRoot) {
+    // The whole document must be UTF-8, comments included.
+    EXPECT_TRUE(read("<!-- \xC3\xA9 --><string>\xF4\x8F\xBF\xBF</string>").ok());
     EXPECT_TRUE(read("\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- c --><!DOCTYPE plist SYSTEM \"x[y]\">"
                      "<plist version=\"1.0\"><!-- c --><array/></plist>")
                     .ok());
@@ -255,9 +257,10 @@ TEST(PlistXmlReader, HandlesPrologAndWhatFollowsTheRoot) {
         "\"boom\">]><plist><string>&e;</string></plist>");
     EXPECT_FALSE(entity.ok());
     EXPECT_NE(entity.error().find("internal subset"), std::string::npos);
-    for (const char* bad :
-         {"", " \n", "<plist/>", "<plist></plist>", "hello world", "<plist><!-- open", "<plist><dict>",
-          "<plist><array><plist/></array></plist>", "<?xml", "<plist><!DOCTYPE plist><true/></plist>"})
+    for (const char* bad : {"", " \n", "<plist/>", "<plist></plist>", "hello world", "<plist><!-- open",
+                            "<plist><dict>", "<plist><array><plist/></array></plist>", "<?xml",
+                            "<plist><!DOCTYPE plist><true/></plist>", "<!-- \xC0\x80 --><string/>",
+                            "<string>\xF4\x90\x80\x80</string>", "<string>abcdefgh\xE2\x82</string>"})
         EXPECT_FALSE(read(bad).ok()) << bad;
     auto truncated = read("<plist>\n<dict>\n<key>a</key>\n<string>x");
     ASSERT_FALSE(truncated.ok());
@@ -312,17 +315,6 @@ TEST(PlistValue, PrintsOnOneLineWithItsTypesVisible) {
         {Value(Date{-1.5}), "date(-1.5)"},
     };
     for (const auto& [value, printed] : cases) EXPECT_EQ(::testing::PrintToString(value), printed);
-}
-
-TEST(PlistXmlCodec, TextFormHelpersAgreeWithReader) {
-    Data out;
-    EXPECT_TRUE(detail::decodeBase64("", out));
-    EXPECT_TRUE(out.empty());
-    // The whole document must be UTF-8, comments included.
-    EXPECT_TRUE(read("<!-- \xC3\xA9 --><string>\xF4\x8F\xBF\xBF</string>").ok());
-    EXPECT_FALSE(read("<!-- \xC0\x80 --><string/>").ok());         // overlong
-    EXPECT_FALSE(read("<string>\xF4\x90\x80\x80</string>").ok());  // beyond U+10FFFF
-    EXPECT_FALSE(read("<string>abcdefgh\xE2\x82</string>").ok());  // truncated
 }
 
 }  // namespace

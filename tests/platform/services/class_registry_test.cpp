@@ -18,7 +18,7 @@ protected:
     void TearDown() override { ClassRegistry::shared().reset(); }
 };
 
-TEST_F(ClassRegistryTest, RegisteredClassesAreFoundAndMadeByName) {
+TEST_F(ClassRegistryTest, RegisteredClassesAreFoundAndMadeByNameAndCanBeReplaced) {
     auto& registry = ClassRegistry::shared();
     EXPECT_TRUE(registry.registerClass<ThemeListPage>("LockThemeViewController"));
     auto cls = objc_getClass("LockThemeViewController");
@@ -31,6 +31,12 @@ TEST_F(ClassRegistryTest, RegisteredClassesAreFoundAndMadeByName) {
     EXPECT_EQ(first->className(), "LockThemeViewController");
     // The wrong type gives nothing rather than a bad cast.
     EXPECT_EQ(cls->instantiateAs<UIView>(), nullptr);
+    // Registering a name again replaces its factory.
+    registry.registerClass("LockThemeViewController", [] {
+        return std::static_pointer_cast<Object>(std::make_shared<UIViewController>());
+    });
+    EXPECT_EQ(registry.instantiate("LockThemeViewController")->className(), "UIViewController");
+    EXPECT_EQ(registry.classNames(), (std::vector<std::string>{"LockThemeViewController"}));
 }
 
 TEST_F(ClassRegistryTest, UnknownNamesGiveNothing) {
@@ -48,15 +54,6 @@ TEST_F(ClassRegistryTest, UnknownNamesGiveNothing) {
     registry.unregisterClass("Temporary");
     EXPECT_EQ(registry.instantiate("Temporary"), nullptr);
     EXPECT_TRUE(registry.classNames().empty());
-}
-
-TEST_F(ClassRegistryTest, RegisteringAgainReplacesTheFactory) {
-    auto& registry = ClassRegistry::shared();
-    registry.registerClass(
-        "Page", [] { return std::static_pointer_cast<Object>(std::make_shared<UIViewController>()); });
-    registry.registerClass<ThemeListPage>("Page");
-    EXPECT_EQ(registry.instantiate("Page")->className(), "LockThemeViewController");
-    EXPECT_EQ(registry.classNames(), (std::vector<std::string>{"Page"}));
 }
 
 }  // namespace
