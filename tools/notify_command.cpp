@@ -22,14 +22,25 @@ std::atomic<bool> interrupted{false};
 
 void stopWatching(int) { interrupted = true; }
 
-// SIGINT and SIGTERM end the watch cleanly (the socket is removed); without SA_RESTART
-// they wake the poll below.
-void catchInterrupts() {
+// SIGINT and SIGTERM end the watch cleanly (the socket is removed). They stay blocked but
+// while the poll below waits, so that one arriving between the check of `interrupted` and
+// the poll is not lost (the watch would then wait on for the next name); returns the mask
+// the poll waits under.
+sigset_t catchInterrupts() {
     struct sigaction action {};
     action.sa_handler = stopWatching;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    sigset_t interrupts;
+    sigset_t waiting;
+    sigemptyset(&interrupts);
+    sigaddset(&interrupts, SIGINT);
+    sigaddset(&interrupts, SIGTERM);
+    ::sigprocmask(SIG_BLOCK, &interrupts, &waiting);
+    sigdelset(&waiting, SIGINT);
+    sigdelset(&waiting, SIGTERM);
+    return waiting;
 }
 
 struct WatchOptions {
@@ -53,7 +64,7 @@ int runWatch(const WatchOptions& options) {
                         ? darwin::Listener::createForEveryName()
                         : darwin::Listener::create({options.names.begin(), options.names.end()});
     if (!listener) return reportFailure("cannot watch: " + listener.error());
-    catchInterrupts();
+    const sigset_t waiting = catchInterrupts();
     std::cerr << "veltrix-settings: watching "
               << (options.names.empty() ? std::string("every name")
                                         : std::to_string(options.names.size()) + " name(s)")
@@ -69,14 +80,16 @@ int runWatch(const WatchOptions& options) {
             printName(name, options.json);
             if (options.count && ++received >= options.count) return kExitOk;
         }
-        int wait = -1;
+        timespec wait{};
         if (timed) {
             auto left = std::chrono::ceil<std::chrono::milliseconds>(giveUpAt - Clock::now()).count();
             if (left <= 0) return kExitOk;
-            wait = static_cast<int>(std::min<long long>(left, 1 << 30));
+            wait.tv_sec = static_cast<time_t>(left / 1000);
+            wait.tv_nsec = static_cast<long>(left % 1000) * 1'000'000;
         }
         pollfd readable{(*listener)->fd(), POLLIN, 0};
-        ::poll(&readable, 1, wait);  // ignored: EINTR is the interrupt, the loop re-checks the rest
+        // ignored: EINTR is the interrupt, the loop re-checks the rest
+        ::ppoll(&readable, 1, timed ? &wait : nullptr, &waiting);
     }
     return kExitOk;
 }
