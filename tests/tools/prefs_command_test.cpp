@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,32 +13,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using test::kPreferencesFile;
 using test::ProgramRun;
 using test::shellQuoted;
 
 class PrefsCommandTest : public ::testing::Test {
 protected:
-    fs::path file() const { return dir_.path() / "device" / kPreferencesFile; }
+    fs::path file() const { return dir_.path() / "device" / test::kPreferencesFile; }
 
     // Runs `prefix veltrix-settings --root <device> args...` in a shell.
-    ProgramRun run(const std::vector<std::string>& args, const std::string& prefix = "",
-                   bool withRoot = true, const std::string& environment = "") {
+    ProgramRun run(const std::vector<std::string>& args, const std::string& prefix = "") {
         fs::create_directories(dir_.path() / "device");
-        std::string command = environment + " " + prefix + " " +
-                              (withRoot ? test::programOn(dir_.path() / "device")
-                                        : shellQuoted(VX_PROGRAM));
+        std::string command = prefix + " " + test::programOn(dir_.path() / "device");
         for (const auto& arg : args) command += " " + shellQuoted(arg);
         return test::runShell(command, dir_.path());
-    }
-
-    std::vector<std::string> leftovers() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(file().parent_path())) {
-            std::string name = entry.path().filename();
-            if (name.find(".saving-") != std::string::npos) names.push_back(name);
-        }
-        return names;
     }
 
     test::TempDir dir_;
@@ -49,7 +35,7 @@ TEST_F(PrefsCommandTest, WriteReadAndDeleteLikeDefaults) {
     EXPECT_EQ(run({"prefs", "write", "count", "-int", "-42"}).status, 0);
     EXPECT_EQ(run({"prefs", "write", "enabled", "-bool", "YES"}).status, 0);
     EXPECT_EQ(run({"prefs", "write", "scale", "-float", "0.5"}).status, 0);
-    EXPECT_EQ(run({"prefs", "write", "note", "two words"}).status, 0);
+    EXPECT_EQ(run({"prefs", "write", "note", "two \"words\""}).status, 0);
     EXPECT_EQ(run({"prefs", "write", "digits", "-string", "007"}).status, 0);
 
     ProgramRun json = run({"prefs", "read", "--json"});
@@ -57,13 +43,12 @@ TEST_F(PrefsCommandTest, WriteReadAndDeleteLikeDefaults) {
     EXPECT_EQ(nlohmann::json::parse(json.out), nlohmann::json({{"count", -42},
                                                                {"enabled", true},
                                                                {"scale", 0.5},
-                                                               {"note", "two words"},
+                                                               {"note", "two \"words\""},
                                                                {"digits", "007"}}));
-    ProgramRun text = run({"prefs", "read"});
-    EXPECT_EQ(text.out,
+    EXPECT_EQ(run({"prefs", "read"}).out,
               "{\n    count = -42;\n    digits = 007;\n    enabled = 1;\n"
-              "    note = \"two words\";\n    scale = 0.5;\n}\n");
-    EXPECT_EQ(run({"prefs", "read", "note"}).out, "two words\n");
+              "    note = \"two \\\"words\\\"\";\n    scale = 0.5;\n}\n");
+    EXPECT_EQ(run({"prefs", "read", "note"}).out, "two \"words\"\n");
 
     EXPECT_EQ(run({"prefs", "delete", "note"}).status, 0);
     ProgramRun missing = run({"prefs", "read", "note"});
@@ -73,30 +58,31 @@ TEST_F(PrefsCommandTest, WriteReadAndDeleteLikeDefaults) {
 }
 
 TEST_F(PrefsCommandTest, BadValuesAndBadFilesFailClearlyAndChangeNothing) {
-    for (const auto& args :
-         std::vector<std::vector<std::string>>{{"prefs", "write", "k", "-int", "12abc"},
-                                               {"prefs", "write", "k", "-int", "99999999999999999999"},
-                                               {"prefs", "write", "k", "-bool", "maybe"},
-                                               {"prefs", "write", "k", "-float", "1e999"},
-                                               {"prefs", "write", "k", "-date", "today"},
-                                               {"prefs", "write", "k"},
-                                               {"prefs", "write", "", "v"},
-                                               // Text a property list cannot carry, in a value or a key.
-                                               {"prefs", "write", "k", "caf\xE9"},
-                                               {"prefs", "write", "k", "-string", "a\001b"},
-                                               {"prefs", "write", "k\xEF\xBF\xBF", "v"}}) {
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"k", "-int", "12abc"}, "is not an integer"},
+        {{"k", "-int", "99999999999999999999"}, "is not an integer"},
+        {{"k", "-bool", "maybe"}, "is not a boolean"},
+        {{"k", "-float", "1e999"}, "is not a finite number"},
+        {{"k", "-date", "today"}, "unknown type -date"},
+        {{"k"}, "usage: prefs write"},
+        {{"", "v"}, "the key must not be empty"},
+        // Text a property list cannot carry, in a value or a key.
+        {{"k", "caf\xE9"}, "byte 3 is not valid UTF-8"},
+        {{"k", "-string", "a\001b"}, "U+0001"},
+        {{"k\xEF\xBF\xBF", "v"}, "bad key: U+FFFF"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"prefs", "write"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
         ProgramRun bad = run(args);
-        EXPECT_EQ(bad.status, 1) << args.back();
+        EXPECT_EQ(bad.status, 1) << c.message;
         EXPECT_NE(bad.err.find("veltrix-settings: "), std::string::npos);
+        EXPECT_NE(bad.err.find(c.message), std::string::npos) << bad.err;
         EXPECT_FALSE(fs::exists(file()));
     }
-    EXPECT_NE(run({"prefs", "write", "k", "caf\xE9"}).err.find("byte 3 is not valid UTF-8"),
-              std::string::npos);
-    EXPECT_NE(run({"prefs", "write", "k",
-                   "a\x01"
-                   "b"})
-                  .err.find("U+0001"),
-              std::string::npos);
     EXPECT_EQ(run({"prefs", "frobnicate"}).status, 2);
 
     test::writeHostFile(file(), "<?xml version=\"1.0\"?><plist><dict><key>lost");
@@ -113,19 +99,21 @@ TEST_F(PrefsCommandTest, BadValuesAndBadFilesFailClearlyAndChangeNothing) {
 }
 
 TEST_F(PrefsCommandTest, HelpNamesTheCommandsAndTheDefaultDevice) {
-    ProgramRun help = run({"--help"}, "", false);
+    const std::string program = shellQuoted(VX_PROGRAM);
+    ProgramRun help = test::runShell(program + " --help", dir_.path());
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("prefs"), std::string::npos);
     EXPECT_NE(help.out.find("--root"), std::string::npos);
-    ProgramRun writeHelp = run({"prefs", "write", "--help"});
-    EXPECT_NE(writeHelp.out.find("-bool|-int|-float|-string"), std::string::npos);
+    EXPECT_NE(run({"prefs", "write", "--help"}).out.find("-bool|-int|-float|-string"),
+              std::string::npos);
 
     if (fs::exists("/var/mobile")) GTEST_SKIP() << "this machine looks like a device";
     std::string data = (dir_.path() / "data").string();
-    ProgramRun demo = run({"prefs", "write", "k", "v"}, "", false, "XDG_DATA_HOME=" + shellQuoted(data));
+    ProgramRun demo = test::runShell(
+        "XDG_DATA_HOME=" + shellQuoted(data) + " " + program + " prefs write k v", dir_.path());
     EXPECT_EQ(demo.status, 0) << demo.err;
     EXPECT_NE(demo.err.find(data + "/veltrix-settings/device"), std::string::npos);
-    EXPECT_TRUE(fs::exists(fs::path(data) / "veltrix-settings/device" / kPreferencesFile));
+    EXPECT_TRUE(fs::exists(fs::path(data) / "veltrix-settings/device" / test::kPreferencesFile));
 }
 
 TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExportReadsItBack) {
@@ -161,9 +149,8 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
     EXPECT_EQ(run({"prefs", "read"}).out, "{\n    fresh = 1;\n}\n");
     const auto named = imported.out.find("kept as ");
     ASSERT_NE(named, std::string::npos) << imported.out;
-    std::string backup = imported.out.substr(named + 8);
-    backup.pop_back();
-    EXPECT_EQ(test::readHostFile(backup), before);
+    EXPECT_EQ(test::readHostFile(imported.out.substr(named + 8, imported.out.size() - named - 9)),
+              before);
     ASSERT_EQ(
         test::runShell(notify + " " + shellQuoted(VX_PROGRAM) + " notify post end", dir_.path()).status,
         0);
@@ -171,29 +158,10 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
     EXPECT_EQ(watcher.outputLine(std::chrono::seconds(20)), "end");  // posted once, not twice
 }
 
-struct Fault {
-    std::string strace;  // the -e options
-    std::string reason;  // strerror of the injected error
-};
-
 TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
     if (!test::straceCanInject()) GTEST_SKIP() << "strace cannot inject faults here";
 
     ASSERT_EQ(run({"prefs", "write", "kept", "-int", "1"}).status, 0);
-    std::vector<Fault> faults{
-        {"-e trace=fsync -e inject=fsync:error=EIO:when=1", "Input/output error"},
-        {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EACCES",
-         "Permission denied"},
-        {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EROFS",
-         "Read-only file system"},
-        {"-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2:error=EXDEV",
-         "Invalid cross-device link"},
-    };
-    // The sanitizer runtime probes memory with write() before main, so under ASan the first
-    // write is not the save's; the write fault is then left to the plain build.
-#if !defined(__SANITIZE_ADDRESS__)
-    faults.push_back({"-e trace=write -e inject=write:error=ENOSPC:when=1", "No space left on device"});
-#endif
     // Past the rename, the value is in place: the message says so, and the status is 1.
     ProgramRun unsynced = run({"prefs", "write", "synced", "-int", "2"},
                               test::underStrace("-e trace=fsync -e inject=fsync:error=EIO:when=2"));
@@ -202,14 +170,29 @@ TEST_F(PrefsCommandTest, InjectedWriteFaultsLeaveTheOldFileAndReportTheReason) {
         << unsynced.err;
     EXPECT_EQ(run({"prefs", "read", "synced"}).out, "2\n");
     ASSERT_EQ(run({"prefs", "delete", "synced"}).status, 0);
+
+    const std::string rename = "-e trace=rename,renameat,renameat2 -e inject=rename,renameat,renameat2";
+    std::vector<std::pair<std::string, std::string>> faults{
+        // strace's -e options, the reason
+        {"-e trace=fsync -e inject=fsync:error=EIO:when=1", "Input/output error"},
+        {rename + ":error=EACCES", "Permission denied"},
+        {rename + ":error=EROFS", "Read-only file system"},
+        {rename + ":error=EXDEV", "Invalid cross-device link"},
+    };
+    // The sanitizer runtime probes memory with write() before main, so under ASan the first
+    // write is not the save's; the write fault is then left to the plain build.
+#if !defined(__SANITIZE_ADDRESS__)
+    faults.emplace_back("-e trace=write -e inject=write:error=ENOSPC:when=1", "No space left on device");
+#endif
     const std::string before = test::readHostFile(file());
-    for (const Fault& fault : faults) {
-        ProgramRun failed = run({"prefs", "write", "new", "value"}, test::underStrace(fault.strace));
-        EXPECT_EQ(failed.status, 1) << fault.strace;
-        EXPECT_NE(failed.err.find(fault.reason), std::string::npos) << failed.err;
+    for (const auto& [options, reason] : faults) {
+        ProgramRun failed = run({"prefs", "write", "new", "value"}, test::underStrace(options));
+        EXPECT_EQ(failed.status, 1) << options;
+        EXPECT_NE(failed.err.find(reason), std::string::npos) << failed.err;
         EXPECT_NE(failed.err.find("cannot save new"), std::string::npos) << failed.err;
-        EXPECT_EQ(test::readHostFile(file()), before) << fault.strace;
-        EXPECT_TRUE(leftovers().empty()) << fault.strace;
+        EXPECT_EQ(test::readHostFile(file()), before) << options;
+        for (const auto& entry : fs::directory_iterator(file().parent_path()))
+            EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos) << options;
     }
 }
 

@@ -160,11 +160,9 @@ TEST(PreviewPaths, OnlyPlainPathsBelowTheFolderPass) {
     std::string deep;
     for (std::size_t i = 0; i <= kMaxThemePathComponents; ++i) deep += "d/";
     deep += "f";
-    for (const std::string& bad :
-         {std::string(""), std::string(".."), std::string("../x"), std::string("a/../../x"),
-          std::string("a/./b"), std::string("/etc/passwd"), std::string("a//b"), std::string("a/"),
-          std::string("%2e%2e/x"), std::string("%2E./x"), std::string("a%2fb"), std::string("a%5Cb"),
-          std::string("a%00"), std::string("..\\x"), std::string("a\nb"), nul, longName, longPath, deep})
+    for (const std::string& bad : std::vector<std::string>{
+             "", "..", "../x", "a/../../x", "a/./b", "/etc/passwd", "a//b", "a/", "%2e%2e/x", "%2E./x",
+             "a%2fb", "a%5Cb", "a%00", "..\\x", "a\nb", nul, longName, longPath, deep})
         EXPECT_FALSE(themeRelativePath(bad)) << bad;
 
     EXPECT_EQ(contentTypeForPath("a/B.PNG"), "image/png");
@@ -217,10 +215,9 @@ TEST_F(Preview, TheServiceServesOnlyTheShownThemesFilesByTheirIds) {
     const Reply document = service.themeFile(id, "LockBackground.html");
     EXPECT_EQ(document.contentType, "text/html; charset=utf-8");
     EXPECT_NE(document.body.find("<base href=\"/theme-files/" + id + "/\">"), std::string::npos);
-    for (const auto& [recordId, path] :
-         {std::pair{id, std::string("../Clock.theme/bg.png")}, std::pair{id, std::string("missing.png")},
-          std::pair{std::string(32, '0'), std::string("bg.png")}})
-        EXPECT_EQ(service.themeFile(recordId, path).status, 404) << path;
+    EXPECT_EQ(service.themeFile(id, "../Clock.theme/bg.png").status, 404);
+    EXPECT_EQ(service.themeFile(id, "missing.png").status, 404);
+    EXPECT_EQ(service.themeFile(std::string(32, '0'), "bg.png").status, 404);
     EXPECT_EQ(service.wallpaper().status, 404);
     root.writeFile(std::string(kWallpaperFolder) + "/" + std::string(kWallpaperFile), "jpeg");
     EXPECT_EQ(service.wallpaper().body, "jpeg");

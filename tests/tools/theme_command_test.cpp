@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -239,7 +240,8 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
         const std::string path = (dir.path() / theme.folder).string();
         std::size_t problems = 0;
         for (const std::string& expected : theme.expected) {
-            const std::string line = expected.front() == ':' ? path + expected : path + "/" + expected;
+            std::string line = path;
+            line += expected.front() == ':' ? expected : "/" + expected;
             EXPECT_NE(lint.out.find(line), std::string::npos) << line << "\n" << lint.out;
             problems += expected.find(": note: ") == std::string::npos;
         }
@@ -249,18 +251,16 @@ TEST(ThemeLint, EachBrokenThemeGetsItsMessageAtItsPositionAndNothingIsChanged) {
         }
     }
     std::size_t problemLines = 0;
-    for (std::size_t at = 0; (at = lint.out.find(": error: ", at)) != std::string::npos; ++at)
-        ++problemLines;
-    for (std::size_t at = 0; (at = lint.out.find(": warning: ", at)) != std::string::npos; ++at)
-        ++problemLines;
+    for (const char* severity : {": error: ", ": warning: "})
+        for (std::size_t at = 0; (at = lint.out.find(severity, at)) != std::string::npos; ++at)
+            ++problemLines;
     EXPECT_EQ(problemLines, totalExpected) << lint.out;  // nothing reported beyond the table
     EXPECT_NE(lint.out.find("Entries.theme: 4 errors, 6 warnings\n"), std::string::npos) << lint.out;
 
     for (const auto& [path, contents] : before) EXPECT_EQ(test::readHostFile(path), contents) << path;
-    std::size_t files = 0;
-    for (const auto& file : fs::recursive_directory_iterator(dir.path()))
-        files += file.is_regular_file();
-    EXPECT_EQ(files, before.size() + 2);  // the program's out and err files only
+    EXPECT_EQ(std::count_if(fs::recursive_directory_iterator(dir.path()), {},
+                            [](const auto& file) { return file.is_regular_file(); }),
+              before.size() + 2);  // the program's out and err files only
 
     test::ProgramRun good = test::runShell(shellQuoted(VX_PROGRAM) + " theme lint --json " +
                                                shellQuoted((dir.path() / "Good.theme").string()) + " " +
