@@ -1,6 +1,7 @@
 #include "app_test_pages.h"
 
 #include "platform/foundation/run_loop.h"
+#include "platform/foundation/save_watch.h"
 #include "platform/services/class_registry.h"
 #include "platform/ui/bar_button_item.h"
 #include "platform/ui/label.h"
@@ -90,13 +91,11 @@ SpecifierList AppTestRootPage::specifiers() {
 
 std::optional<plist::Value> AppTestRootPage::readPreferenceValue(const SpecifierPtr& specifier) {
     auto found = values.find(specifier->key());
-    if (found == values.end()) {
-        return std::nullopt;
-    }
-    return found->second;
+    return found == values.end() ? std::nullopt : std::optional(found->second);
 }
 
 void AppTestRootPage::setPreferenceValue(const plist::Value& value, const SpecifierPtr& specifier) {
+    if (refuseSaves) return SaveWatch::note("the disk is full");
     values[specifier->key()] = value;
     note("set " + specifier->key() + "=" +
          (value.isString() ? value.string() : (value.boolValue() ? "true" : "false")));
@@ -170,18 +169,13 @@ int AppTestFormPage::numberOfRowsInSection(UITableView&, int section) {
 }
 
 std::optional<std::string> AppTestFormPage::titleForHeaderInSection(UITableView&, int section) {
-    if (section == 1) {
-        return std::string("Items");
-    }
-    return std::nullopt;
+    return section == 1 ? std::optional<std::string>("Items") : std::nullopt;
 }
 
 std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableView& tableView,
                                                                         IndexPath path) {
     auto cell = tableView.dequeueReusableCellWithIdentifier("FunctionCell");
-    if (!cell) {
-        cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, "FunctionCell");
-    }
+    if (!cell) cell = UITableViewCell::initWithStyle(UITableViewCellStyle::Value1, "FunctionCell");
     cell->contentView()->removeAllSubviews();
     cell->setAccessoryView(nullptr);
     cell->setAccessoryType(UITableViewCellAccessoryType::None);
@@ -192,9 +186,7 @@ std::shared_ptr<UITableViewCell> AppTestFormPage::cellForRowAtIndexPath(UITableV
     if (path.section == 1) {
         cell->textLabel()->setText(items[static_cast<std::size_t>(path.row)]);
         cell->setSelectionStyle(UITableViewCellSelectionStyle::Blue);
-        if (path.row == selectedItem) {
-            cell->setAccessoryType(UITableViewCellAccessoryType::Checkmark);
-        }
+        if (path.row == 0) cell->setAccessoryType(UITableViewCellAccessoryType::Checkmark);
         return cell;
     }
     if (path.row == 0) {
@@ -233,14 +225,8 @@ void AppTestFormPage::moveRowAtIndexPath(UITableView&, IndexPath from, IndexPath
 }
 
 void AppTestFormPage::didSelectRowAtIndexPath(UITableView& tableView, IndexPath path) {
-    note("form.select " + std::to_string(path.section) + "." + std::to_string(path.row));
     tableView.deselectRowAtIndexPath(path, true);
-    if (path.section == 1) {
-        selectedItem = path.row;
-        tableView.reloadData();
-        return;
-    }
-    if (path.row == 2) {
+    if (path.section == 0 && path.row == 2) {
         auto alert = UIAlertView::init();
         alert->setTitle("Pick");
         alert->setMessage("Choose one");
@@ -263,17 +249,13 @@ std::optional<bool> AppTestFormPage::textFieldShouldReturn(UITextField& field) {
 void AppTestFormPage::clickedButtonAtIndex(UIAlertView& alert, int buttonIndex) {
     note("form.pick " + std::to_string(buttonIndex));
     choice = alert.buttonTitleAtIndex(buttonIndex);
-    if (table) {
-        table->reloadData();
-    }
+    if (table) table->reloadData();
 }
 
 void AppTestFormPage::nameChanged(UITextField& field) {
     name = field.text();
     note("name=" + name);
-    if (reloadOnEdit) {
-        table->reloadData();
-    }
+    if (reloadOnEdit) table->reloadData();
 }
 
 void AppTestFormPage::notifyFlipped(UISwitch& toggle) {

@@ -36,6 +36,7 @@ public:
     void doneButtonTapped(UIBarButtonItem& button);
 
     std::map<std::string, plist::Value> values;
+    bool refuseSaves = false;  // each save fails as a full disk would
 };
 
 class AppTestFormPage : public PSViewController,
@@ -72,7 +73,6 @@ public:
     bool notify = false;
     std::string choice = "One";
     std::vector<std::string> items{"Alpha", "Beta", "Gamma"};
-    int selectedItem = 0;
     bool reloadOnEdit = false;  // rebuilds the table (and so the field) on each change
 };
 

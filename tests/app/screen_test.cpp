@@ -39,69 +39,54 @@ Screen sampleScreen() {
 }
 
 TEST(ScreenJson, EveryFieldHasItsContractNameAndType) {
-    json parsed = json::parse(toJsonLine(sampleScreen()));
-    ASSERT_TRUE(parsed.is_object());
-    EXPECT_EQ(parsed.size(), 11u);
-    EXPECT_EQ(parsed["back"], "Themes");
-    EXPECT_EQ(parsed["keyboard"], 216);
-    EXPECT_EQ(parsed["scroll"],
-              json::parse(R"({"contentInset": [0, 0, 152, 0], "contentOffset": [0, 40.5],
-                                               "contentSize": [320, 700]})"));
-    EXPECT_EQ(parsed["title"], "Theme Settings");
-    EXPECT_EQ(parsed["left"], json::array({"Cancel"}));
-    EXPECT_EQ(parsed["right"], json::array({"Done"}));
-    EXPECT_EQ(parsed["header"], json::array({"Veltrix", "by Corvane"}));
-    EXPECT_EQ(parsed["modal"], true);
-    ASSERT_TRUE(parsed["depth"].is_number_integer());
-    EXPECT_EQ(parsed["depth"], 2);
+    const json full = json::parse(toJsonLine(sampleScreen()));
+    const json empty = json::parse(toJsonLine(Screen{}));
+    const json alert = {{"title", "Reset Widget Coordinates"},
+                        {"message", "Would you like to reset"},
+                        {"buttons", {"Reset", "Cancel"}}};
+    const json scroll = json::parse(
+        R"({"contentInset": [0, 0, 152, 0], "contentOffset": [0, 40.5], "contentSize": [320, 700]})");
+    const struct {
+        const char* field;
+        json full, empty;
+    } fields[] = {
+        {"title", "Theme Settings", ""},
+        {"left", json::array({"Cancel"}), json::array()},
+        {"right", json::array({"Done"}), json::array()},
+        {"header", json::array({"Veltrix", "by Corvane"}), json::array()},
+        {"alert", alert, nullptr},
+        {"modal", true, false},
+        {"depth", 2, 0},
+        {"scroll", scroll, nullptr},
+        {"back", "Themes", nullptr},
+        {"keyboard", 216, nullptr},
+    };
+    EXPECT_EQ(full.size(), std::size(fields) + 1);  // and "sections"
+    for (const auto& f : fields) {
+        EXPECT_EQ(full[f.field], f.full) << f.field;
+        EXPECT_EQ(empty[f.field], f.empty) << f.field;
+    }
+    EXPECT_TRUE(full["depth"].is_number_integer());
+    EXPECT_EQ(empty["sections"], json::array());
 
-    const json& sections = parsed["sections"];
+    const json& sections = full["sections"];
     ASSERT_EQ(sections.size(), 2u);
     EXPECT_EQ(sections[0]["title"], "General");
     EXPECT_EQ(sections[0]["footer"], "Applies at once");
     EXPECT_TRUE(sections[1]["title"].is_null());
     EXPECT_TRUE(sections[1]["footer"].is_null());
-
     const json& rows = sections[0]["rows"];
     ASSERT_EQ(rows.size(), 4u);
-    for (const json& row : rows) {
-        EXPECT_EQ(row.size(), 6u);
-        EXPECT_EQ(row["movable"], false);
-        EXPECT_TRUE(row["label"].is_string());
-        EXPECT_TRUE(row["detail"].is_string());
-        EXPECT_TRUE(row["accessory"].is_string());
-        EXPECT_TRUE(row["selectable"].is_boolean());
-    }
-    EXPECT_EQ(rows[0]["control"], (json{{"kind", "switch"}, {"on", true}}));
-    EXPECT_EQ(rows[0]["selectable"], false);
+    EXPECT_EQ(rows[0], json::parse(R"({"label": "Enabled", "detail": "", "accessory": "none",
+        "control": {"kind": "switch", "on": true}, "selectable": false, "movable": false})"));
     EXPECT_EQ(rows[1]["control"], (json{{"kind", "text"}, {"text", "Zoë \"Z\""}}));
-    EXPECT_TRUE(rows[2]["control"].is_null());
+    EXPECT_EQ(rows[2], json::parse(R"({"label": "Mode", "detail": "Fast", "accessory": "disclosure",
+        "control": null, "selectable": true, "movable": false})"));
     EXPECT_EQ(rows[3]["control"],
               json::parse(R"({"kind": "slider", "value": 0.5, "min": 0, "max": 1})"));
-    EXPECT_EQ(rows[2]["accessory"], "disclosure");
-    EXPECT_EQ(rows[2]["detail"], "Fast");
     EXPECT_EQ(sections[1]["rows"][0]["accessory"], "checkmark");
     EXPECT_EQ(sections[1]["rows"][0]["movable"], true);
     EXPECT_EQ(sections[1]["rows"][1]["control"], (json{{"kind", "switch"}, {"on", false}}));
-    EXPECT_EQ(rows[0]["accessory"], "none");
-
-    EXPECT_EQ(parsed["alert"], (json{{"title", "Reset Widget Coordinates"},
-                                     {"message", "Would you like to reset"},
-                                     {"buttons", {"Reset", "Cancel"}}}));
-}
-
-TEST(ScreenJson, EmptyScreenKeepsArraysAndNulls) {
-    json parsed = json::parse(toJsonLine(Screen{}));
-    EXPECT_TRUE(parsed["left"].is_array());
-    EXPECT_TRUE(parsed["right"].is_array());
-    EXPECT_TRUE(parsed["header"].is_array());
-    EXPECT_TRUE(parsed["sections"].is_array());
-    EXPECT_TRUE(parsed["alert"].is_null());
-    EXPECT_EQ(parsed["modal"], false);
-    EXPECT_EQ(parsed["depth"], 0);
-    EXPECT_TRUE(parsed["scroll"].is_null());
-    EXPECT_TRUE(parsed["back"].is_null());
-    EXPECT_TRUE(parsed["keyboard"].is_null());
 }
 
 TEST(ScreenJson, OneLineAndInvalidUtf8DoesNotThrow) {

@@ -76,49 +76,42 @@ TEST_F(ScriptRunTest, GesturesRunInOrderAndShowPrintsOneJsonObjectPerLine) {
     }
 }
 
+// The application's own refusals are tested with it; here, that a script names the line (blank
+// lines and comments counted), and that nothing after it runs.
 TEST_F(ScriptRunTest, AGestureThatCannotApplyStopsTheScriptAtItsLine) {
-    struct Case {
-        const char* script;
-        const char* message;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"tap Form\n\n  tap Nope  \nswitch Notify on\n",
          "line 3: tap Nope: no row \"Nope\" on \"Form\""},
-        {"alert OK\n", "line 1: alert OK: no alert is up"},
         {"# only a comment\nback\n", "line 2: back: nothing to go back to"},
-        {"tap Warn\ntap Form\n",
-         "line 2: tap Form: an alert is up (\"Warning\"); answer it with one of its buttons: \"OK\", "
-         "\"Cancel\""},
-        {"return\n", "line 1: return: no text field is being edited"},
-        {"keyboard hide\n", "line 1: keyboard hide: the keyboard is not up"},
         {"button Save\n",
          "line 1: button Save: no button \"Save\" on \"AppTestRoot\" (its buttons: none)"},
-        {"switch Form on\n", "line 1: switch Form on: the row \"Form\" has no switch"},
     };
-    for (const auto& c : cases) {
-        auto opened = app.open("AppTestRoot");
-        ASSERT_TRUE(opened.ok());
+    for (const auto& [script, message] : cases) {
+        ASSERT_TRUE(app.open("AppTestRoot").ok());
         pageEvents().clear();
-        auto ran = run(c.script);
-        ASSERT_FALSE(ran.ok()) << c.script;
-        EXPECT_EQ(ran.error(), c.message);
+        auto ran = run(script);
+        ASSERT_FALSE(ran.ok()) << script;
+        EXPECT_EQ(ran.error(), message);
+        EXPECT_TRUE(std::none_of(pageEvents().begin(), pageEvents().end(),
+                                 [](const std::string& e) { return e.rfind("notify=", 0) == 0; }));
     }
-    // Nothing after the failing line ran.
-    auto opened = app.open("AppTestRoot");
-    ASSERT_TRUE(opened.ok());
-    pageEvents().clear();
-    EXPECT_FALSE(run("tap Form\ntap Nope\nswitch Notify on\n").ok());
-    EXPECT_TRUE(std::none_of(pageEvents().begin(), pageEvents().end(),
-                             [](const std::string& e) { return e.rfind("notify=", 0) == 0; }));
+}
+
+// A save that fails is no error of the gesture: the script stops there all the same, and the
+// screen shows again what is stored, not what the gesture set.
+TEST_F(ScriptRunTest, AGestureWhoseSaveFailsStopsTheScriptAndShowsWhatIsStored) {
+    std::dynamic_pointer_cast<test::AppTestRootPage>(app.visiblePage())->refuseSaves = true;
+    auto ran = run("switch Enabled on\nshow\n");
+    ASSERT_FALSE(ran.ok());
+    EXPECT_EQ(ran.error(), "line 1: switch Enabled on: not saved: the disk is full");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(app.screen().sections[0].rows[0].control, RowControl{SwitchControl{false}});
 }
 
 TEST_F(ScriptRunTest, ShowWithoutJsonPrintsTheTextPicture) {
     ASSERT_TRUE(run("tap Form\nshow\n").ok());
     const std::string text = out.str();
     EXPECT_EQ(text.rfind("== Form ==  (depth 2)\n", 0), 0u) << text;
-    EXPECT_NE(text.find("bar: [Edit]  |  \n"), std::string::npos) << text;
-    EXPECT_NE(text.find("#0.0  Name  [text \"Al\"]"), std::string::npos) << text;
-    EXPECT_NE(text.find("#0.2  Choice  | One  >"), std::string::npos) << text;
     EXPECT_NE(text.find("-- Items --\n  #1.0  Alpha  (checked)"), std::string::npos) << text;
 }
 
@@ -132,35 +125,32 @@ protected:
     test::TempDir device;
 };
 
-TEST_F(AppCommands, MissingBundleAndBadScriptsFailWithStatusOne) {
+TEST_F(AppCommands, ShowAndRunNeedTheInstalledBundleAndStopAtABadLine) {
     auto ran = program("show");
     EXPECT_EQ(ran.status, 1);
     EXPECT_NE(ran.err.find("the settings bundle is not installed"), std::string::npos) << ran.err;
     EXPECT_NE(ran.err.find("veltrix-settings init"), std::string::npos) << ran.err;
-
-    test::writeHostFile(device.path() / "bad.txt", "show\nfly away\n");
-    ran = program("run " + test::shellQuoted((device.path() / "bad.txt").string()));
-    EXPECT_EQ(ran.status, 1);
-    EXPECT_NE(ran.err.find("veltrix-settings: line 2: fly away: unknown gesture \"fly\""),
-              std::string::npos)
-        << ran.err;
-
-    ran = program("run " + test::shellQuoted((device.path() / "absent.txt").string()));
-    EXPECT_EQ(ran.status, 1);
-    EXPECT_NE(ran.err.find("cannot read the script"), std::string::npos) << ran.err;
-}
-
-TEST_F(AppCommands, ShowAndRunDriveTheInstalledBundle) {
     ASSERT_EQ(program("init").status, 0);
 
-    auto ran = program("show --json");
+    ran = program("show --json");
     ASSERT_EQ(ran.status, 0) << ran.err;
     auto screen = nlohmann::json::parse(ran.out);
     EXPECT_EQ(screen["depth"], 1);
     EXPECT_FALSE(screen["sections"].empty());
 
+    const std::string script = test::shellQuoted((device.path() / "script.txt").string());
+    ran = program("run " + script);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("cannot read the script"), std::string::npos) << ran.err;
+    test::writeHostFile(device.path() / "script.txt", "show\nfly away\n");
+    ran = program("run " + script);
+    EXPECT_EQ(ran.status, 1);
+    EXPECT_NE(ran.err.find("veltrix-settings: line 2: fly away: unknown gesture \"fly\""),
+              std::string::npos)
+        << ran.err;
+    EXPECT_EQ(ran.out, "") << "a script that does not parse runs no line";
     test::writeHostFile(device.path() / "script.txt", "show\ntap \"No Such Row\"\nshow\n");
-    ran = program("run --json " + test::shellQuoted((device.path() / "script.txt").string()));
+    ran = program("run --json " + script);
     EXPECT_EQ(ran.status, 1);
     EXPECT_NE(ran.err.find("line 2: tap \"No Such Row\": no row \"No Such Row\""), std::string::npos)
         << ran.err;
