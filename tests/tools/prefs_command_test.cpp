@@ -136,6 +136,9 @@ TEST_F(PrefsCommandTest, ImportReplacesTheFileKeepingTheOldOneAndPostsOnceExport
         EXPECT_EQ(refused.status, 1) << bad;
         EXPECT_NE(refused.err.find(bad), std::string::npos) << refused.err;
     }
+    ProgramRun huge = run({"prefs", "import", "-"}, "head -c 67108865 /dev/zero |");  // 64 MiB + 1
+    EXPECT_NE(huge.err.find("standard input is larger than 67108864 bytes"), std::string::npos)
+        << huge.err;
     EXPECT_EQ(test::readHostFile(file()), before);
 
     test::BackgroundRun watcher(notify + " " + shellQuoted(VX_PROGRAM) + " notify watch");
