@@ -60,27 +60,6 @@ TEST_F(PresentationTest, AlertsQueueInOrderReportThePressedButtonAndURLsAreRecor
     EXPECT_EQ(app.openedURLs(), (std::vector<std::string>{"https://example.com/docs"}));
 }
 
-TEST_F(PresentationTest, NavigationStackParentsAndTitles) {
-    auto root = UIViewController::init();
-    root->setTitle("Root");
-    auto navigation = UINavigationController::initWithRootViewController(root);
-    ASSERT_TRUE(navigation);
-    EXPECT_EQ(UINavigationController::initWithRootViewController(nullptr), nullptr);
-    auto second = UIViewController::init();
-    second->setTitle("Second");
-    navigation->pushViewController(second, true);
-    EXPECT_EQ(navigation->topViewController(), second);
-    EXPECT_EQ(second->navigationController(), navigation);
-    EXPECT_EQ(navigation->navigationTitle(), "Second");
-    EXPECT_EQ(navigation->view()->subviews(), (std::vector<std::shared_ptr<UIView>>{second->view()}));
-    navigation->pushViewController(second, false);  // already in: refused
-    EXPECT_EQ(navigation->viewControllers().size(), 2u);
-    EXPECT_EQ(navigation->popViewControllerAnimated(true), second);
-    EXPECT_EQ(second->navigationController(), nullptr);
-    EXPECT_EQ(navigation->popViewControllerAnimated(true), nullptr);  // the root stays
-    EXPECT_EQ(navigation->view()->subviews(), (std::vector<std::shared_ptr<UIView>>{root->view()}));
-}
-
 TEST_F(PresentationTest, PresentedAndPresentingLinksFollowUIKit) {
     auto window = std::make_shared<UIWindow>();
     auto page = UIViewController::init();
@@ -150,11 +129,14 @@ struct Recording : UIViewController {
     void viewDidAppear(bool) override { steps.push_back("did appear"); }
 };
 
-TEST_F(PresentationTest, AViewLoadsOnceAndBeforeItsControllerFirstAppears) {
+TEST_F(PresentationTest, NavigationStackParentsTitlesAndViewsLoadedOnceBeforeTheyFirstAppear) {
+    auto root = UIViewController::init();
+    auto navigation = UINavigationController::initWithRootViewController(root);
+    EXPECT_EQ(UINavigationController::initWithRootViewController(nullptr), nullptr);
     // As UIKit does: a pushed or presented page's view is loaded before its will-appear step.
-    auto navigation = UINavigationController::initWithRootViewController(UIViewController::init());
     auto pushed = std::make_shared<Recording>(), presented = std::make_shared<Recording>();
-    navigation->pushViewController(pushed, false);
+    pushed->setTitle("Second");
+    navigation->pushViewController(pushed, true);
     navigation->presentViewController(presented, false);
     for (const auto& page : {pushed, presented}) {
         EXPECT_EQ(page->steps,
@@ -162,6 +144,16 @@ TEST_F(PresentationTest, AViewLoadsOnceAndBeforeItsControllerFirstAppears) {
         page->view();
         EXPECT_EQ(page->steps.size(), 4u) << "loaded once";
     }
+    EXPECT_EQ(pushed->navigationController(), navigation);
+    EXPECT_EQ(navigation->navigationTitle(), "Second");
+    EXPECT_EQ(navigation->view()->subviews(), (std::vector<std::shared_ptr<UIView>>{pushed->view()}));
+    navigation->pushViewController(pushed, false);  // already in: refused
+    EXPECT_EQ(navigation->viewControllers().size(), 2u);
+    EXPECT_EQ(navigation->popViewControllerAnimated(true), pushed);
+    EXPECT_EQ(pushed->navigationController(), nullptr);
+    EXPECT_EQ(navigation->popViewControllerAnimated(true), nullptr);  // the root stays
+    EXPECT_EQ(navigation->view()->subviews(), (std::vector<std::shared_ptr<UIView>>{root->view()}));
+
     auto loose = std::make_shared<Recording>();
     EXPECT_FALSE(loose->isViewLoaded());
     EXPECT_EQ(loose->view()->owningViewController(), loose);

@@ -28,7 +28,6 @@ TEST(Keyboard, UserInfoRoundTripsAndMissingValuesReadAsZero) {
     screen.setBounds({320, 480});
     EXPECT_EQ(UIKeyboard::frameOnScreen(), CGRectMake(0, 264, 320, 216));
     screen.reset();
-    EXPECT_EQ(screen.scale(), 2);
 }
 
 TEST(ScrollView, ScrollRectToVisibleStaysWithinContentAndInsets) {
