@@ -59,17 +59,6 @@ TEST_F(FeaturePages, TitlesComeFromTheTitleKeysEveryTimeExceptTheStatusBarsHostT
     EXPECT_EQ(bar->title(), "Status Bar");
 }
 
-TEST_F(FeaturePages, ASwitchWritesThePreferencesFileAndReadsItsDefault) {
-    auto advanced = page<LockAdvancedController>("LockAdvancedController");
-    auto rows = advanced->specifiers();
-    ASSERT_EQ(rows[4]->key(), "iwidgetThemes");
-    advanced->setValueForSpecifier(true, rows[4]);
-    EXPECT_EQ(*readPreferences()->find("iwidgetThemes"), plist::Value(true));
-    EXPECT_EQ(advanced->valueForSpecifier(rows[4]), plist::Value(true));
-    EXPECT_EQ(advanced->valueForSpecifier(rows[1]), plist::Value(false));  // the default
-    EXPECT_EQ(advanced->readPreferenceValue(nullptr), std::nullopt);
-}
-
 TEST_F(FeaturePages, BatteryRowFollowsItsSwitchAnimatedAndOnlyThatRowObjectMovesIt) {
     auto move = openMovePage();
     ASSERT_NE(move->hiddenCell(), nullptr);
@@ -91,17 +80,16 @@ TEST_F(FeaturePages, BatteryRowFollowsItsSwitchAnimatedAndOnlyThatRowObjectMoves
     auto battery = move->indexOfSpecifier(move->batteryCell());
     ASSERT_TRUE(battery);
     EXPECT_EQ(move->indexOfSpecifier(move->hiddenCell()), *battery + 1);
-    ASSERT_FALSE(move->table()->changeLog().empty());
-    const TableChange& inserted = move->table()->changeLog().back();
-    EXPECT_EQ(inserted.kind, TableChange::Kind::InsertRows);
-    EXPECT_NE(inserted.animation, UITableViewRowAnimation::None);
-    EXPECT_EQ(inserted.indexPaths,
-              std::vector<IndexPath>{*move->indexPathForSpecifier(move->hiddenCell())});
-
+    const IndexPath shown = *move->indexPathForSpecifier(move->hiddenCell());
     move->setValueForSpecifier(false, move->batteryCell());
     EXPECT_FALSE(move->indexOfSpecifier(move->hiddenCell()));
-    EXPECT_EQ(move->table()->changeLog().back().kind, TableChange::Kind::DeleteRows);
-    EXPECT_NE(move->table()->changeLog().back().animation, UITableViewRowAnimation::None);
+    // Both changes are animated, on the battery text row only.
+    const auto& log = move->table()->changeLog();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].kind, TableChange::Kind::InsertRows);
+    EXPECT_EQ(log[0].indexPaths, std::vector<IndexPath>{shown});
+    EXPECT_EQ(log[1].kind, TableChange::Kind::DeleteRows);
+    for (const TableChange& change : log) EXPECT_NE(change.animation, UITableViewRowAnimation::None);
 
     storePreference("fadeWhileCharging", true);
     auto names = namesOf(openMovePage()->specifiers());

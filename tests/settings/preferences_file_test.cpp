@@ -35,55 +35,50 @@ protected:
     test::TempDir notifyDir_;
 };
 
-TEST_F(PreferencesFileTest, WithoutAFileRowsShowTheirDefaultAndTheFirstWriteHoldsOneKey) {
+TEST_F(PreferencesFileTest, RowsReadTheirValueOrDefaultAndAWriteKeepsEveryOtherKey) {
     EXPECT_EQ(readPreferenceValue(row("enabled", true)), plist::Value(true));
     EXPECT_EQ(readPreferenceValue(row("enabled")), std::nullopt);
     EXPECT_EQ(readPreferenceValue(plist::Dictionary{{"default", 3}}), plist::Value(3));
-
-    ASSERT_TRUE(setPreferenceValue(false, row("enabled", true)).ok());
-    EXPECT_EQ(readPreferences(), (plist::Dictionary{{"enabled", false}}));
+    ASSERT_TRUE(setPreferenceValue(false, row("enabled", true)).ok());  // makes the file
     // A stored false is shown as false, whatever the default.
     EXPECT_EQ(readPreferenceValue(row("enabled", true)), plist::Value(false));
-}
 
-TEST_F(PreferencesFileTest, WritingARowKeepsEveryOtherKeyAndBothPathsNameOneFile) {
-    const plist::Dictionary before{
-        {"WidgetCoordinates", plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", 10}}}}},
-        {"lockNote", "hello"}};
-    writePreferences(before);
+    const plist::Value coordinates(plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", 10}}}});
+    writePreferences({{"WidgetCoordinates", coordinates}, {"lockNote", "hello"}});
     ASSERT_TRUE(setPreferenceValue("bye", row("lockNote")).ok());
-    auto now = readPreferences();
-    ASSERT_TRUE(now);
-    EXPECT_EQ(*now->find("WidgetCoordinates"), *before.find("WidgetCoordinates"));
-    EXPECT_EQ(*now->find("lockNote"), plist::Value("bye"));
-    EXPECT_EQ(readPlistDictionary(kUserPath), now);
+    EXPECT_EQ(readPreferences(),
+              (plist::Dictionary{{"WidgetCoordinates", coordinates}, {"lockNote", "bye"}}));
+    EXPECT_EQ(readPlistDictionary(kUserPath), readPreferences());  // both paths name one file
 }
 
 TEST_F(PreferencesFileTest, ARowPostsItsNotificationOncePerWriteAndOnlyAfterASuccessfulWrite) {
     auto listener = darwin::Listener::create({"com.corvane.veltrix/note"});
     ASSERT_TRUE(listener.ok()) << listener.error();
+    const plist::Dictionary noted = row("lockNote", std::nullopt, "com.corvane.veltrix/note");
 
     ASSERT_TRUE(setPreferenceValue(true, row("quiet")).ok());
     EXPECT_TRUE((*listener)->takePending().empty());
-
-    ASSERT_TRUE(setPreferenceValue("a", row("lockNote", std::nullopt, "com.corvane.veltrix/note")).ok());
-    ASSERT_TRUE(setPreferenceValue("b", row("lockNote", std::nullopt, "com.corvane.veltrix/note")).ok());
+    ASSERT_TRUE(setPreferenceValue("a", noted).ok());
+    ASSERT_TRUE(setPreferenceValue("b", noted).ok());
     EXPECT_EQ((*listener)->takePending(),
               (std::vector<std::string>{"com.corvane.veltrix/note", "com.corvane.veltrix/note"}));
+
+    // A row without a string key cannot be saved (the device would throw here): no record,
+    // no notification.
+    log::Capture capture;
+    for (const plist::Dictionary& keyless :
+         {plist::Dictionary{{"PostNotification", "com.corvane.veltrix/note"}},
+          plist::Dictionary{{"key", 5}, {"PostNotification", "com.corvane.veltrix/note"}}})
+        EXPECT_FALSE(setPreferenceValue(1, keyless).ok());
+    EXPECT_EQ(readPreferences(), (plist::Dictionary{{"quiet", true}, {"lockNote", "b"}}));
+    EXPECT_TRUE((*listener)->takePending().empty());
 
     // The file cannot be replaced (a folder stands in its way): the reason comes back, and
     // nobody is told about a change that is not on disk.
     test::ScopedDeviceRoot blocked;
     blocked.makeFolder(kPreferencesPath);
-    log::Capture capture;
-    auto failed = setPreferenceValue("c", row("lockNote", std::nullopt, "com.corvane.veltrix/note"));
-    EXPECT_FALSE(failed.ok());
+    EXPECT_FALSE(setPreferenceValue("c", noted).ok());
     EXPECT_TRUE(capture.contains("not a regular file"));
-    EXPECT_TRUE((*listener)->takePending().empty());
-
-    // A row without a key cannot be saved (the device would throw here).
-    EXPECT_FALSE(
-        setPreferenceValue(1, plist::Dictionary{{"PostNotification", "com.corvane.veltrix/note"}}).ok());
     EXPECT_TRUE((*listener)->takePending().empty());
 }
 

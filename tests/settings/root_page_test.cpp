@@ -1,6 +1,12 @@
-// The root page: its rows, the Plugins row, the header and the two button actions.
+// The root page: its rows, the Plugins row and the header (its two buttons are pressed by the
+// end-to-end test), and the stored values shown again after a refused save.
 #include <algorithm>
+#include <sstream>
 
+#include "app/script.h"
+#include "app/settings_application.h"
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/ui/image.h"
 #include "platform/ui/label.h"
@@ -76,9 +82,15 @@ TEST_F(RootPage, ShortRootFileGetsThePluginsRowAtTheEnd) {
               (std::vector<std::string>{"", "Documentation", "Plugins"}));
 }
 
+// A root page whose tint differs from its header colour: the header colour wins.
+class RedTintedRoot : public VeltrixSettingsListController {
+public:
+    std::optional<UIColor> tintColor() const override { return UIColor::redColor(); }
+};
+
 TEST_F(RootPage, HeaderGeometryFontsColoursAndTexts) {
     UIScreen::mainScreen().setBounds({375, 667});
-    auto page = rootPage();
+    auto page = std::make_shared<RedTintedRoot>();
     page->loadView();
     auto header = page->table()->tableHeaderView();
     ASSERT_NE(header, nullptr);
@@ -95,10 +107,28 @@ TEST_F(RootPage, HeaderGeometryFontsColoursAndTexts) {
     EXPECT_EQ(credit->text(), "by Corvane Labs");
     EXPECT_EQ(credit->font(), UIFont::fontWithName("HelveticaNeue-Light", 16));
     for (const auto& label : {title, credit}) {
-        EXPECT_EQ(label->textColor(), UIColor::blueColor());
+        EXPECT_EQ(label->textColor(), UIColor::blueColor());  // not the red tint
         EXPECT_EQ(label->textAlignment(), NSTextAlignment::Center);
         EXPECT_EQ(label->backgroundColor(), UIColor::clearColor());
     }
+}
+
+// A save the file refuses (a folder stands at its place) leaves the switch showing the
+// stored value (here the default), not the one the gesture set.
+TEST_F(RootPage, ARefusedSaveShowsTheStoredValueAgain) {
+    root.makeFolder(kPreferencesPath);
+    log::Capture quiet;
+    SettingsApplication app;
+    ASSERT_TRUE(app.open().ok());
+    auto script = parseScript("switch Enabled off\n");
+    std::ostringstream out;
+    EXPECT_FALSE(runScript(app, *script, out, ScriptOptions{}).ok());
+    const Screen screen = app.screen();
+    const auto& rows = screen.sections.at(0).rows;
+    auto enabled = std::find_if(rows.begin(), rows.end(),
+                                [](auto& row) { return row.label == "Enabled"; });
+    ASSERT_NE(enabled, rows.end());
+    EXPECT_EQ(enabled->control, RowControl(SwitchControl{true}));
 }
 
 TEST_F(RootPage, PluginsRowAndHeaderAreTranslated) {
@@ -112,22 +142,6 @@ TEST_F(RootPage, PluginsRowAndHeaderAreTranslated) {
     auto credit = std::dynamic_pointer_cast<UILabel>(page->table()->tableHeaderView()->subviews().at(1));
     ASSERT_NE(credit, nullptr);
     EXPECT_EQ(credit->text(), "von Corvane Labs");
-}
-
-TEST_F(RootPage, ButtonsOpenTheDocumentationAndExportTheLocation) {
-    auto page = rootPage();
-    EXPECT_TRUE(page->performAction("lauchDoc:", nullptr));  // the argument is not used
-    EXPECT_EQ(UIApplication::sharedApplication().openedURLs(),
-              (std::vector<std::string>{"https://docs.corvane.com/veltrix/"}));
-
-    root.writeFile("/var/mobile/Library/Weather/weather.plist",
-                   plist::writeXml(plist::Dictionary{
-                       {"LocalCity", plist::Dictionary{{"Latitude", 1.5},
-                                                       {"Longitude", -2.5},
-                                                       {"UpdateTime", plist::Date{7e8}}}}}));
-    root.makeFolder("/var/mobile/Documents");
-    EXPECT_TRUE(page->performAction("getLocation:", nullptr));
-    EXPECT_EQ(root.readFile("/var/mobile/Documents/myLocation.txt"), "Lat=1.500000\nLong=-2.500000");
 }
 
 }  // namespace
