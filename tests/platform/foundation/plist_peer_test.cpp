@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
@@ -21,7 +22,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kFiles = 12;
-constexpr int kSeed = 20240601;
 
 std::string quoted(const fs::path& path) {
     std::string out = "'";
@@ -41,20 +41,16 @@ std::optional<std::string> run(const std::string& command) {
     return out;
 }
 
-bool have(const std::string& check) { return std::system((check + " >/dev/null 2>&1").c_str()) == 0; }
-
-const fs::path kPeerScript = fs::path(VX_SOURCE_DIR) / "tests/platform/foundation/plist_peer.py";
+const std::string kPeer = "python3 " +
+                          quoted(fs::path(VX_SOURCE_DIR) / "tests/platform/foundation/plist_peer.py");
 
 // Python's canonical reading of each file, one line per file.
 std::vector<std::string> pythonCanon(const std::vector<fs::path>& files) {
-    std::string command = "python3 " + quoted(kPeerScript) + " canon";
+    std::string command = kPeer + " canon";
     for (const auto& file : files) command += " " + quoted(file);
+    std::istringstream out(run(command).value_or(""));
     std::vector<std::string> lines;
-    auto out = run(command);
-    if (!out) return lines;
-    std::size_t start = 0;
-    for (std::size_t end; (end = out->find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(out->substr(start, end - start));
+    for (std::string line; std::getline(out, line);) lines.push_back(line);
     return lines;
 }
 
@@ -82,12 +78,12 @@ class PlistPeers : public ::testing::Test {
 protected:
     // The values are generated once for the suite; each test reads or converts them.
     static void SetUpTestSuite() {
-        pythonReady_ = have("python3 -c 'import plistlib'");
-        plistutilReady_ = have("command -v plistutil");
+        pythonReady_ = run("python3 -c 'import plistlib' 2>&1").has_value();
+        plistutilReady_ = run("command -v plistutil").has_value();
         if (!pythonReady_) return;
         dir_ = std::make_unique<test::TempDir>();
-        generated_ = run("python3 " + quoted(kPeerScript) + " generate " + quoted(dir_->path()) + " " +
-                         std::to_string(kFiles) + " " + std::to_string(kSeed))
+        generated_ = run(kPeer + " generate " + quoted(dir_->path()) + " " + std::to_string(kFiles) +
+                         " 20240601")
                          .has_value();
     }
     static void TearDownTestSuite() { dir_.reset(); }
@@ -96,44 +92,16 @@ protected:
         if (!pythonReady_) GTEST_SKIP() << "python3 with plistlib is not installed";
         ASSERT_TRUE(generated_) << "plist_peer.py generate failed";
     }
-    fs::path file(int n, const char* suffix) const {
+    static fs::path file(int n, const char* suffix) {
         return dir_->path() / (std::to_string(n) + suffix);
     }
 
-    // Checks that ours and Python read every file alike, and that there is something in them.
-    void expectSameReading(const std::vector<fs::path>& files) {
-        auto theirs = pythonCanon(files);
-        ASSERT_EQ(theirs.size(), files.size());
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            EXPECT_EQ(theirs[i].rfind("error", 0), std::string::npos) << files[i] << ": " << theirs[i];
-            EXPECT_EQ(ourCanon(files[i]), theirs[i]) << files[i];
-        }
-    }
-
-    // Writes every generated value with our writer: the paths and our canonical text of
-    // what we meant to write.
-    std::vector<std::pair<fs::path, std::string>> writeOurs() {
-        std::vector<std::pair<fs::path, std::string>> written;
-        for (int n = 0; n < kFiles; ++n) {
-            log::Capture quiet;
-            auto value = parse(test::readHostFile(file(n, ".py.bin")));
-            EXPECT_TRUE(value.ok()) << value.error();
-            if (!value) continue;
-            dropNegativeZero(*value);
-            test::writeHostFile(file(n, ".ours.xml"), writeXml(*value));
-            written.emplace_back(file(n, ".ours.xml"), test::canonical(*value));
-        }
-        return written;
-    }
-
     static inline std::unique_ptr<test::TempDir> dir_;
-    static inline bool pythonReady_ = false;
-    static inline bool plistutilReady_ = false;
-    static inline bool generated_ = false;
+    static inline bool pythonReady_ = false, plistutilReady_ = false, generated_ = false;
 };
 
 // plistlib's files in XML, binary and UTF-16, and (where it is installed) plistutil's
-// conversions of them.
+// conversions of them: ours and Python read every one alike.
 TEST_F(PlistPeers, WeReadWhatPeersWrite) {
     std::vector<fs::path> files;
     for (int n = 0; n < kFiles; ++n) {
@@ -145,7 +113,12 @@ TEST_F(PlistPeers, WeReadWhatPeersWrite) {
         files.push_back(file(n, ".pu.bin"));
         files.push_back(file(n, ".pu.xml"));
     }
-    expectSameReading(files);
+    auto theirs = pythonCanon(files);
+    ASSERT_EQ(theirs.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(theirs[i].rfind("error", 0), std::string::npos) << files[i] << ": " << theirs[i];
+        EXPECT_EQ(ourCanon(files[i]), theirs[i]) << files[i];
+    }
     // Both forms of one value read equal, so the binary reader is checked against intent too.
     for (int n = 0; n < kFiles; ++n)
         EXPECT_EQ(ourCanon(file(n, ".py.xml")), ourCanon(file(n, ".py.bin")));
@@ -154,22 +127,25 @@ TEST_F(PlistPeers, WeReadWhatPeersWrite) {
 // plistlib reads what we write as we meant it, and so does plistutil (read back by
 // plistlib after plistutil converts it to binary), where it is installed.
 TEST_F(PlistPeers, PeersReadWhatWeWrite) {
-    auto written = writeOurs();
-    ASSERT_EQ(written.size(), static_cast<std::size_t>(kFiles));
     std::vector<fs::path> files;
-    for (const auto& [path, meant] : written) files.push_back(path);
-    for (const auto& [path, meant] : written) {
-        if (!plistutilReady_) break;
-        fs::path binary = path;
-        binary.replace_extension(".pu.bin");
-        ASSERT_TRUE(plistutilConvert(path, binary, "bin")) << path;
-        files.push_back(binary);
+    std::vector<std::string> meant;
+    for (int n = 0; n < kFiles; ++n) {
+        log::Capture quiet;
+        auto value = parse(test::readHostFile(file(n, ".py.bin")));
+        ASSERT_TRUE(value.ok()) << value.error();
+        dropNegativeZero(*value);
+        test::writeHostFile(file(n, ".ours.xml"), writeXml(*value));
+        files.push_back(file(n, ".ours.xml"));
+        meant.push_back(test::canonical(*value));
+        EXPECT_EQ(ourCanon(files.back()), meant.back()) << files.back();
+    }
+    for (int n = 0; n < kFiles && plistutilReady_; ++n) {
+        ASSERT_TRUE(plistutilConvert(files[n], file(n, ".ours.pu.bin"), "bin")) << files[n];
+        files.push_back(file(n, ".ours.pu.bin"));
     }
     auto theirs = pythonCanon(files);
     ASSERT_EQ(theirs.size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i)
-        EXPECT_EQ(theirs[i], written[i % written.size()].second) << files[i];
-    for (const auto& [path, meant] : written) EXPECT_EQ(ourCanon(path), meant) << path;
+    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_EQ(theirs[i], meant[i % kFiles]) << files[i];
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ Result<Value> read(std::string_view xml) {
 
 Result<Value> readValue(std::string_view element) { return read(document(element)); }
 
-TEST(PlistXmlWriter, WritesHeaderTabsAndEmptyForms) {
+TEST(PlistXmlWriter, WritesHeaderTabsEmptyFormsAndEscapesOnlyAngleBracketsAndAmpersand) {
     Dictionary inner{{"list", Array{}}, {"map", Dictionary{}}, {"text", ""}};
     EXPECT_EQ(writeXml(Dictionary{{"k", inner}}),
               document("<dict>\n\t<key>k</key>\n\t<dict>\n\t\t<key>list</key>\n\t\t<array/>\n"
@@ -49,6 +49,9 @@ TEST(PlistXmlWriter, WritesHeaderTabsAndEmptyForms) {
         "<array>\n\t<true/>\n\t<false/>\n\t<integer>1</integer>\n\t<integer>-42</integer>\n</array>\n");
     EXPECT_EQ(body(std::numeric_limits<std::int64_t>::min()),
               "<integer>-9223372036854775808</integer>\n");
+    // Only <, > and & are escaped (long texts: the one-pass escaping test in text_test.cpp).
+    EXPECT_EQ(body(Dictionary{{"a<b", "x & y > \"z\" 'w'"}}),
+              "<dict>\n\t<key>a&lt;b</key>\n\t<string>x &amp; y &gt; \"z\" 'w'</string>\n</dict>\n");
 }
 
 TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsAtEveryLevelWhateverTheInsertionOrder) {
@@ -77,60 +80,38 @@ TEST(PlistXmlWriter, SortsKeysByUtf16CodeUnitsAtEveryLevelWhateverTheInsertionOr
     }
 }
 
-TEST(PlistXmlWriter, EscapesOnlyAngleBracketsAndAmpersand) {
-    EXPECT_EQ(body(Dictionary{{"a<b", "x & y > \"z\" 'w'"}}),
-              "<dict>\n\t<key>a&lt;b</key>\n\t<string>x &amp; y &gt; \"z\" 'w'</string>\n</dict>\n");
-    // Long text is scanned eight bytes at a time: each character at every place of a word,
-    // next to neighbours in ASCII that stay as they are.
-    const std::pair<char, const char*> forms[] = {{'<', "&lt;"}, {'>', "&gt;"}, {'&', "&amp;"},
-                                                  {'=', "="},    {'?', "?"},    {'%', "%"}};
-    for (const auto& [c, form] : forms) {
-        for (std::size_t at = 0; at < 19; ++at) {
-            std::string text(19, 'x');
-            text[at] = c;
-            const std::string expected = text.substr(0, at) + form + text.substr(at + 1);
-            EXPECT_EQ(body(Value(text)), "<string>" + expected + "</string>\n") << c << " at " << at;
-        }
-    }
-}
-
-TEST(PlistXmlWriter, WritesRealsAsDevice) {
-    const std::pair<double, const char*> cases[] = {{0.1, "0.10000000000000001"},
-                                                    {1.5, "1.5"},
-                                                    {100.0, "100"},
-                                                    {1e20, "1e+20"},
-                                                    {-2.5, "-2.5"},
-                                                    {0.0, "0.0"},
-                                                    {-0.0, "0.0"},
-                                                    {1e-7, "9.9999999999999995e-08"},
-                                                    {std::numeric_limits<double>::quiet_NaN(), "nan"},
-                                                    {HUGE_VAL, "+infinity"},
-                                                    {-HUGE_VAL, "-infinity"}};
-    for (const auto& [value, text] : cases)
-        EXPECT_EQ(body(value), std::string("<real>") + text + "</real>\n") << text;
-}
-
-TEST(PlistXmlWriter, RealDigitsMatchPrintf) {
+TEST(PlistXmlWriter, WritesRealsAsPrintfAndDatesInUtcWithSecondsFloored) {
+    const std::pair<Value, const char*> cases[] = {
+        {0.1, "<real>0.10000000000000001</real>"},
+        {1.5, "<real>1.5</real>"},
+        {100.0, "<real>100</real>"},
+        {1e20, "<real>1e+20</real>"},
+        {-2.5, "<real>-2.5</real>"},
+        {0.0, "<real>0.0</real>"},
+        {-0.0, "<real>0.0</real>"},
+        {1e-7, "<real>9.9999999999999995e-08</real>"},
+        {std::numeric_limits<double>::quiet_NaN(), "<real>nan</real>"},
+        {HUGE_VAL, "<real>+infinity</real>"},
+        {-HUGE_VAL, "<real>-infinity</real>"},
+        {Date{0}, "<date>2001-01-01T00:00:00Z</date>"},
+        {Date{1.9}, "<date>2001-01-01T00:00:01Z</date>"},
+        {Date{-0.5}, "<date>2000-12-31T23:59:59Z</date>"},
+        {Date{5.0 * 365 * 86400 + 86400 * 59 + 3661}, "<date>2006-02-28T01:01:01Z</date>"},
+        {Date{-978307200}, "<date>1970-01-01T00:00:00Z</date>"},
+    };
+    for (const auto& [value, text] : cases) EXPECT_EQ(body(value), std::string(text) + "\n");
+    // Random bits and short binary fractions: the digits of "%.17g".
     std::mt19937_64 random(7);
     for (int i = 0; i < 20000; ++i) {
         std::uint64_t bits = random();
         double value;
         std::memcpy(&value, &bits, sizeof value);
-        if (!std::isfinite(value) || value == 0.0) continue;
         if (i % 2) value = std::ldexp(static_cast<double>(bits % 1000000), -static_cast<int>(bits % 40));
-        if (value == 0.0) continue;
+        if (!std::isfinite(value) || value == 0.0) continue;
         char expected[40];
         std::snprintf(expected, sizeof expected, "%.17g", value);
         ASSERT_EQ(body(value), std::string("<real>") + expected + "</real>\n");
     }
-}
-
-TEST(PlistXmlWriter, WritesDatesInUtcWithSecondsFloored) {
-    EXPECT_EQ(body(Date{0}), "<date>2001-01-01T00:00:00Z</date>\n");
-    EXPECT_EQ(body(Date{1.9}), "<date>2001-01-01T00:00:01Z</date>\n");
-    EXPECT_EQ(body(Date{-0.5}), "<date>2000-12-31T23:59:59Z</date>\n");
-    EXPECT_EQ(body(Date{5.0 * 365 * 86400 + 86400 * 59 + 3661}), "<date>2006-02-28T01:01:01Z</date>\n");
-    EXPECT_EQ(body(Date{-978307200}), "<date>1970-01-01T00:00:00Z</date>\n");
 }
 
 TEST(PlistXmlWriter, WritesDataInIndentedBase64Lines) {

@@ -4,11 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/preferences_store.h"
-#include "platform/foundation/text.h"
 #include "support/temp_dir.h"
 
 namespace vx {
@@ -52,40 +50,6 @@ TEST(PlistXmlWriter, SaysWhenItsTextReadsBackAsExactlyTheSameValue) {
         auto back = plist::parse(*xml);
         ASSERT_TRUE(back.ok()) << back.error();
         EXPECT_EQ(::testing::PrintToString(*back), ::testing::PrintToString(c.value));
-    }
-}
-
-// The escaping writer checks and escapes in one pass, sixteen bytes a step; compared here
-// with the plain check and a byte-by-byte escape on texts built to hit every boundary.
-TEST(Text, EscapingInOnePassAgreesWithTheCheckAndThePlainEscape) {
-    const std::string pieces[] = {"a",
-                                  "<",
-                                  ">",
-                                  "&",
-                                  "\n",
-                                  "\t",
-                                  "\r",
-                                  "\x01",
-                                  "\x7f",
-                                  "=",
-                                  "\xC3\xA9",
-                                  "\xEF\xBF\xBE",
-                                  "\xED\xA0\x80",
-                                  "\xF0\x9F\x98\x80",
-                                  "\xC3",
-                                  "0123456789abcdef"};
-    std::mt19937 random(7);
-    for (int round = 0; round < 3000; ++round) {
-        std::string text;
-        const int count = static_cast<int>(random() % 40);
-        for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
-        std::string plain;
-        for (char c : text)
-            plain += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
-        std::string out = "kept";
-        const bool carried = text::appendEscapedXmlText(out, text);
-        ASSERT_EQ(carried, text::isXmlText(text)) << text;
-        EXPECT_EQ(out, carried ? "kept" + plain : "kept") << text;
     }
 }
 

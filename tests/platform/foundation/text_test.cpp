@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/foundation/log.h"
 #include "support/temp_dir.h"
 
@@ -29,6 +31,12 @@ TEST(Text, DecodesByTheByteOrderMarkOrTakesUtf8AsIs) {
         {bytes({0xFF, 0xFE, 0, 0, 'v', 0, 0, 0, 0xE9, 0, 0, 0}), "UTF-32LE", "vé"},
         {bytes({0, 0, 0xFE, 0xFF, 0, 0, 0, 'v', 0, 0, 0, 0xE9}), "UTF-32BE", "vé"},
         {plain, "UTF-8", plain},
+        // A settings script saved by an old Windows editor: accents and curly quotes.
+        {"m = \"Caf\xE9 \x93sp\xE9"
+         "cial\x94 \x96 d\xE9j\xE0 vu\"; t = \"R\xE9sum\xE9 na\xEFve fa\xE7"
+         "ade \x80"
+         "5\";\n",
+         "windows-1252", "m = \"Café “spécial” – déjà vu\"; t = \"Résumé naïve façade €5\";\n"},
         {"", "UTF-8", ""},
         {bytes({0xFF, 0xFE, 'v'}), nullptr, ""},                 // odd UTF-16 length
         {bytes({0xFF, 0xFE, 0x00, 0xD8, 'a', 0}), nullptr, ""},  // lone surrogate
@@ -49,21 +57,6 @@ TEST(Text, StrictUtf8) {
     for (const char* bad :
          {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\x80", "a\xFF"})
         EXPECT_FALSE(isValidUtf8(bad)) << bad;
-}
-
-TEST(Text, Windows1252IsDetectedAndDecoded) {
-    // A settings script saved by an old Windows editor: accents and curly quotes.
-    std::string script =
-        "var message = \"Caf\xE9 cr\xE8me \x93sp\xE9"
-        "cial\x94 \x96 d\xE9j\xE0 vu\";\n"
-        "var title = \"R\xE9sum\xE9 na\xEFve fa\xE7"
-        "ade \x80"
-        "5\";\n";
-    auto decoded = decode(script);
-    ASSERT_TRUE(decoded.ok());
-    EXPECT_EQ(decoded->encoding, "windows-1252");
-    EXPECT_NE(decoded->text.find("Café crème “spécial” – déjà vu"), std::string::npos) << decoded->text;
-    EXPECT_NE(decoded->text.find("Résumé naïve façade €5"), std::string::npos);
 }
 
 TEST(Text, UndecodableBytesStillGiveText) {
@@ -118,6 +111,40 @@ TEST(Text, XmlTextIsCheckedAndRepaired) {
         EXPECT_EQ(isXmlText(c.input), c.fault.empty());
         EXPECT_EQ(toXmlText(c.input), c.repaired) << c.input;
         EXPECT_TRUE(isXmlText(toXmlText(c.input)));
+    }
+}
+
+// The escaping writer checks and escapes in one pass, sixteen bytes a step; compared here
+// with the plain check and a byte-by-byte escape on texts built to hit every boundary.
+TEST(Text, EscapingInOnePassAgreesWithTheCheckAndThePlainEscape) {
+    const std::string pieces[] = {"a",
+                                  "<",
+                                  ">",
+                                  "&",
+                                  "\n",
+                                  "\t",
+                                  "\r",
+                                  "\x01",
+                                  "\x7f",
+                                  "=",
+                                  "\xC3\xA9",
+                                  "\xEF\xBF\xBE",
+                                  "\xED\xA0\x80",
+                                  "\xF0\x9F\x98\x80",
+                                  "\xC3",
+                                  "0123456789abcdef"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int count = static_cast<int>(random() % 40);
+        for (int i = 0; i < count; ++i) text += pieces[random() % std::size(pieces)];
+        std::string plain;
+        for (char c : text)
+            plain += c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '&' ? "&amp;" : std::string(1, c);
+        std::string out = "kept";
+        const bool carried = appendEscapedXmlText(out, text);
+        ASSERT_EQ(carried, isXmlText(text)) << text;
+        EXPECT_EQ(out, carried ? "kept" + plain : "kept") << text;
     }
 }
 
