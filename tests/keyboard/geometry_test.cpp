@@ -135,36 +135,24 @@ TEST_F(KeyboardGeometry, NextInputGoesAlongTheRowThenDown) {
     }
 }
 
-// Fields A (20, 100), C (200, 100), D (20, 150) and B (20, 200), added as A, B, C, D.
-class FourFields : public KeyboardTest {
-protected:
-    void SetUp() override {
-        KeyboardTest::SetUp();
-        scroll = VXScrollView::initWithFrame(CGRectMake(0, 0, 320, 416));
-        a = fieldAt(20, 100);
-        b = fieldAt(20, 200);
-        c = fieldAt(200, 100);
-        d = fieldAt(20, 150);
-        for (const auto& field : {a, b, c, d}) scroll->addSubview(field);
-    }
-    std::shared_ptr<VXScrollView> scroll;
-    std::shared_ptr<UITextField> a, b, c, d;
-};
-
-TEST_F(FourFields, SetUpGivesNextOrDoneAndItselfAsDelegateLeavingOthersAlone) {
+TEST_F(KeyboardGeometry, SetUpGivesNextOrDoneAndItselfAsDelegateLeavingOthersAlone) {
+    // A (20, 100), C (200, 100), D (20, 150) and B (20, 200); E has another delegate, F
+    // another return key. B is hidden: it is still set up, but is no one's next.
+    auto vx = VXScrollView::initWithFrame(CGRectMake(0, 0, 320, 416));
+    auto a = fieldAt(20, 100), b = fieldAt(20, 200), c = fieldAt(200, 100), d = fieldAt(20, 150),
+         e = fieldAt(20, 100), f = fieldAt(200, 150);
     struct Other : UITextFieldDelegate {};
     auto other = std::make_shared<Other>();
-    auto e = fieldAt(20, 100), f = fieldAt(200, 150);
     e->setDelegate(other);
     f->setReturnKeyType(UIReturnKeyType::Go);
+    b->setHidden(true);
     auto textView = UITextView::initWithFrame(CGRectMake(20, 250, 100, 60));
-    for (const auto& view : std::vector<std::shared_ptr<UIView>>{e, f, textView})
-        scroll->addSubview(view);
-    b->setHidden(true);  // hidden fields are still set up, but are no one's next
-    VX_assignTextDelegateForViewsBeneathView(*scroll, *scroll);
+    for (const auto& view : std::vector<std::shared_ptr<UIView>>{a, b, c, d, e, f, textView})
+        vx->addSubview(view);
+    VX_assignTextDelegateForViewsBeneathView(*vx, *vx);
     for (const auto& field : {a, b, c, d}) {
         EXPECT_EQ(field->returnKeyType(), UIReturnKeyType::Next);
-        EXPECT_EQ(field->delegate().get(), static_cast<UITextFieldDelegate*>(scroll.get()));
+        EXPECT_EQ(field->delegate().get(), static_cast<UITextFieldDelegate*>(vx.get()));
     }
     EXPECT_EQ(e->delegate(), other);
     EXPECT_EQ(e->returnKeyType(), UIReturnKeyType::Default);
@@ -174,23 +162,22 @@ TEST_F(FourFields, SetUpGivesNextOrDoneAndItselfAsDelegateLeavingOthersAlone) {
     // Set up once: a field added later below does not turn Done into Next.
     textView->removeFromSuperview();
     auto lone = fieldAt(20, 300);
-    scroll->addSubview(lone);
-    VX_assignTextDelegateForViewsBeneathView(*scroll, *scroll);
+    vx->addSubview(lone);
+    VX_assignTextDelegateForViewsBeneathView(*vx, *vx);
     EXPECT_EQ(lone->returnKeyType(), UIReturnKeyType::Done);
-    scroll->addSubview(fieldAt(20, 400));
-    VX_assignTextDelegateForViewsBeneathView(*scroll, *scroll);
+    vx->addSubview(fieldAt(20, 400));
+    VX_assignTextDelegateForViewsBeneathView(*vx, *vx);
     EXPECT_EQ(lone->returnKeyType(), UIReturnKeyType::Done);
 
     // A plain scroll view is no text-field delegate: the key is set, the delegate is not.
-    auto plain = UIScrollView::initWithFrame(CGRectMake(0, 0, 320, 416));
     auto single = fieldAt(20, 20);
-    plain->addSubview(single);
-    VX_initializeView(*plain, *single);
+    scroll->addSubview(single);
+    VX_initializeView(*scroll, *single);
     EXPECT_EQ(single->returnKeyType(), UIReturnKeyType::Done);
     EXPECT_EQ(single->delegate(), nullptr);
 }
 
-TEST_F(FourFields, FirstResponderIsFoundDepthFirstBeneathTheViewNeverTheViewItself) {
+TEST_F(KeyboardGeometry, FirstResponderIsFoundDepthFirstBeneathTheViewNeverTheViewItself) {
     window->addSubview(scroll);
     auto holder = viewAt(0, 0, 320, 200), nested = std::static_pointer_cast<UIView>(fieldAt(0, 0));
     holder->addSubview(nested);

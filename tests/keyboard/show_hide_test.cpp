@@ -86,13 +86,19 @@ TEST_F(KeyboardShowHide, ShowRaisesTheInsetAndCentresTheFieldHideRestoresAllButT
     EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsMake(9, 9, 9, 9)) << "a second hide changes nothing";
 }
 
-TEST_F(KeyboardShowHide, EmptyOrMissingFramesAreIgnoredAndWithoutAResponderTheOffsetStays) {
+TEST_F(KeyboardShowHide, HiddenUpdatesAndEmptyOrMissingFramesChangeNothing) {
+    VX_updateContentInset(*scroll);
+    VX_updateFromContentSizeChange(*scroll);
+    VX_scrollToActiveTextField(*scroll);
+    EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsMake(3, 1, 4, 2));
+    EXPECT_EQ(keyboardAvoidingState(*scroll)->priorContentSize(), CGSizeZero);
     Notification bare;
     bare.name = std::string(UIKeyboardWillShowNotification);
     VX_keyboardWillShow(*scroll, bare);
     VX_keyboardWillShow(*scroll, UIKeyboard::willShowNotification(CGRectMake(0, 352, 320, 0)));
     EXPECT_FALSE(keyboardAvoidingState(*scroll)->keyboardVisible());
     EXPECT_EQ(blockCount(), 0u);
+    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 0));
 
     Notification frameOnly;
     frameOnly.userInfo[std::string(UIKeyboardFrameEndUserInfoKey)] = CGRectMake(0, 352, 320, 216);
@@ -105,14 +111,7 @@ TEST_F(KeyboardShowHide, EmptyOrMissingFramesAreIgnoredAndWithoutAResponderTheOf
     EXPECT_TRUE(keyboardAvoidingState(*scroll)->keyboardVisible()) << "an empty hide restores nothing";
 }
 
-TEST_F(KeyboardShowHide, UpdatesAndScrollToTheActiveFieldOnlyWhileVisible) {
-    VX_updateContentInset(*scroll);
-    VX_updateFromContentSizeChange(*scroll);
-    VX_scrollToActiveTextField(*scroll);
-    EXPECT_EQ(scroll->contentInset(), UIEdgeInsetsMake(3, 1, 4, 2));
-    EXPECT_EQ(keyboardAvoidingState(*scroll)->priorContentSize(), CGSizeZero);
-    EXPECT_EQ(scroll->contentOffset(), CGPointMake(5, 0));
-
+TEST_F(KeyboardShowHide, VisibleUpdatesFollowTheFrameAndScrollToTheActiveField) {
     VX_keyboardWillShow(*scroll, show());
     scroll->setFrame(CGRectMake(0, 64, 320, 300));
     VX_updateContentInset(*scroll);
