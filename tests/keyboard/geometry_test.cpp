@@ -104,6 +104,7 @@ TEST_F(KeyboardGeometry, NextInputGoesAlongTheRowThenDown) {
          -1,
          {{c}, {d, -1, true}, {box.frame, -1, true, true, true}, {a, 2}, {a}}},
         {"just off the row the left counts", 0, 1, {{c}, {CGRectMake(20, 100.0000001, 100, 30)}}},
+        {"the same place is not to the left", 0, 1, {{a}, {a}}},
         {"a field with interaction off is searched inside",
          0,
          2,

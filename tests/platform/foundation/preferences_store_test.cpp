@@ -152,6 +152,7 @@ TEST(PreferencesStore, UnparsableFileIsBackedUpOncePerContentBeforeItIsReplaced)
         root.writeFile(kFile, bad);
         ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("x", 2)).ok());
         EXPECT_EQ(backupsIn(folder).size(), 1u);
+        EXPECT_TRUE(capture.contains("were already saved to"));
         root.writeFile(kFile, bad + "more");
         ASSERT_TRUE(updatePlistFile(kFile, WhenMissing::Create, setKey("x", 3)).ok());
         EXPECT_EQ(backupsIn(folder).size(), 2u);
