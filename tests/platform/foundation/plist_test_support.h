@@ -56,7 +56,7 @@ inline std::string canonical(const plist::Value& value) {
             std::string out = "{";
             for (const auto& [key, element] : entries) {
                 if (out.size() > 1) out += ",";
-                out += key + "=" + element;
+                out.append(key).append("=").append(element);
             }
             return out + "}";
         }

@@ -38,6 +38,13 @@ Result<Value> read(std::string_view xml) {
 
 Result<Value> readValue(std::string_view element) { return read(document(element)); }
 
+// "<tag>text</tag>".
+std::string element(std::string_view tag, std::string_view text) {
+    std::string out = "<";
+    out.append(tag).append(">").append(text).append("</").append(tag).append(">");
+    return out;
+}
+
 TEST(PlistXmlWriter, WritesHeaderTabsEmptyFormsAndEscapesOnlyAngleBracketsAndAmpersand) {
     Dictionary inner{{"list", Array{}}, {"map", Dictionary{}}, {"text", ""}};
     EXPECT_EQ(writeXml(Dictionary{{"k", inner}}),
@@ -195,11 +202,10 @@ TEST(PlistXmlReader, ReadsScalarForms) {
     };
     for (const auto& [tag, texts] : refused) {
         for (const std::string& text : texts)
-            EXPECT_FALSE(readValue("<" + tag + ">" + text + "</" + tag + ">").ok())
-                << tag << ": " << text;
+            EXPECT_FALSE(readValue(element(tag, text)).ok()) << tag << ": " << text;
     }
-    for (const char* element : {"<integer/>", "<date/>", "<string>abc", "<string>a</strin>"})
-        EXPECT_FALSE(readValue(element).ok()) << element;
+    for (const char* bad : {"<integer/>", "<date/>", "<string>abc", "<string>a</strin>"})
+        EXPECT_FALSE(readValue(bad).ok()) << bad;
 }
 
 TEST(PlistXmlReader, ReadsDictionariesStrictly) {

@@ -11,6 +11,8 @@
 namespace vx::text {
 namespace {
 
+using namespace std::string_literals;
+
 std::string bytes(std::initializer_list<int> values) {
     std::string out;
     for (int v : values) out.push_back(static_cast<char>(v));
@@ -20,7 +22,7 @@ std::string bytes(std::initializer_list<int> values) {
 // A byte-order mark chooses the encoding, and broken text after one is an error; text
 // without one that is valid UTF-8 is taken as it is.
 TEST(Text, DecodesByTheByteOrderMarkOrTakesUtf8AsIs) {
-    const std::string plain("var x = \"caf\xC3\xA9\";\0", 18);
+    const std::string plain = "var x = \"caf\xC3\xA9\";\0"s;  // a NUL is valid UTF-8 too
     struct {
         std::string input;
         const char* encoding;  // nullptr: an error
