@@ -2,20 +2,15 @@
 #include "platform/foundation/preferences_store.h"
 
 #include <fcntl.h>
-#include <stdlib.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <regex>
-#include <set>
 
-#include "platform/foundation/atomic_file.h"
-#include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
 #include "support/recording_disk.h"
@@ -47,29 +42,6 @@ std::vector<std::string> namesIn(const fs::path& folder) {
 }
 
 const std::vector<std::string> kJustTheFile = {"test.domain.plist", "test.domain.plist.lock"};
-
-// A device root on tmpfs when there is one: the many-save test checks locking, not the
-// disk, and real syncs would make it take minutes.
-class FastDeviceRoot {
-public:
-    FastDeviceRoot() : previous_(DeviceRoot::current()) {
-        std::string pattern = fs::is_directory("/dev/shm")
-                                  ? "/dev/shm/vx-prefs-XXXXXX"
-                                  : (fs::temp_directory_path() / "vx-prefs-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-        DeviceRoot::setCurrent(path_);
-    }
-    ~FastDeviceRoot() {
-        DeviceRoot::setCurrent(previous_);
-        std::error_code ignored;  // ignored: best-effort clean-up of a test folder
-        fs::remove_all(path_, ignored);
-    }
-
-private:
-    fs::path path_;
-    fs::path previous_;
-};
 
 // Only a caller that asks creates the file; a save keeps the other keys and the file's mode,
 // removes what an interrupted save of this file left (and nothing of other files), and a
@@ -237,9 +209,10 @@ TEST(PreferencesStore, FailuresLeaveTheFileAsItWasAndSayWhy) {
     const std::string before = root.readFile(kFile);
     log::Capture capture;
 
-    // Another writer holds the lock past the deadline.
+    // Another process holds the lock past the deadline, even a shared one: saves exclude
+    // each other (a save that took a shared lock would go ahead here).
     int holder = ::open((root.host(kFile).string() + ".lock").c_str(), O_RDWR | O_CREAT, 0644);
-    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    ASSERT_EQ(::flock(holder, LOCK_SH), 0);
     auto locked = updatePlistFile(kFile, WhenMissing::Create, setKey("b", 2),
                                   std::chrono::milliseconds(20));
     EXPECT_FALSE(locked.ok());
@@ -421,33 +394,6 @@ TEST(PreferencesStore, CachedReadIsAFreshReadWhateverChanges) {
     root.writeFile(kFile, "garbage");
     EXPECT_EQ(readPlistDictionaryCached(kFile), nullptr);
     setPlistCacheClockForTesting(nullptr);
-}
-
-TEST(PreferencesStore, TwoProcessesSavingAtOnceLoseNothing) {
-    FastDeviceRoot root;
-    constexpr int kSaves = 1000;
-    std::vector<pid_t> children;
-    for (char prefix : {'a', 'b'}) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0; i < kSaves; ++i)
-                if (!updatePlistFile(kFile, WhenMissing::Create,
-                                     setKey(std::string(1, prefix) + std::to_string(i), i)))
-                    ::_exit(1);
-            ::_exit(0);
-        }
-        children.push_back(child);
-    }
-    for (pid_t child : children) {
-        int status = 0;
-        ::waitpid(child, &status, 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
-    auto saved = readPlistDictionary(kFile);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->size(), 2u * kSaves) << "every key of both writers is there";
-    EXPECT_EQ(*saved->find("a999"), plist::Value(999));
 }
 
 }  // namespace
