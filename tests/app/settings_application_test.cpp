@@ -1,31 +1,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <sstream>
 
+#include "app/screen.h"
 #include "app_fixture.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/ui/alert_view.h"
 #include "platform/ui/keyboard.h"
 #include "platform/ui/navigation_controller.h"
 #include "platform/ui/screen.h"
-#include "platform/ui/table_view.h"
 #include "platform/ui/text_field.h"
-#include "support/temp_dir.h"
 
 namespace vx {
 namespace {
 
 using test::pageEvents;
-
-struct KeyboardEvent {
-    std::string name;
-    CGRect frame;
-    int curve;
-    double duration;
-};
+using Lines = std::vector<std::string>;
 
 class SettingsApplicationTest : public test::AppTest {
 protected:
+    // Records the keyboard's notifications as "show|hide x y width height curve duration",
+    // and the start of editing as "begin".
     void SetUp() override {
         AppTest::SetUp();
         observer = std::make_shared<int>(0);
@@ -33,19 +30,25 @@ protected:
                           UITextFieldTextDidBeginEditingNotification}) {
             NotificationCenter::defaultCenter().addObserver(
                 observer, std::string(name), [this](const Notification& n) {
-                    keyboard.push_back({n.name, UIKeyboard::endFrame(n), UIKeyboard::animationCurve(n),
-                                        UIKeyboard::animationDuration(n)});
+                    if (n.name == UITextFieldTextDidBeginEditingNotification)
+                        return keyboard.push_back("begin");
+                    const CGRect f = UIKeyboard::endFrame(n);
+                    std::ostringstream line;
+                    line << (n.name == UIKeyboardWillShowNotification ? "show " : "hide ") << f.origin.x
+                         << ' ' << f.origin.y << ' ' << f.size.width << ' ' << f.size.height << ' '
+                         << UIKeyboard::animationCurve(n) << ' ' << UIKeyboard::animationDuration(n);
+                    keyboard.push_back(line.str());
                 });
         }
     }
     void TearDown() override { NotificationCenter::defaultCenter().removeObserver(observer.get()); }
 
-    static Result<void> ok(Result<void> result) { return result; }
-    std::vector<std::string> eventsMatching(std::string_view prefix) const {
-        std::vector<std::string> out;
-        for (const auto& event : pageEvents()) {
-            if (event.rfind(prefix, 0) == 0) out.push_back(event);
-        }
+    Result<void> tap(const char* row) { return app.tap(RowRef::parse(row)); }
+    std::string shown() const { return toText(app.screen()); }
+    Lines eventsMatching(std::string_view prefix) const {
+        Lines out;
+        std::copy_if(pageEvents().begin(), pageEvents().end(), std::back_inserter(out),
+                     [&](const std::string& event) { return event.rfind(prefix, 0) == 0; });
         return out;
     }
     std::shared_ptr<test::AppTestFormPage> formPage() const {
@@ -53,90 +56,57 @@ protected:
     }
 
     std::shared_ptr<int> observer;
-    std::vector<KeyboardEvent> keyboard;
+    Lines keyboard;
 };
 
-#define EXPECT_OK(expr)                               \
-    do {                                              \
-        auto result_ = (expr);                        \
-        EXPECT_TRUE(result_.ok()) << result_.error(); \
-    } while (0)
-#define EXPECT_FAILS_WITH(expr, text)     \
-    do {                                  \
-        auto result_ = (expr);            \
-        ASSERT_FALSE(result_.ok());       \
-        EXPECT_EQ(result_.error(), text); \
-    } while (0)
+// "ok", or the error a gesture was refused with.
+std::string outcome(const Result<void>& result) { return result.ok() ? "ok" : result.error(); }
+#define EXPECT_OK(expr) EXPECT_EQ(outcome((expr)), "ok")
+#define EXPECT_FAILS_WITH(expr, text) EXPECT_EQ(outcome((expr)), (text))
 
 TEST_F(SettingsApplicationTest, OpeningNeedsTheBundleAndAKnownPageThenLoadsTheViewBeforeTheRows) {
     EXPECT_FAILS_WITH(app.open("NoSuchPage"), "there is no page class named \"NoSuchPage\"");
-    EXPECT_FAILS_WITH(app.tap(RowRef::parse("Form")), "no page is open");
+    EXPECT_FAILS_WITH(tap("Form"), "no page is open");
     {
         test::ScopedDeviceRoot bare;  // no bundle in this root
-        auto opened = app.open("AppTestRoot");
-        ASSERT_FALSE(opened.ok());
-        EXPECT_NE(opened.error().find("the settings bundle is not installed: "), std::string::npos);
-        EXPECT_NE(opened.error().find("Library/PreferenceBundles/VeltrixSettings.bundle does not exist"),
-                  std::string::npos);
+        EXPECT_FAILS_WITH(app.open("AppTestRoot"),
+                          "the settings bundle is not installed: " + bare.path().string() +
+                              "/Library/PreferenceBundles/VeltrixSettings.bundle does not exist");
         EXPECT_TRUE(pageEvents().empty()) << "no page was made";
     }
 
     open();
-    ASSERT_GE(pageEvents().size(), 2u);
-    EXPECT_EQ(pageEvents()[0], "root.loadView");
-    EXPECT_EQ(pageEvents()[1], "root.specifiers");
-    EXPECT_EQ(eventsMatching("root.loadView").size(), 1u);
-    Screen screen = app.screen();
-    EXPECT_EQ(screen.depth, 1);
-    EXPECT_FALSE(screen.modal);
-    EXPECT_EQ(screen.header, (std::vector<std::string>{"Veltrix Test", "by Veltrix"}));
-    ASSERT_EQ(screen.sections.size(), 2u);
-    EXPECT_EQ(screen.sections[0].title, "General");
-    EXPECT_EQ(screen.sections[0].footer, "Footer text");
-    EXPECT_EQ(screen.sections[0].rows[0].label, "Enabled");
-    EXPECT_EQ(screen.sections[0].rows[0].control, RowControl{SwitchControl{false}});
-    EXPECT_EQ(screen.sections[0].rows[1].control, RowControl{TextControl{""}});
-    EXPECT_EQ(screen.sections[0].rows[2].accessory, RowAccessory::Disclosure);
-    EXPECT_TRUE(screen.sections[0].rows[2].selectable);
+    EXPECT_EQ(pageEvents(), (Lines{"root.loadView", "root.specifiers"}));
+    EXPECT_EQ(shown(),
+              "==  ==  (depth 1)\nheader: Veltrix Test\nheader: by Veltrix\n"
+              "-- General --\n  #0.0  Enabled  [off]\n  #0.1  Nickname  [text \"\"]\n  #0.2  Form  >\n"
+              "  #0.3  On/Off\n  footer: Footer text\n"
+              "-- Actions --\n  #1.0  Warn\n  #1.1  Present\n  #1.2  Later\n  #1.3  Enabled\n"
+              "  #1.4  Again  >\n");
 }
 
 TEST_F(SettingsApplicationTest, TapOnALinkPushesItsPageAndBackShowsTheListAgain) {
     open();
     pageEvents().clear();
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"form.loadView", "form.willAppear"}));
-    Screen screen = app.screen();
-    EXPECT_EQ(screen.title, "Form");
-    EXPECT_EQ(screen.depth, 2);
-    EXPECT_FALSE(screen.modal);
-    EXPECT_EQ(screen.left, (std::vector<std::string>{"Edit"}));
-    ASSERT_EQ(screen.sections.size(), 2u);
-    EXPECT_EQ(screen.sections[0].title, std::nullopt);
-    EXPECT_EQ(screen.sections[0].rows[0].control, RowControl{TextControl{"Al"}});
-    EXPECT_FALSE(screen.sections[0].rows[0].selectable);
-    EXPECT_EQ(screen.sections[0].rows[1].control, RowControl{SwitchControl{false}});
-    EXPECT_EQ(screen.sections[0].rows[2].detail, "One");
-    EXPECT_EQ(screen.sections[1].rows[0].accessory, RowAccessory::Checkmark);
+    EXPECT_OK(tap("Form"));
+    EXPECT_EQ(pageEvents(), (Lines{"form.loadView", "form.willAppear"}));
+    EXPECT_EQ(shown(),
+              "== Form ==  (depth 2)\nbar: [Edit]  |  \n"
+              "-- --\n  #0.0  Name  [text \"Al\"]\n  #0.1  Notify  [off]\n  #0.2  Choice  | One  >\n"
+              "-- Items --\n  #1.0  Alpha  (checked)\n  #1.1  Beta\n  #1.2  Gamma\n");
+    EXPECT_FALSE(app.screen().sections[0].rows[0].selectable);
 
     pageEvents().clear();
     EXPECT_OK(app.goBack());
-    EXPECT_EQ(app.screen().depth, 1);
-    EXPECT_EQ(eventsMatching("root.specifiers").size(), 1u)
-        << "a list page rebuilds its rows when shown";
-    EXPECT_TRUE(eventsMatching("root.loadView").empty());
+    EXPECT_EQ(pageEvents(), (Lines{"root.specifiers"})) << "a list page rebuilds its rows when shown";
     EXPECT_FAILS_WITH(app.goBack(), "nothing to go back to");
 
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
-    EXPECT_EQ(eventsMatching("form.loadView").size(), 1u) << "a new page object loads its own view";
-
     // A pushed list page, too, loads its view before it is asked for its rows.
-    EXPECT_OK(app.goBack());
     pageEvents().clear();
-    EXPECT_OK(app.tap(RowRef::parse("Again")));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"root.loadView", "root.specifiers"}));
-    EXPECT_EQ(app.screen().depth, 2);
-    EXPECT_EQ(app.screen().title, "Again");
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
+    EXPECT_OK(tap("Again"));
+    EXPECT_EQ(pageEvents(), (Lines{"root.loadView", "root.specifiers"}));
+    EXPECT_EQ(shown().rfind("== Again ==  (depth 2)\n", 0), 0u);
+    EXPECT_OK(tap("Form"));
     EXPECT_EQ(app.screen().back, "Again") << "the back button shows the page beneath";
 }
 
@@ -146,94 +116,37 @@ TEST_F(SettingsApplicationTest, RowsAreFoundByLabelSectionAndIndex) {
     EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), true));
     EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Actions/Enabled"), true),
                       "the row \"Actions/Enabled\" has no switch");
-    EXPECT_OK(app.tap(RowRef::parse("On/Off")));  // a label with a slash is found whole
-    EXPECT_OK(app.tap(RowRef::parse("General/On/Off")));
+    EXPECT_OK(tap("On/Off"));  // a label with a slash is found whole
+    EXPECT_OK(tap("General/On/Off"));
     for (const char* missing : {"Actions/On/Off", "Nope", "#99", "#0.9", "#5.0"})
-        EXPECT_FAILS_WITH(app.tap(RowRef::parse(missing)),
+        EXPECT_FAILS_WITH(tap(missing),
                           std::string("no row \"").append(missing).append("\" on \"AppTestRoot\""));
 
-    pageEvents().clear();
-    EXPECT_OK(app.tap(RowRef::parse("#4")));  // flat: 4 rows in General, then Warn
+    EXPECT_OK(tap("#4"));  // flat: 4 rows in General, then Warn
     ASSERT_TRUE(app.frontAlert());
     EXPECT_EQ(app.frontAlert()->title(), "Warning");
     EXPECT_OK(app.pressAlertButton("OK"));
-    EXPECT_OK(app.tap(RowRef::parse("#0.2")));
+    EXPECT_OK(tap("#0.2"));
     EXPECT_EQ(app.screen().title, "Form");
 }
 
-TEST_F(SettingsApplicationTest, SwitchSendsValueChangedOnlyWhenItFlips) {
+TEST_F(SettingsApplicationTest, SwitchSendsValueChangedOnlyWhenItFlipsAndListFieldsStoreEachKey) {
     open();
     pageEvents().clear();
-    EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), true));
-    EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), true));
-    EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), false));
+    for (bool on : {true, true, false}) EXPECT_OK(app.setSwitch(RowRef::parse("Enabled"), on));
+    EXPECT_OK(app.type(RowRef::parse("Nickname"), "Bo"));
     EXPECT_EQ(eventsMatching("set "),
-              (std::vector<std::string>{"set enabled=true", "set enabled=false"}));
+              (Lines{"set enabled=true", "set enabled=false", "set nickname=B", "set nickname=Bo"}));
     EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Form"), true), "the row \"Form\" has no switch");
     EXPECT_FAILS_WITH(app.type(RowRef::parse("Enabled"), "x"), "the row \"Enabled\" has no text field");
 
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
+    // Going to another page removes the field from the window, so editing ends.
+    EXPECT_OK(tap("Form"));
+    EXPECT_FALSE(app.keyboardVisible());
+    EXPECT_EQ(keyboard.back().substr(0, 4), "hide");
     EXPECT_OK(app.setSwitch(RowRef::parse("Notify"), true));
     EXPECT_TRUE(formPage()->notify);
     EXPECT_EQ(app.screen().sections[0].rows[1].control, RowControl{SwitchControl{true}});
-}
-
-TEST_F(SettingsApplicationTest, TypingFocusesTheFieldAndSendsOneChangePerCharacter) {
-    open();
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
-    pageEvents().clear();
-    EXPECT_OK(app.type(RowRef::parse("Name"),
-                       "ex\xC3\xA9"
-                       "e\xCC\x81"
-                       "\xF0\x9F\x98\x80"));  // é, e+◌́, 😀
-    EXPECT_EQ(pageEvents(),
-              (std::vector<std::string>{"form.beginEditing", "name=Ale", "name=Alex", "name=Alexé",
-                                        "name=Alexée\xCC\x81", "name=Alexée\xCC\x81\xF0\x9F\x98\x80"}));
-    ASSERT_TRUE(app.firstResponderField());
-    EXPECT_EQ(app.firstResponderField()->text(), formPage()->name);
-
-    // Did-begin-editing, then the keyboard comes up along the bottom of the screen.
-    ASSERT_EQ(keyboard.size(), 2u);
-    EXPECT_EQ(keyboard[0].name, UITextFieldTextDidBeginEditingNotification);
-    EXPECT_EQ(keyboard[1].name, UIKeyboardWillShowNotification);
-    EXPECT_EQ(keyboard[1].frame, CGRectMake(0, 568 - 216, 320, 216));
-    EXPECT_EQ(keyboard[1].curve, 7);
-    EXPECT_DOUBLE_EQ(keyboard[1].duration, 0.25);
-    EXPECT_TRUE(app.keyboardVisible());
-
-    // Typing on into the focused field begins no new editing session.
-    pageEvents().clear();
-    EXPECT_OK(app.type(RowRef::parse("Name"), "!"));
-    EXPECT_EQ(pageEvents().size(), 1u);
-    EXPECT_EQ(keyboard.size(), 2u);
-
-    pageEvents().clear();
-    EXPECT_OK(app.clear(RowRef::parse("Name")));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"name="}));
-    EXPECT_EQ(app.screen().sections[0].rows[0].control, RowControl{TextControl{""}});
-
-    // Return: the page's delegate resigns the field, and the keyboard that came up for the
-    // editing goes down with a hide notification.
-    pageEvents().clear();
-    EXPECT_OK(app.pressReturn());
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"form.return"}));
-    EXPECT_FALSE(app.firstResponderField());
-    ASSERT_EQ(keyboard.size(), 3u);
-    EXPECT_EQ(keyboard[2].name, UIKeyboardWillHideNotification);
-    EXPECT_EQ(keyboard[2].frame, CGRectMake(0, 568, 320, 216));
-    EXPECT_FALSE(app.keyboardVisible());
-    EXPECT_FAILS_WITH(app.pressReturn(), "no text field is being edited");
-}
-
-TEST_F(SettingsApplicationTest, TypingIntoAListRowStoresEachKeystrokeAndStopsWhenTheFieldGoes) {
-    open();
-    pageEvents().clear();
-    EXPECT_OK(app.type(RowRef::parse("Nickname"), "Bo"));
-    EXPECT_EQ(eventsMatching("set "), (std::vector<std::string>{"set nickname=B", "set nickname=Bo"}));
-    // Going to another page removes the field from the window, so editing ends.
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
-    EXPECT_FALSE(app.keyboardVisible());
-    EXPECT_EQ(keyboard.back().name, UIKeyboardWillHideNotification);
 
     formPage()->reloadOnEdit = true;
     EXPECT_FAILS_WITH(app.type(RowRef::parse("Name"), "xyz"),
@@ -242,19 +155,50 @@ TEST_F(SettingsApplicationTest, TypingIntoAListRowStoresEachKeystrokeAndStopsWhe
     EXPECT_FALSE(app.keyboardVisible());
 }
 
+TEST_F(SettingsApplicationTest, TypingFocusesTheFieldAndSendsOneChangePerCharacter) {
+    open();
+    EXPECT_OK(tap("Form"));
+    pageEvents().clear();
+    EXPECT_OK(app.type(RowRef::parse("Name"),
+                       "ex\xC3\xA9"
+                       "e\xCC\x81"
+                       "\xF0\x9F\x98\x80"));  // é, e+◌́, 😀
+    EXPECT_EQ(pageEvents(), (Lines{"form.beginEditing", "name=Ale", "name=Alex", "name=Alexé",
+                                   "name=Alexée\xCC\x81", "name=Alexée\xCC\x81\xF0\x9F\x98\x80"}));
+    ASSERT_TRUE(app.firstResponderField());
+    EXPECT_EQ(app.firstResponderField()->text(), formPage()->name);
+    // Did-begin-editing, then the keyboard comes up along the bottom of the screen.
+    EXPECT_EQ(keyboard, (Lines{"begin", "show 0 352 320 216 7 0.25"}));
+    EXPECT_TRUE(app.keyboardVisible());
+
+    // Typing on into the focused field begins no new editing session.
+    pageEvents().clear();
+    EXPECT_OK(app.type(RowRef::parse("Name"), "!"));
+    EXPECT_OK(app.clear(RowRef::parse("Name")));
+    EXPECT_EQ(pageEvents(), (Lines{"name=Alexée\xCC\x81\xF0\x9F\x98\x80!", "name="}));
+    EXPECT_EQ(keyboard.size(), 2u);
+    EXPECT_EQ(app.screen().sections[0].rows[0].control, RowControl{TextControl{""}});
+
+    // Return: the page's delegate resigns the field, and the keyboard that came up for the
+    // editing goes down with a hide notification.
+    pageEvents().clear();
+    EXPECT_OK(app.pressReturn());
+    EXPECT_EQ(pageEvents(), (Lines{"form.return"}));
+    EXPECT_FALSE(app.firstResponderField());
+    EXPECT_EQ(keyboard.back(), "hide 0 568 320 216 7 0.25");
+    EXPECT_FALSE(app.keyboardVisible());
+    EXPECT_FAILS_WITH(app.pressReturn(), "no text field is being edited");
+}
+
 TEST_F(SettingsApplicationTest, FrontAlertTakesEveryTapUntilAnswered) {
     open();
     EXPECT_FAILS_WITH(app.pressAlertButton("OK"), "no alert is up");
-    EXPECT_OK(app.tap(RowRef::parse("Warn")));
-    Screen screen = app.screen();
-    ASSERT_TRUE(screen.alert);
-    EXPECT_EQ(screen.alert->title, "Warning");
-    EXPECT_EQ(screen.alert->message, "Careful");
-    EXPECT_EQ(screen.alert->buttons, (std::vector<std::string>{"OK", "Cancel"}));
+    EXPECT_OK(tap("Warn"));
+    EXPECT_NE(shown().find("\nalert: Warning - Careful  [OK] [Cancel]\n"), std::string::npos);
 
     const std::string blocked =
         "an alert is up (\"Warning\"); answer it with one of its buttons: \"OK\", \"Cancel\"";
-    EXPECT_FAILS_WITH(app.tap(RowRef::parse("Form")), blocked);
+    EXPECT_FAILS_WITH(tap("Form"), blocked);
     EXPECT_FAILS_WITH(app.setSwitch(RowRef::parse("Enabled"), true), blocked);
     EXPECT_FAILS_WITH(app.type(RowRef::parse("Nickname"), "x"), blocked);
     EXPECT_FAILS_WITH(app.pressBarButton("Edit"), blocked);
@@ -268,47 +212,27 @@ TEST_F(SettingsApplicationTest, FrontAlertTakesEveryTapUntilAnswered) {
                       "the alert \"Warning\" has no button 2 (its buttons: \"OK\", \"Cancel\")");
     pageEvents().clear();
     EXPECT_OK(app.pressAlertButton("#1"));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"root.alert Warning 1"}));
-    EXPECT_FALSE(app.screen().alert);
-
-    // Two alerts queue up; each answer reveals the next.
-    EXPECT_OK(app.tap(RowRef::parse("Warn")));
-    app.frontAlert()->show();  // showing again does not queue it twice
-    auto second = UIAlertView::init();
-    second->setTitle("Second");
-    second->addButtonWithTitle("Fine");
-    second->show();
-    EXPECT_OK(app.pressAlertButton("OK"));
-    ASSERT_TRUE(app.screen().alert);
-    EXPECT_EQ(app.screen().alert->title, "Second");
-    EXPECT_OK(app.pressAlertButton("Fine"));
+    EXPECT_EQ(pageEvents(), (Lines{"root.alert Warning 1"}));
     EXPECT_FALSE(app.screen().alert);
 
     // The answer reaches the page that put the alert up.
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
-    EXPECT_OK(app.tap(RowRef::parse("Choice")));
+    EXPECT_OK(tap("Form"));
+    EXPECT_OK(tap("Choice"));
     EXPECT_OK(app.pressAlertButton("Two"));
     EXPECT_EQ(app.screen().sections[0].rows[2].detail, "Two");
 }
 
 TEST_F(SettingsApplicationTest, ModalContainerSitsAboveTheStackUntilDone) {
     open();
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
-    EXPECT_OK(app.goBack());
     pageEvents().clear();
-    EXPECT_OK(app.tap(RowRef::parse("Present")));
-    Screen screen = app.screen();
-    EXPECT_TRUE(screen.modal);
-    EXPECT_EQ(screen.depth, 1);
-    EXPECT_EQ(screen.title, "Form");
-    EXPECT_EQ(screen.right, (std::vector<std::string>{"Done"}));
-    EXPECT_EQ(screen.left, (std::vector<std::string>{"Edit"}));
+    EXPECT_OK(tap("Present"));
+    EXPECT_EQ(shown().rfind("== Form ==  (depth 1, modal)\nbar: [Edit]  |  [Done]\n", 0), 0u);
     EXPECT_NE(app.visibleContainer(), app.rootContainer());
     EXPECT_EQ(app.rootContainer()->viewControllers().size(), 1u) << "the stack below is untouched";
     EXPECT_EQ(eventsMatching("form.loadView").size(), 1u);
 
     // Gestures go to the modal page, not to the list underneath.
-    EXPECT_FAILS_WITH(app.tap(RowRef::parse("Warn")), "no row \"Warn\" on \"Form\"");
+    EXPECT_FAILS_WITH(tap("Warn"), "no row \"Warn\" on \"Form\"");
     EXPECT_FAILS_WITH(app.goBack(), "nothing to go back to");
     EXPECT_OK(app.type(RowRef::parse("Name"), "x"));
     EXPECT_TRUE(app.keyboardVisible());
@@ -317,33 +241,29 @@ TEST_F(SettingsApplicationTest, ModalContainerSitsAboveTheStackUntilDone) {
 
     EXPECT_OK(app.pressBarButton("Done"));
     EXPECT_EQ(eventsMatching("root.done").size(), 1u);
-    screen = app.screen();
-    EXPECT_FALSE(screen.modal);
-    EXPECT_EQ(screen.title, "");
+    EXPECT_EQ(shown().rfind("==  ==  (depth 1)\n", 0), 0u);
     EXPECT_EQ(app.visibleContainer(), app.rootContainer());
     EXPECT_FALSE(app.keyboardVisible()) << "the edited field left with its page";
 }
 
 TEST_F(SettingsApplicationTest, RowsMoveOnlyOnAnEditingTable) {
     open();
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
+    EXPECT_OK(tap("Form"));
     EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Alpha"), RowRef::parse("Gamma")),
                       "the table of \"Form\" is not being edited");
     EXPECT_OK(app.pressBarButton("Edit"));
-    EXPECT_EQ(app.screen().left, (std::vector<std::string>{"Stop"}));
+    EXPECT_EQ(app.screen().left, (Lines{"Stop"}));
     EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Name"), RowRef::parse("Gamma")),
                       "the row \"Name\" cannot be moved");
     EXPECT_FAILS_WITH(app.moveRow(RowRef::parse("Alpha"), RowRef::parse("Nope")),
                       "no row \"Nope\" on \"Form\"");
     pageEvents().clear();
     EXPECT_OK(app.moveRow(RowRef::parse("Alpha"), RowRef::parse("#1.2")));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"move 0->2"}));
-    Screen screen = app.screen();
-    ASSERT_EQ(screen.sections[1].rows.size(), 3u);
-    EXPECT_TRUE(screen.sections[1].rows[0].movable);
-    EXPECT_FALSE(screen.sections[0].rows[0].movable);
-    EXPECT_EQ(screen.sections[1].rows[0].label, "Beta");
-    EXPECT_EQ(screen.sections[1].rows[2].label, "Alpha");
+    EXPECT_EQ(pageEvents(), (Lines{"move 0->2"}));
+    EXPECT_NE(shown().find("-- Items --\n  #1.0  Beta\n  #1.1  Gamma\n  #1.2  Alpha  (checked)\n"),
+              std::string::npos);
+    EXPECT_TRUE(app.screen().sections[1].rows[0].movable);
+    EXPECT_FALSE(app.screen().sections[0].rows[0].movable);
 }
 
 TEST_F(SettingsApplicationTest, KeyboardGesturesPostFramesForTheirHeight) {
@@ -356,27 +276,19 @@ TEST_F(SettingsApplicationTest, KeyboardGesturesPostFramesForTheirHeight) {
     EXPECT_OK(app.wait(0));
     EXPECT_TRUE(app.keyboardVisible()) << "a keyboard shown by hand stays without a focused field";
     EXPECT_OK(app.hideKeyboard());
-    ASSERT_EQ(keyboard.size(), 3u);
-    EXPECT_EQ(keyboard[0].name, UIKeyboardWillShowNotification);
-    EXPECT_EQ(keyboard[0].frame, CGRectMake(0, 268, 320, 300));
-    EXPECT_EQ(keyboard[1].frame, CGRectMake(0, 352, 320, 216));
-    EXPECT_EQ(keyboard[2].name, UIKeyboardWillHideNotification);
-    EXPECT_EQ(keyboard[2].frame, CGRectMake(0, 568, 320, 216));
     EXPECT_FALSE(app.keyboardVisible());
-    EXPECT_FALSE(app.showKeyboard(0).ok());
-    EXPECT_FALSE(app.showKeyboard(569).ok());
-
+    for (double height : {0.0, 569.0}) EXPECT_FALSE(app.showKeyboard(height).ok()) << height;
     UIScreen::mainScreen().setBounds(CGSizeMake(375, 667));
     EXPECT_OK(app.showKeyboard(250));
-    EXPECT_EQ(keyboard.back().frame, CGRectMake(0, 417, 375, 250));
+    EXPECT_EQ(keyboard, (Lines{"show 0 268 320 300 7 0.25", "show 0 352 320 216 7 0.25",
+                               "hide 0 568 320 216 7 0.25", "show 0 417 375 250 7 0.25"}));
 }
 
 TEST_F(SettingsApplicationTest, DelayedCallsRunWhenTheirTimeComes) {
     open();
     pageEvents().clear();
-    EXPECT_OK(app.tap(RowRef::parse("Later")));
-    EXPECT_EQ(pageEvents(), (std::vector<std::string>{"soon.fired"}))
-        << "0-second calls run after the gesture";
+    EXPECT_OK(tap("Later"));
+    EXPECT_EQ(pageEvents(), (Lines{"soon.fired"})) << "0-second calls run after the gesture";
     EXPECT_OK(app.wait(0.5));
     EXPECT_TRUE(eventsMatching("later.fired").empty());
     EXPECT_OK(app.wait(0.5));
@@ -384,7 +296,7 @@ TEST_F(SettingsApplicationTest, DelayedCallsRunWhenTheirTimeComes) {
     EXPECT_FALSE(app.wait(-1).ok());
 
     // Following the wall clock runs what fell due by then, and never moves time back.
-    EXPECT_OK(app.tap(RowRef::parse("Later")));
+    EXPECT_OK(tap("Later"));
     EXPECT_FALSE(app.followClock(1000.0)) << "a time before the run loop's changes nothing";
     const double now = RunLoop::main().now();
     EXPECT_FALSE(app.followClock(now + 0.5));
@@ -414,7 +326,7 @@ TEST_F(SettingsApplicationTest, OutsideChangeShowsTheRowsAfreshOnceEditingEnds) 
     EXPECT_EQ(enabled(), RowControl{SwitchControl{false}});
 
     // On a page that builds its own table, the table asks its data source again.
-    EXPECT_OK(app.tap(RowRef::parse("Form")));
+    EXPECT_OK(tap("Form"));
     formPage()->choice = "Two";
     app.refreshAfterOutsideChange();
     EXPECT_EQ(app.screen().sections[0].rows[2].detail, "Two");
