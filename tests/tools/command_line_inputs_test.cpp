@@ -1,5 +1,5 @@
-// Hostile command-line inputs: each ends in a clear message and the right exit status,
-// never in an uncaught exception or a command run somewhere else.
+// Hostile command-line inputs and a device without the bundle: each ends in a clear message and the
+// right exit status, never in an uncaught exception or a command run somewhere else.
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -26,6 +26,7 @@ TEST(CommandLineInputs, BadRootsAndScriptsFailClearly) {
     fs::create_directories(dir.path() / "folder");
     const std::string big = (dir.path() / "big.script").string();
     test::writeHostFile(big, "show\n");
+    test::writeHostFile(dir.path() / "bad.script", "show\nfly away\n");
     ASSERT_EQ(::truncate(big.c_str(), 16 * 1024 * 1024 + 1), 0);  // sparse: no real 16 MiB
     const std::string program = shellQuoted(VX_PROGRAM);
     const std::string onDevice = test::programOn(device);
@@ -42,6 +43,13 @@ TEST(CommandLineInputs, BadRootsAndScriptsFailClearly) {
         {onDevice + " run " + shellQuoted((dir.path() / "big.script").string()), 1,
          "larger than 16 MiB"},
         {onDevice + " run /dev/zero", 1, "larger than 16 MiB"},
+        {onDevice + " run " + shellQuoted((dir.path() / "missing").string()), 1,
+         "cannot read the script"},
+        // A script that does not parse runs no line, before the bundle is even looked for.
+        {onDevice + " run " + shellQuoted((dir.path() / "bad.script").string()), 1,
+         "veltrix-settings: line 2: fly away: unknown gesture \"fly\""},
+        {onDevice + " show", 1,
+         "VeltrixSettings.bundle does not exist (`veltrix-settings init` lays out a device root"},
     };
     std::vector<Case> all(std::begin(cases), std::end(cases));
     // A root below a folder the user cannot search (the test folder is private to root).
