@@ -18,17 +18,11 @@ using test::shellQuoted;
 // The sub-command names of a --help text (the lines under "Subcommands:").
 std::vector<std::string> subcommandsIn(const std::string& help) {
     std::vector<std::string> names;
-    std::istringstream lines(help);
-    bool listing = false;
-    for (std::string line; std::getline(lines, line);) {
-        if (line == "Subcommands:") {
-            listing = true;
-        } else if (listing && line.rfind("  ", 0) == 0 && line.size() > 2 && line[2] != ' ') {
+    const auto listing = help.find("\nSubcommands:\n");
+    std::istringstream lines(listing == std::string::npos ? "" : help.substr(listing + 14));
+    for (std::string line; std::getline(lines, line) && !line.empty();)
+        if (line.rfind("  ", 0) == 0 && line.size() > 2 && line[2] != ' ')
             names.push_back(line.substr(2, line.find(' ', 2) - 2));
-        } else if (listing && line.empty()) {
-            listing = false;
-        }
-    }
     return names;
 }
 
