@@ -1,38 +1,28 @@
 // The root page's location export and MyLocation, over the weather stand-ins.
-#include <gtest/gtest.h>
-
+#include "settings/location_export.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
-#include "platform/foundation/run_loop.h"
-#include "platform/services/class_registry.h"
 #include "platform/services/location_updater.h"
-#include "platform/services/weather_classes.h"
 #include "platform/services/weather_store.h"
-#include "settings/location_export.h"
 #include "settings/location_file.h"
 #include "settings/my_location.h"
-#include "support/temp_dir.h"
+#include "settings/settings_fixture.h"
 
 namespace vx {
 namespace {
 
-constexpr double kNow = 1'700'000'000.0;
+constexpr double kNow = 1'700'000'000.0;  // the fixture's clock
 constexpr std::string_view kFile = "/var/mobile/Documents/myLocation.txt";
 
 plist::Dictionary coordinates(double latitude, double longitude) {
     return plist::Dictionary{{"Latitude", latitude}, {"Longitude", longitude}};
 }
 
-class LocationExport : public ::testing::Test {
+class LocationExport : public test::SettingsTest {
 protected:
     void SetUp() override {
-        RunLoop::main().reset(kNow);
-        registerWeatherClasses();
+        SettingsTest::SetUp();
         root.makeFolder("/var/mobile/Documents");
-    }
-    void TearDown() override {
-        RunLoop::main().reset(kNow);
-        registerWeatherClasses();
     }
 
     // A local city updated `age` seconds ago (no update time when age is negative).
@@ -44,21 +34,15 @@ protected:
         ASSERT_TRUE(weather::save(data));
     }
     bool fileExists() const { return std::filesystem::exists(root.host(kFile)); }
-
-    test::ScopedDeviceRoot root;
 };
 
-TEST_F(LocationExport, FileFormatKeepsSignsSixDecimalsAndNoTrailingLineFeed) {
+// The file: signs kept, six decimals, no line feed at the end, the whole file replaced.
+TEST_F(LocationExport, ThirtyMinutesOldIsFreshOneSecondMoreWritesAndRefreshesToTheDevice) {
     EXPECT_EQ(locationFileContents(0, -0.0000004), "Lat=0.000000\nLong=-0.000000");
     root.writeFile(kFile, "Lat=1.000000\nLong=2.000000\nsomething longer left over");
-    writeWeather(0, 10.5, -20.25);
+    writeWeather(1800, 10.5, -20.25);
     EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::Written);
-    EXPECT_EQ(root.readFile(kFile), "Lat=10.500000\nLong=-20.250000") << "the whole file rewritten";
-}
-
-TEST_F(LocationExport, ThirtyMinutesOldIsFreshOneSecondMoreWritesAndRefreshesToTheDevice) {
-    writeWeather(1800);
-    EXPECT_EQ(exportLocalCityLocation(), LocationExportOutcome::Written);
+    EXPECT_EQ(root.readFile(kFile), "Lat=10.500000\nLong=-20.250000");
     EXPECT_EQ(RunLoop::main().pendingCount(), 0u);
     EXPECT_FALSE(weather::flag(weather::load(), weather::kTrackingActiveKey));
 
@@ -112,10 +96,8 @@ TEST_F(LocationExport, MyLocationWritesOneFixThenStopsLogsFailuresAndKeepsTrying
     EXPECT_EQ(root.readFile(kFile), "Lat=1.000000\nLong=2.000000");
     EXPECT_FALSE(client->locationManager()->isUpdating());
 
-    // Stopped: a moved device and more time write nothing, until started again.
+    // Started again, it writes the next fix.
     ASSERT_TRUE(weather::save(plist::Dictionary{{"DeviceLocation", coordinates(35.6762, 139.6503)}}));
-    RunLoop::main().advance(10);
-    EXPECT_EQ(root.readFile(kFile), "Lat=1.000000\nLong=2.000000");
     client->startFindingMe();
     RunLoop::main().advance(CLLocationManager::kFixInterval);
     EXPECT_EQ(root.readFile(kFile), "Lat=35.676200\nLong=139.650300");

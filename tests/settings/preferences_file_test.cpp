@@ -27,10 +27,6 @@ protected:
     PreferencesFileTest() { darwin::setRendezvousFolder(notifyDir_.path() / "notify"); }
     ~PreferencesFileTest() override { darwin::setRendezvousFolder(std::nullopt); }
 
-    void writePreferences(const plist::Dictionary& dict) {
-        root_.writeFile(kPreferencesPath, plist::writeXml(plist::Value(dict)));
-    }
-
     test::ScopedDeviceRoot root_;
     test::TempDir notifyDir_;
 };
@@ -44,7 +40,8 @@ TEST_F(PreferencesFileTest, RowsReadTheirValueOrDefaultAndAWriteKeepsEveryOtherK
     EXPECT_EQ(readPreferenceValue(row("enabled", true)), plist::Value(false));
 
     const plist::Value coordinates(plist::Dictionary{{"Clock", plist::Dictionary{{"widgetX", 10}}}});
-    writePreferences({{"WidgetCoordinates", coordinates}, {"lockNote", "hello"}});
+    root_.writeFile(kPreferencesPath, plist::writeXml(plist::Dictionary{
+                                          {"WidgetCoordinates", coordinates}, {"lockNote", "hello"}}));
     ASSERT_TRUE(setPreferenceValue("bye", row("lockNote")).ok());
     EXPECT_EQ(readPreferences(),
               (plist::Dictionary{{"WidgetCoordinates", coordinates}, {"lockNote", "bye"}}));

@@ -25,6 +25,11 @@ namespace vx::test {
 
 inline constexpr std::string_view kBundle = "/Library/PreferenceBundles/VeltrixSettings.bundle";
 inline constexpr std::string_view kPlugins = "/Library/PreferenceBundles/VeltrixSettings.bundle/Plugins";
+// The nine list pages: the root page and the eight feature sub-pages.
+inline constexpr const char* kListPages[] = {
+    "VeltrixSettingsListController", "LockNoteListController", "VeltrixHideListController",
+    "LockBarListController",         "LockAdvancedController", "LockBatteryListController",
+    "LockMiscListController",        "LockMoveListController", "VeltrixStringListController"};
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -36,11 +41,9 @@ protected:
         registerHostClasses();
         registerSettingsClasses();
         registerWeatherClasses();
-        Bundle::setPreferredLanguage("en");
         UIAppearance::shared().reset();
         UIApplication::sharedApplication().reset();
-        UIScreen::mainScreen().reset();
-        RunLoop::main().reset(1'700'000'000.0);
+        TearDown();  // the language, screen and run loop as every test starts them
     }
     void TearDown() override {
         Bundle::setPreferredLanguage("en");
