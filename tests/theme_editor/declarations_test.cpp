@@ -240,8 +240,7 @@ const char* const kScripts[] = {
     R"(var controls = "\t\b\f\v\0 \x41 \u{1F600} \uD83D\uDE00 \r";)",
     "var joined = \"ab\\\ncd\"; var crlf = \"ab\\\r\ncd\";",
     R"(var octal = "\101\7\08\477\8"; var other = "\q\'\é\/";)",
-    "var raw = \"gr\xC3\xBC\xC3\x9F"
-    "e \xF0\x9F\x98\x80 </script> \xE2\x80\xA8 end\";",
+    "var raw = \"gr\xC3\xBC\xC3\x9F\x65 \xF0\x9F\x98\x80 </script> \xE2\x80\xA8 end\";",
     R"(var size = 12; var ratio = 0.5; var on = true; var off = "false";)",
 };
 

@@ -65,9 +65,10 @@ protected:
     // The labels of a table's rows in one section, as built now.
     static std::vector<std::string> labels(UITableView& table, int section = 0) {
         table.reloadData();
-        std::vector<std::string> out;
-        for (int row = 0; row < table.numberOfRowsInSection(section); ++row)
-            out.push_back(table.cellForRowAtIndexPath({section, row})->textLabel()->text());
+        std::vector<std::string> out(static_cast<std::size_t>(table.numberOfRowsInSection(section)));
+        for (std::size_t row = 0; row < out.size(); ++row)
+            out[row] =
+                table.cellForRowAtIndexPath({section, static_cast<int>(row)})->textLabel()->text();
         return out;
     }
 
