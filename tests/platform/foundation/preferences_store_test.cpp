@@ -13,6 +13,7 @@
 
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_codec.h"
+#include "platform/foundation/plist_file.h"
 #include "support/recording_disk.h"
 #include "support/temp_dir.h"
 
@@ -313,6 +314,14 @@ TEST(PreferencesStore, FileThatChangesWhileItIsReadIsReadAgain) {
             EXPECT_NE(saved.error().find("kept changing"), std::string::npos) << saved.error();
             EXPECT_EQ(disk.file(std::string(kFile)), other);
         }
+        // The plain reader (Options.plist, specifier files) reads again in the same way.
+        disk.putFile(std::string(kFile), xmlOf({{"a", 1}}));
+        left = changes;
+        auto read = plist::readFile(kFile);
+        if (changes == 1)
+            EXPECT_EQ(read.value(), plist::Value(plist::Dictionary{{"a", 1}, {"other", 2}}));
+        else
+            EXPECT_NE(read.error().find("kept changing"), std::string::npos) << read.error();
     }
 }
 
