@@ -10,8 +10,12 @@
 
 namespace vx::test {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vx-test-XXXXXX").string();
+TempDir::TempDir(Storage storage) {
+    const bool memory = storage == Storage::Memory && std::filesystem::is_directory("/dev/shm");
+    std::string pattern = ((memory ? std::filesystem::path("/dev/shm")
+                                   : std::filesystem::temp_directory_path()) /
+                           "vx-test-XXXXXX")
+                              .string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }
@@ -23,7 +27,7 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-ScopedDeviceRoot::ScopedDeviceRoot() : previous_(DeviceRoot::current()) {
+ScopedDeviceRoot::ScopedDeviceRoot(Storage storage) : dir_(storage), previous_(DeviceRoot::current()) {
     DeviceRoot::setCurrent(dir_.path());
 }
 

@@ -6,9 +6,13 @@
 
 namespace vx::test {
 
+// Memory: on tmpfs (/dev/shm) when there is one, for tests that save thousands of times and
+// check locking or atomicity rather than the disk; real syncs would make them take minutes.
+enum class Storage { Disk, Memory };
+
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(Storage storage = Storage::Disk);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -23,7 +27,7 @@ private:
 // comes back afterwards.
 class ScopedDeviceRoot {
 public:
-    ScopedDeviceRoot();
+    explicit ScopedDeviceRoot(Storage storage = Storage::Disk);
     ~ScopedDeviceRoot();
 
     const std::filesystem::path& path() const { return dir_.path(); }
